@@ -1,0 +1,54 @@
+#include "login_window.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace kvx {
+
+LoginWindow::LoginWindow(QWidget* parent)
+    : QDialog(parent), m_user(new QLineEdit(QStringLiteral("admin"), this)), m_password(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("loginWindow"));
+    setWindowTitle(tr("Login"));
+    setModal(true);
+
+    m_user->setObjectName(QStringLiteral("userIdEdit"));
+    m_password->setObjectName(QStringLiteral("passwordEdit"));
+    m_password->setEchoMode(QLineEdit::Password);
+    auto* userLabel = new QLabel(tr("UserID"), this);
+    auto* passwordLabel = new QLabel(tr("Password"), this);
+    userLabel->setBuddy(m_user);
+    passwordLabel->setBuddy(m_password);
+    m_user->setAccessibleName(userLabel->text());
+    m_password->setAccessibleName(passwordLabel->text());
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* form = new QFormLayout(this);
+    form->addRow(userLabel, m_user);
+    form->addRow(passwordLabel, m_password);
+    form->addRow(buttons);
+    m_password->setFocus();
+}
+
+Credentials LoginWindow::credentials() const {
+    return {m_user->text().toUtf8().toStdString(), m_password->text().toUtf8().toStdString()};
+}
+
+std::optional<Credentials> LoginWindow::ask(QWidget* parent) {
+    LoginWindow window(parent);
+    if (window.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return window.credentials();
+}
+
+} // namespace kvx

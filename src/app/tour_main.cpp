@@ -1,0 +1,143 @@
+// A scripted walk through the manager for machines without a person at the screen: it types the
+// simulated device's address, logs in, clicks every tab, saves what each looks like and prints the
+// console transcript.
+#include "app/main_window.h"
+#include "app/translation.h"
+#include "device/console_pane.h"
+#include "device/prompter.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+struct TourSettings {
+    QString host;
+    QString port;
+    QString user;
+    QString password;
+    QString screenshotDir;
+};
+
+void say(const QString& text) {
+    std::fprintf(stdout, "tour: %s\n", qPrintable(text));
+    std::fflush(stdout);
+}
+
+void saveScreenshot(QWidget* window, const QString& dir, const QString& name) {
+    const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
+    const bool saved = window->grab().save(path);
+    say((saved ? QStringLiteral("saved ") : QStringLiteral("could not save ")) + path);
+}
+
+// Answers whatever modal window shows up next, so that the blocking calls of the manager can go on.
+class Driver : public QObject {
+public:
+    explicit Driver(TourSettings settings) : m_settings(std::move(settings)) {
+        connect(&m_poll, &QTimer::timeout, this, &Driver::step);
+        m_poll.start(50);
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    void step() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            say(QStringLiteral("message: ") + box->text());
+            m_failed = true;
+            box->accept();
+        } else if (modal->objectName() == QLatin1String("searchConnectWindow") && !m_connectClicked) {
+            auto* ip = modal->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"));
+            auto* port = modal->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"));
+            QTest::keyClicks(ip, m_settings.host);
+            QTest::keyClicks(port, m_settings.port);
+            saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-search-and-connect"));
+            m_connectClicked = true;
+            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("connectButton")), Qt::LeftButton);
+        } else if (modal->objectName() == QLatin1String("loginWindow")) {
+            auto* user = modal->findChild<QLineEdit*>(QStringLiteral("userIdEdit"));
+            user->clear();
+            QTest::keyClicks(user, m_settings.user);
+            QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("passwordEdit")), m_settings.password);
+            saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-login"));
+            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+        }
+    }
+
+    TourSettings m_settings;
+    QTimer m_poll;
+    bool m_connectClicked = false;
+    bool m_failed = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    kvx::installTranslations(app, kvx::pickLanguage(QLocale::system().uiLanguages()));
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Device address."), QStringLiteral("ip"),
+                                  QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Control port."), QStringLiteral("port"));
+    const QCommandLineOption discoveryPort(QStringLiteral("discovery-port"),
+                                           QStringLiteral("Discovery port of the device."), QStringLiteral("port"),
+                                           QStringLiteral("9097"));
+    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User ID."), QStringLiteral("id"),
+                                  QStringLiteral("admin"));
+    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password."),
+                                      QStringLiteral("text"), QStringLiteral("admin"));
+    const QCommandLineOption shots(QStringLiteral("screenshots"), QStringLiteral("Folder for the screenshots."),
+                                   QStringLiteral("dir"), QStringLiteral("screenshots"));
+    parser.addOptions({host, port, discoveryPort, user, password, shots});
+    parser.process(app);
+    if (!parser.isSet(port)) {
+        std::fprintf(stderr, "kvx100-tour: --port is required\n");
+        return 2;
+    }
+    QDir().mkpath(parser.value(shots));
+
+    Driver driver({parser.value(host), parser.value(port), parser.value(user), parser.value(password),
+                   parser.value(shots)});
+    // Never hang a script: give up after a minute whatever happens.
+    QTimer::singleShot(60000, &app, [] {
+        say(QStringLiteral("gave up after 60 s"));
+        QCoreApplication::exit(1);
+        std::exit(1);
+    });
+
+    kvx::MainWindow::Options options;
+    options.discoveryTarget.port = static_cast<std::uint16_t>(parser.value(discoveryPort).toUInt());
+    kvx::MainWindow window(std::move(options));
+    if (!window.initialise()) {
+        say(QStringLiteral("the search and connect window was cancelled"));
+        return 1;
+    }
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        say(QStringLiteral("the main window was not exposed; screenshots may be blank"));
+    QTabBar* bar = window.tabs()->tabBar();
+    for (int i = 0; i < window.tabs()->count(); ++i) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+        QTest::qWait(300);
+        saveScreenshot(&window, parser.value(shots),
+                       QStringLiteral("%1-tab-%2").arg(i + 1).arg(bar->tabText(i).trimmed().replace(u' ', u'-')));
+    }
+    say(QStringLiteral("console transcript:"));
+    std::fputs(window.console()->toPlainText().toUtf8().constData(), stdout);
+    std::fputs("\n", stdout);
+    return driver.failed() ? 1 : 0;
+}

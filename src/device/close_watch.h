@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+namespace kvx {
+
+class DeviceLink;
+
+// Watches the control connection for the device closing it, on the UI thread, without reading data
+// (every read belongs to the transaction). Closing from this side stops the watch first, so a socket
+// we closed never raises the notice.
+class CloseWatch : public QObject {
+    Q_OBJECT
+public:
+    explicit CloseWatch(DeviceLink& link, QObject* parent = nullptr);
+
+    void start();
+    void stop();
+    bool isWatching() const { return m_timer.isActive(); }
+
+Q_SIGNALS:
+    void peerClosed();
+
+private:
+    void check();
+
+    DeviceLink& m_link;
+    QTimer m_timer;
+};
+
+} // namespace kvx

@@ -1,0 +1,173 @@
+#include "device_link.h"
+
+#include "device/vocabulary.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kvx {
+namespace {
+
+#ifdef POLLRDHUP
+constexpr short kPeerClosedEvents = POLLRDHUP | POLLHUP;
+#else
+constexpr short kPeerClosedEvents = POLLHUP;
+#endif
+
+int pollOne(int fd, short events, int timeoutMs, short& revents) {
+    pollfd p{fd, events, 0};
+    int rc;
+    do {
+        rc = ::poll(&p, 1, timeoutMs);
+    } while (rc < 0 && errno == EINTR);
+    revents = p.revents;
+    return rc;
+}
+
+bool setBlocking(int fd, bool blocking) {
+    const int flags = ::fcntl(fd, F_GETFL, 0);
+    if (flags < 0)
+        return false;
+    return ::fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
+}
+
+} // namespace
+
+DeviceLink::~DeviceLink() { close(); }
+
+bool DeviceLink::create() {
+    close();
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0)
+        return false;
+    // Commands are single short lines; waiting for Nagle's timer would only add latency.
+    const int one = 1;
+    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    return true;
+}
+
+bool DeviceLink::connectTo(const std::string& ipText, unsigned port) {
+    if (m_fd < 0 || port > 65535)
+        return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1)
+        return false;
+
+    // A host that never answers would hold a blocking connect for minutes of SYN retries; connect
+    // without blocking and wait a bounded time instead.
+    if (!setBlocking(m_fd, false))
+        return false;
+    int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    if (rc != 0 && errno == EINPROGRESS) {
+        short revents = 0;
+        rc = pollOne(m_fd, POLLOUT, static_cast<int>(m_timing.connectBound.count()), revents);
+        int error = 0;
+        socklen_t len = sizeof error;
+        if (rc == 1 && ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
+            rc = 0;
+        else
+            rc = -1;
+    }
+    if (rc != 0 || !setBlocking(m_fd, true))
+        return false;
+    m_connected = true;
+    return true;
+}
+
+void DeviceLink::close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_connected = false;
+}
+
+DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait) const {
+    short revents = 0;
+    const int rc = pollOne(m_fd, POLLIN, static_cast<int>(wait.count()), revents);
+    if (rc < 0 || (revents & (POLLERR | POLLNVAL)) != 0)
+        return WaitResult::Failed;
+    return rc == 0 ? WaitResult::TimedOut : WaitResult::Readable;
+}
+
+std::string DeviceLink::receiveChunk(std::size_t limit) {
+    std::vector<char> buffer(limit);
+    ssize_t n;
+    do {
+        n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
+    } while (n < 0 && errno == EINTR);
+    return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : std::string();
+}
+
+void DeviceLink::sendAll(std::string_view bytes) {
+    // A failed send is not reported: the wait that follows times out and the caller says so.
+    while (!bytes.empty()) {
+        const ssize_t n = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+std::string DeviceLink::transact(std::string_view command, int waitSeconds, Transcript& transcript,
+                                 std::optional<std::string_view> echo) {
+    if (m_fd < 0)
+        return {};
+
+    if (waitReadable(std::chrono::milliseconds(0)) == WaitResult::Readable) {
+        const std::string late = receiveChunk(kReceiveLimit);
+        if (!late.empty())
+            transcript.append(late);
+    }
+    transcript.append(echo.value_or(command));
+
+    sendAll(command);
+    std::string reply;
+    if (waitSeconds <= 0) {
+        if (waitReadable(m_timing.unlimitedWaitBound) == WaitResult::Readable)
+            reply = receiveChunk(kReceiveLimit);
+        transcript.append(reply);
+        return reply;
+    }
+
+    const std::chrono::milliseconds wait = std::chrono::seconds(waitSeconds);
+    for (int pass = 0; pass < kMaxPasses; ++pass) {
+        switch (waitReadable(wait)) {
+        case WaitResult::Failed: return {};
+        case WaitResult::TimedOut: return reply;
+        case WaitResult::Readable: break;
+        }
+        reply += receiveChunk(kReceiveLimit);
+        if (containsToken(reply))
+            break;
+    }
+    transcript.append(reply);
+    return reply;
+}
+
+std::string DeviceLink::receiveOnce(std::size_t limit) {
+    if (m_fd < 0 || waitReadable(m_timing.unlimitedWaitBound) != WaitResult::Readable)
+        return {};
+    return receiveChunk(limit);
+}
+
+bool DeviceLink::peerHasClosed() const {
+    if (m_fd < 0 || !m_connected)
+        return false;
+    short revents = 0;
+    if (pollOne(m_fd, kPeerClosedEvents, 0, revents) <= 0)
+        return false;
+    return (revents & kPeerClosedEvents) != 0;
+}
+
+} // namespace kvx

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "device/transcript.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvx {
+
+// The TCP control connection and its one exchange operation. Everything blocks the calling thread for
+// a bounded time; nothing here knows of widgets.
+class DeviceLink {
+public:
+    static constexpr std::size_t kReceiveLimit = 50000;
+    static constexpr int kMaxPasses = 10;
+
+    struct Timing {
+        // A wait of 0 asks for "no time limit"; a device that stays silent without closing would then
+        // freeze the program for ever, so the wait is bounded by this instead.
+        std::chrono::milliseconds unlimitedWaitBound{30000};
+        std::chrono::milliseconds connectBound{10000};
+    };
+
+    DeviceLink() = default;
+    explicit DeviceLink(Timing timing) : m_timing(timing) {}
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    bool create();
+    bool hasSocket() const { return m_fd >= 0; }
+    bool isConnected() const { return m_connected; }
+    // Connects to a dotted IPv4 text; fails (never blocks past the bound) on any error.
+    bool connectTo(const std::string& ipText, unsigned port);
+    // Closing from this side never produces a disconnect notice.
+    void close();
+
+    // Sends the command byte for byte and collects the reply as the protocol describes: a drain of late
+    // text into the transcript, then passes of at most waitSeconds each until "+OK" or "-ERR" shows up.
+    // `echo` replaces the command text in the transcript (the wire still carries the command).
+    std::string transact(std::string_view command, int waitSeconds, Transcript& transcript,
+                         std::optional<std::string_view> echo = std::nullopt);
+
+    // One receive of at most `limit` bytes, waiting for data within the unlimited-wait bound.
+    std::string receiveOnce(std::size_t limit);
+
+    // True once the peer has closed its side; looks without consuming any data.
+    bool peerHasClosed() const;
+
+    const Timing& timing() const { return m_timing; }
+
+private:
+    enum class WaitResult { Readable, TimedOut, Failed };
+    WaitResult waitReadable(std::chrono::milliseconds wait) const;
+    std::string receiveChunk(std::size_t limit);
+    void sendAll(std::string_view bytes);
+
+    int m_fd = -1;
+    bool m_connected = false;
+    Timing m_timing;
+};
+
+} // namespace kvx

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "device/vocabulary.h"
+
+#include <string>
+#include <string_view>
+
+namespace kvx {
+
+// What every page and window gets instead of the main window: the one way to reach the device, what is
+// known about it, and the requests that only the main window may carry out.
+class DeviceSession {
+public:
+    virtual ~DeviceSession() = default;
+
+    // Sends one command line and returns the reply; empty means no answer in time.
+    virtual std::string transact(std::string_view command, int waitSeconds) = 0;
+    // Timer ticks skip while a transaction runs, so that none starts inside another.
+    virtual bool inTransaction() const = 0;
+    virtual bool supportsCommand(std::string_view keyword) const = 0;
+    virtual VersionCode versionCode() const = 0;
+    virtual void setVersionCode(VersionCode code) = 0;
+    virtual const DeviceRecord& deviceRecord() const = 0;
+
+    // Queued: they run after the caller has returned to the event loop.
+    virtual void postReconnect() = 0;
+    virtual void postRelogin() = 0;
+    virtual void postClose() = 0;
+};
+
+} // namespace kvx

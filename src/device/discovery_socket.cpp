@@ -1,0 +1,72 @@
+#include "discovery_socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kvx {
+
+DiscoverySocket::DiscoverySocket(DiscoveryTarget target) : m_target(std::move(target)) {}
+
+DiscoverySocket::~DiscoverySocket() { close(); }
+
+bool DiscoverySocket::open() {
+    close();
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    return m_fd >= 0;
+}
+
+void DiscoverySocket::close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+bool DiscoverySocket::allowBroadcast() {
+    const int one = 1;
+    return m_fd >= 0 && ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) == 0;
+}
+
+bool DiscoverySocket::sendBroadcast() { return sendTo(m_target.broadcastAddress); }
+
+bool DiscoverySocket::sendProbe(const std::string& ipText) { return sendTo(ipText); }
+
+bool DiscoverySocket::sendTo(const std::string& ipText) {
+    if (m_fd < 0)
+        return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(m_target.port);
+    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1)
+        return false;
+    const ssize_t n = ::sendto(m_fd, kDiscoveryRequest.data(), kDiscoveryRequest.size(), 0,
+                               reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    return n == static_cast<ssize_t>(kDiscoveryRequest.size());
+}
+
+DiscoverySocket::Receive DiscoverySocket::receive(std::chrono::milliseconds wait, std::string& datagram) {
+    datagram.clear();
+    if (m_fd < 0)
+        return Receive::Error;
+    pollfd p{m_fd, POLLIN, 0};
+    int rc;
+    do {
+        rc = ::poll(&p, 1, static_cast<int>(wait.count()));
+    } while (rc < 0 && errno == EINTR);
+    if (rc == 0)
+        return Receive::Nothing;
+    if (rc < 0)
+        return Receive::Error;
+    char buffer[kDiscoveryReadLimit];
+    // A datagram longer than the buffer is cut; the parser never looks further anyway.
+    const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+    if (n < 0)
+        return Receive::Error;
+    datagram.assign(buffer, static_cast<std::size_t>(n));
+    return Receive::Datagram;
+}
+
+} // namespace kvx

@@ -1,0 +1,308 @@
+#include "search_connect_window.h"
+
+#include "device/busy_cursor.h"
+#include "device/device_link.h"
+#include "device/prompter.h"
+#include "device/transcript.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+struct Column {
+    const char* caption;
+    int width;
+};
+
+#define KVX_COLUMN(text) QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", text)
+
+// Captions keep their blanks: they are how the columns line up over their values.
+constexpr Column kColumns[DeviceRecord::kFieldCount] = {
+    {KVX_COLUMN("          Name"), 140}, {KVX_COLUMN("code"), 0},   {KVX_COLUMN("number"), 0},
+    {KVX_COLUMN("        IPAddr"), 120}, {KVX_COLUMN("   Port "), 0}, {KVX_COLUMN("            MAC"), 142},
+    {KVX_COLUMN("friend"), 0},           {KVX_COLUMN("Blue"), 0},
+};
+
+#undef KVX_COLUMN
+
+QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+std::string toStd(const QString& text) { return text.toUtf8().toStdString(); }
+
+
+} // namespace
+
+QString deviceDetailText(const DeviceRecord& r) {
+    const QString separator = QStringLiteral("\r \n");
+    const QStringList lines{
+        SearchConnectWindow::tr("Product Name                   : ") + fromStd(r.productName),
+        SearchConnectWindow::tr("Model Code                      : ") + fromStd(r.modelCode),
+        SearchConnectWindow::tr("Product Serial Number       :  ") + fromStd(r.serialNumber),
+        SearchConnectWindow::tr("IP Address                        : ") + fromStd(r.ipAddress),
+        SearchConnectWindow::tr("Control Port                       : ") + fromStd(r.controlPort),
+        SearchConnectWindow::tr("MAC Address                    : ") + fromStd(r.macAddress),
+        SearchConnectWindow::tr("Bluetooth Friendly Name     : ") + fromStd(r.btName),
+        SearchConnectWindow::tr("Bluetooth Address              : ") + fromStd(r.btAddress),
+    };
+    return lines.join(separator);
+}
+
+SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcript, Prompter& prompter,
+                                         Hooks hooks, DiscoveryTarget target, QWidget* parent)
+    : QDialog(parent)
+    , m_link(link)
+    , m_transcript(transcript)
+    , m_prompter(prompter)
+    , m_hooks(std::move(hooks))
+    , m_discovery(std::move(target))
+    , m_list(new QTreeWidget(this))
+    , m_ipEdit(new QLineEdit(this))
+    , m_portEdit(new QLineEdit(this))
+    , m_searchButton(new QPushButton(tr("Search Lumeno-KVX"), this))
+    , m_connectButton(new QPushButton(tr("Connect"), this))
+    , m_cancelButton(new QPushButton(tr("Cancel"), this)) {
+    setObjectName(QStringLiteral("searchConnectWindow"));
+    setWindowTitle(tr("Lumeno-KVX100 Manager"));
+    setModal(true);
+
+    m_list->setObjectName(QStringLiteral("deviceList"));
+    m_list->setAccessibleName(tr("Lumeno-KVX devices"));
+    m_list->setColumnCount(DeviceRecord::kFieldCount);
+    QStringList captions;
+    for (const Column& column : kColumns)
+        captions << tr(column.caption);
+    m_list->setHeaderLabels(captions);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSortingEnabled(false);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->header()->setSectionsClickable(false);
+    m_list->header()->setStretchLastSection(false);
+    // Grid lines, and the selection kept visible while the list has no focus.
+    m_list->setStyleSheet(QStringLiteral(
+        "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
+        "QTreeWidget::item:selected:!active { background: palette(highlight); color: palette(highlighted-text); }"));
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
+        m_list->setColumnWidth(c, kColumns[c].width);
+        m_list->setColumnHidden(c, kColumns[c].width == 0);
+    }
+    m_list->setMinimumWidth(140 + 120 + 142 + 24);
+
+    auto* ipLabel = new QLabel(tr("IP Address"), this);
+    ipLabel->setBuddy(m_ipEdit);
+    m_ipEdit->setObjectName(QStringLiteral("ipAddressEdit"));
+    m_ipEdit->setAccessibleName(ipLabel->text());
+    auto* portLabel = new QLabel(tr("Control Port"), this);
+    portLabel->setBuddy(m_portEdit);
+    m_portEdit->setObjectName(QStringLiteral("controlPortEdit"));
+    m_portEdit->setAccessibleName(portLabel->text());
+
+    m_searchButton->setObjectName(QStringLiteral("searchButton"));
+    m_connectButton->setObjectName(QStringLiteral("connectButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton* button : {m_searchButton, m_connectButton, m_cancelButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(ipLabel, 0, 0);
+    fields->addWidget(m_ipEdit, 0, 1);
+    fields->addWidget(portLabel, 1, 0);
+    fields->addWidget(m_portEdit, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_searchButton);
+    buttons->addStretch();
+    buttons->addWidget(m_connectButton);
+    buttons->addWidget(m_cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(460, 340);
+
+    connect(m_searchButton, &QPushButton::clicked, this, &SearchConnectWindow::search);
+    connect(m_connectButton, &QPushButton::clicked, this, &SearchConnectWindow::connectDevice);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ipEdit, &QLineEdit::textChanged, this, &SearchConnectWindow::updateConnectEnabled);
+    connect(m_portEdit, &QLineEdit::textChanged, this, &SearchConnectWindow::updateConnectEnabled);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SearchConnectWindow::onSelectionChanged);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &SearchConnectWindow::showDetail);
+}
+
+SearchConnectWindow::~SearchConnectWindow() = default;
+
+int SearchConnectWindow::run() {
+    m_list->clear();
+    m_ipEdit->clear();
+    m_portEdit->clear();
+    m_connectButton->setEnabled(false);
+    if (!m_discovery.open()) {
+        m_prompter.message(tr("The application create Fail. Try again."));
+        return QDialog::Rejected;
+    }
+    raise();
+    activateWindow();
+    return exec();
+}
+
+void SearchConnectWindow::done(int result) {
+    m_discovery.close();
+    QDialog::done(result);
+}
+
+void SearchConnectWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter neither connects nor closes this window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SearchConnectWindow::updateConnectEnabled() {
+    m_connectButton->setEnabled(!m_ipEdit->text().isEmpty() && !m_portEdit->text().isEmpty());
+}
+
+void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
+    std::string datagram;
+    switch (m_discovery.receive(wait, datagram)) {
+    case DiscoverySocket::Receive::Nothing: return;
+    case DiscoverySocket::Receive::Error: m_prompter.message(tr("ReceiveData Error.")); return;
+    case DiscoverySocket::Receive::Datagram: break;
+    }
+    const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
+    if (!record)
+        return;
+    auto* item = new QTreeWidgetItem;
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+        item->setText(c, fromStd(record->field(c)));
+    // The latest answer goes on top.
+    m_list->insertTopLevelItem(0, item);
+}
+
+void SearchConnectWindow::search() {
+    m_list->clear();
+    m_discovery.allowBroadcast();
+    if (!m_discovery.sendBroadcast()) {
+        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        return;
+    }
+    const BusyCursor busy;
+    QElapsedTimer started;
+    started.start();
+    do {
+        receiveAndList(std::chrono::seconds(1));
+    } while (started.elapsed() < 1000);
+}
+
+void SearchConnectWindow::takeRow(int row) {
+    const QTreeWidgetItem* item = m_list->topLevelItem(row);
+    if (!item)
+        return;
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+        m_record.field(c) = toStd(item->text(c));
+    m_ipEdit->setText(fromStd(m_record.ipAddress));
+    m_portEdit->setText(fromStd(m_record.controlPort));
+    m_connectButton->setEnabled(true);
+}
+
+void SearchConnectWindow::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    // Every row whose state changed is taken in turn, the newly selected one last.
+    for (const QItemSelection* range : {&deselected, &selected}) {
+        for (const QModelIndex& index : range->indexes()) {
+            if (index.column() == 0)
+                takeRow(index.row());
+        }
+    }
+}
+
+void SearchConnectWindow::showDetail(const QPoint& position) {
+    if (QTreeWidgetItem* item = m_list->itemAt(position))
+        m_list->setCurrentItem(item);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("detailMenu"));
+    QAction* detail = menu.addAction(tr("Detail Information"));
+    if (menu.exec(m_list->viewport()->mapToGlobal(position)) == detail)
+        m_prompter.message(deviceDetailText(m_record));
+}
+
+void SearchConnectWindow::connectDevice() {
+    m_list->clear();
+    const std::string ip = toStd(m_ipEdit->text());
+    if (!m_discovery.sendProbe(ip)) {
+        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        return;
+    }
+    {
+        const BusyCursor busy;
+        receiveAndList(std::chrono::seconds(1));
+    }
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = m_list->topLevelItem(row);
+        if (toStd(item->text(3)) != ip)
+            continue;
+        for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+            m_record.field(c) = toStd(item->text(c));
+    }
+    m_record.ipAddress = ip;
+    m_record.controlPort = toStd(m_portEdit->text());
+
+    const std::optional<Credentials> credentials = m_hooks.askCredentials();
+    if (!credentials)
+        return;
+    m_credentials = *credentials;
+    m_portNumber = leadingDecimal(m_record.controlPort);
+
+    if (m_link.hasSocket()) {
+        m_link.close();
+        m_hooks.connectionReplaced();
+        m_transcript.clear();
+        if (!m_link.create()) {
+            m_prompter.message(tr("The application create Fail. Try again."));
+            return;
+        }
+    } else if (!m_link.create()) {
+        return;
+    }
+
+    bool connected;
+    {
+        const BusyCursor busy;
+        connected = m_link.connectTo(ip, m_portNumber);
+    }
+    if (!connected) {
+        m_prompter.message(tr("Lumeno-KVX Connection is failed."));
+        return;
+    }
+    bool loggedIn;
+    {
+        const BusyCursor busy;
+        loggedIn = runLoginExchange(m_link, m_transcript, m_prompter, m_hooks.postReconnect, m_credentials);
+    }
+    if (!loggedIn) {
+        m_prompter.message(tr("Check User name and Password."));
+        m_link.close();
+        raise();
+        activateWindow();
+        return;
+    }
+    accept();
+}
+
+} // namespace kvx

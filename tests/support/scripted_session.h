@@ -1,0 +1,47 @@
+#pragma once
+
+#include "device/device_session.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kvx::test {
+
+// A session that expects exact commands with exact waits, in order, and answers each from the script.
+// Anything unexpected fails the running test.
+class ScriptedSession : public DeviceSession {
+public:
+    struct Step {
+        std::string command;
+        int wait;
+        std::string reply;
+    };
+
+    void expect(std::string command, int wait, std::string reply);
+    // True when every scripted step was used.
+    bool done() const { return m_steps.empty(); }
+
+    std::string transact(std::string_view command, int waitSeconds) override;
+    bool inTransaction() const override { return false; }
+    bool supportsCommand(std::string_view keyword) const override;
+    VersionCode versionCode() const override { return m_versionCode; }
+    void setVersionCode(VersionCode code) override { m_versionCode = code; }
+    const DeviceRecord& deviceRecord() const override { return record; }
+    void postReconnect() override { ++reconnects; }
+    void postRelogin() override { ++relogins; }
+    void postClose() override { ++closes; }
+
+    DeviceRecord record;
+    std::string capabilityLine;
+    std::vector<std::string> sent;
+    int reconnects = 0;
+    int relogins = 0;
+    int closes = 0;
+
+private:
+    std::deque<Step> m_steps;
+    VersionCode m_versionCode = 0;
+};
+
+} // namespace kvx::test
