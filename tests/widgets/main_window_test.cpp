@@ -1,0 +1,348 @@
+#include "app/main_window.h"
+#include "device/console_pane.h"
+#include "device/search_connect_window.h"
+#include "pages/page.h"
+#include "recording_prompter.h"
+#include "sim_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <deque>
+
+using namespace kvx;
+using namespace kvx::test;
+
+namespace {
+
+// Pages that only note their loads; the Information and Operation Mode ones send the command their
+// real pages start with, so the order of loads shows in the device's own record of commands.
+template <class Base> class RecordingPage : public Base {
+public:
+    RecordingPage(DeviceSession& session, std::string command, QWidget* parent)
+        : Base(parent), m_session(session), m_command(std::move(command)) {}
+    void load() override {
+        ++loads;
+        if (!m_command.empty())
+            m_session.transact(m_command, 1);
+    }
+    int loads = 0;
+
+private:
+    DeviceSession& m_session;
+    std::string m_command;
+};
+
+using Plain = RecordingPage<Page>;
+using Timed = RecordingPage<TimedPage>;
+
+// Plays the operator in the search and connect window: each opening takes the next action, and an
+// opening with no action left is cancelled.
+class Operator : public QObject {
+public:
+    explicit Operator(MainWindow& window) : m_window(window) {
+        m_window.searchWindow()->installEventFilter(this);
+        connect(&m_poll, &QTimer::timeout, this, &Operator::step);
+        m_poll.start(20);
+    }
+    // `before` runs first, as the operator's own pause before pressing Connect.
+    void connectTo(const sim::SimulatedDevice& device, std::function<void()> before = {}) {
+        const QString port = QString::number(device.controlPort());
+        m_actions.push_back([port, before](SearchConnectWindow* w) {
+            if (before)
+                before();
+            w->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"))->setText(QStringLiteral("127.0.0.1"));
+            w->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"))->setText(port);
+            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("connectButton")), Qt::LeftButton);
+        });
+    }
+    int openings = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            m_fresh = true;
+            ++openings;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void step() {
+        SearchConnectWindow* w = m_window.searchWindow();
+        if (!w->isVisible() || !m_fresh)
+            return;
+        m_fresh = false;
+        if (m_actions.empty()) {
+            w->reject();
+            return;
+        }
+        auto action = std::move(m_actions.front());
+        m_actions.pop_front();
+        action(w);
+        // A failed connect leaves the window open for the next action.
+        if (w->isVisible())
+            m_fresh = true;
+    }
+
+    MainWindow& m_window;
+    QTimer m_poll;
+    bool m_fresh = false;
+    std::deque<std::function<void(SearchConnectWindow*)>> m_actions;
+};
+
+struct Harness {
+    explicit Harness(sim::SimulatedDevice& device, Credentials credentials = {"admin", "admin"},
+                     DeviceLink::Timing timing = {}) {
+        MainWindowOptions options;
+        options.linkTiming = timing;
+        options.prompter = &prompter;
+        options.discoveryTarget = loopbackTarget(device);
+        options.askCredentials = [this, credentials] {
+            ++logins;
+            return std::optional<Credentials>(credentials);
+        };
+        options.pageFactory = [this](DeviceSession& session, Prompter&, QWidget* parent) {
+            pages = {new Plain(session, "Mode\r\n", parent), new Plain(session, "", parent),
+                     new Timed(session, "", parent),         new Timed(session, "", parent),
+                     new Plain(session, "", parent),         new Plain(session, "Ver\r\n", parent)};
+            return PageSet{pages[0], pages[1], static_cast<Timed*>(pages[2]), static_cast<Timed*>(pages[3]),
+                           pages[4], pages[5]};
+        };
+        window = std::make_unique<MainWindow>(std::move(options));
+        user = std::make_unique<Operator>(*window);
+    }
+    int loads(int tab) const {
+        if (tab == 2 || tab == 3)
+            return static_cast<Timed*>(pages[static_cast<std::size_t>(tab)])->loads;
+        return static_cast<Plain*>(pages[static_cast<std::size_t>(tab)])->loads;
+    }
+    TimedPage* timed(int tab) const { return static_cast<TimedPage*>(pages[static_cast<std::size_t>(tab)]); }
+    void clickTab(int tab) {
+        QTabBar* bar = window->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+        QCoreApplication::processEvents();
+    }
+
+    RecordingPrompter prompter;
+    std::array<Page*, 6> pages{};
+    int logins = 0;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Operator> user;
+};
+
+using Commands = std::vector<std::string>;
+
+} // namespace
+
+TEST(MainWindow, StartUpLoadsInformationThenOperationModeThenReadsHelp) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    EXPECT_EQ(device->receivedCommands(), (Commands{"User admin", "Pass admin", "Ver", "Mode", "help"}));
+    EXPECT_EQ(h.loads(5), 1);
+    EXPECT_EQ(h.loads(0), 1);
+    EXPECT_EQ(h.window->capabilityLine(), "+OK REPEATER PRSV KATO");
+    EXPECT_TRUE(h.window->supportsCommand("repeater"));
+    EXPECT_FALSE(h.window->supportsCommand("MISSING"));
+    EXPECT_TRUE(h.prompter.messages.isEmpty()) << h.prompter.messages.join(u'|').toStdString();
+
+    QTabWidget* tabs = h.window->tabs();
+    const QStringList captions{QStringLiteral("  Operation Mode  "), QStringLiteral("  Bluetooth  "),
+                               QStringLiteral("  Connections  "),    QStringLiteral("  Neighborhoods  "),
+                               QStringLiteral("  Repeater  "),
+                               QStringLiteral("  Lumeno-KVX100 Manager Information  ")};
+    ASSERT_EQ(tabs->count(), 6);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(tabs->tabText(i), captions[i]);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    h.window->show();
+    EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager : KVX-Trainer - 127.0.0.1"));
+    EXPECT_TRUE(h.window->console()->toPlainText().contains(QStringLiteral("Pass *****")));
+    EXPECT_FALSE(h.window->console()->toPlainText().contains(QStringLiteral("Pass admin")));
+}
+
+TEST(MainWindow, TheTitleKeepsItsShapeWithAnEmptyName) {
+    sim::DeviceOptions options;
+    options.btName = "";
+    auto device = startDevice(options);
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager :  - 127.0.0.1"));
+}
+
+TEST(MainWindow, CancelledFirstSearchEndsTheProgram) {
+    auto device = startDevice();
+    Harness h(*device);
+    EXPECT_FALSE(h.window->initialise());
+    EXPECT_EQ(h.user->openings, 1);
+    EXPECT_EQ(h.window->tabs()->count(), 0);
+}
+
+TEST(MainWindow, FailedLoginsAreReportedAndTheWindowStaysForAnotherTry) {
+    auto device = startDevice();
+    Harness h(*device, {"admin", "wrong"});
+    h.user->connectTo(*device);
+    EXPECT_FALSE(h.window->initialise()) << "the operator cancels after the failure";
+    EXPECT_EQ(h.prompter.messages, QStringList{QStringLiteral("Check User name and Password.")});
+    EXPECT_EQ(h.user->openings, 1);
+}
+
+TEST(MainWindow, AReconnectRequestWhileTheSearchWindowIsOpenIsIgnored) {
+    auto device = startDevice();
+    sim::FaultOptions faults;
+    faults.silentCommands = {"User"};
+    device->setFaults(faults);
+    DeviceLink::Timing timing;
+    timing.unlimitedWaitBound = std::chrono::milliseconds(300);
+    Harness h(*device, {"admin", "admin"}, timing);
+    h.user->connectTo(*device);
+    // After the silent first try the operator connects again once the device answers.
+    h.user->connectTo(*device, [&] { device->setFaults({}); });
+    ASSERT_TRUE(h.window->initialise());
+    QCoreApplication::processEvents();
+    QTest::qWait(100);
+    EXPECT_EQ(h.user->openings, 1) << "the request posted during Connect must not open a second window";
+    EXPECT_EQ(h.prompter.messages.value(0),
+              QStringLiteral("Get UserID is timeout. Check Lumeno-KVX and Try again."));
+}
+
+TEST(MainWindow, TabClicksRefreshAndDriveTheTwoTimers) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+
+    h.clickTab(0);
+    EXPECT_EQ(h.loads(0), 1) << "clicking the remembered tab does nothing";
+
+    h.clickTab(2);
+    EXPECT_EQ(h.window->rememberedTab(), 2);
+    EXPECT_TRUE(h.timed(2)->refreshTimerRunning());
+    EXPECT_EQ(h.loads(2), 1);
+
+    h.clickTab(2);
+    EXPECT_EQ(h.loads(2), 1);
+
+    h.timed(3)->startRefreshTimer(); // as the Neighborhoods page does when periodic inquiry is on
+    h.clickTab(1);
+    EXPECT_FALSE(h.timed(2)->refreshTimerRunning());
+    EXPECT_FALSE(h.timed(3)->refreshTimerRunning());
+    EXPECT_EQ(h.loads(1), 1);
+    EXPECT_EQ(h.window->tabs()->currentIndex(), 1);
+
+    // A tab chosen by keyboard is shown without a refresh and without touching the timers.
+    h.timed(3)->startRefreshTimer();
+    QTest::keyClick(h.window->tabs()->tabBar(), Qt::Key_Right);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(h.window->tabs()->currentIndex(), 2);
+    EXPECT_TRUE(h.pages[2]->isVisible());
+    EXPECT_EQ(h.loads(2), 1);
+    EXPECT_FALSE(h.timed(2)->refreshTimerRunning());
+    EXPECT_TRUE(h.timed(3)->refreshTimerRunning());
+    EXPECT_EQ(h.window->rememberedTab(), 1);
+}
+
+TEST(MainWindow, ReconnectReturnsToTabZeroAndReloadsItOnlyIfAnotherTabWasRemembered) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+
+    h.user->connectTo(*device);
+    h.window->postReconnect();
+    QTRY_COMPARE(h.user->openings, 2);
+    QTest::qWait(50);
+    EXPECT_EQ(h.loads(0), 1) << "tab 0 was remembered, so it is not loaded again";
+    EXPECT_EQ(device->connectionsAccepted(), 2u);
+
+    h.clickTab(3);
+    h.user->connectTo(*device);
+    h.window->postReconnect();
+    QTRY_COMPARE(h.user->openings, 3);
+    QTRY_COMPARE(h.loads(0), 2);
+    EXPECT_EQ(h.window->tabs()->currentIndex(), 0);
+    EXPECT_EQ(h.window->rememberedTab(), 0);
+
+    const Commands commands = device->receivedCommands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "help"), 1) << "the capability line is read once";
+    EXPECT_TRUE(h.window->isVisible());
+}
+
+TEST(MainWindow, CancelledReconnectClosesTheWindow) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    h.window->postReconnect();
+    QTRY_COMPARE(h.user->openings, 2);
+    QTRY_VERIFY(!h.window->isVisible());
+}
+
+TEST(MainWindow, ReloginClearsTheConsoleLogsInAgainAndShowsTabZero) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    h.clickTab(4);
+    h.window->console()->append("old text\r\n");
+
+    // A fresh connection, as a reboot leaves it before asking for the login.
+    h.window->link().create();
+    ASSERT_TRUE(h.window->link().connectTo("127.0.0.1", device->controlPort()));
+    h.window->postRelogin();
+    QTRY_COMPARE(h.loads(0), 2);
+    EXPECT_EQ(h.window->tabs()->currentIndex(), 0);
+    EXPECT_FALSE(h.window->console()->toPlainText().contains(QStringLiteral("old text")));
+    EXPECT_TRUE(h.window->console()->toPlainText().startsWith(QStringLiteral("User admin\n")));
+    const Commands commands = device->receivedCommands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "Pass admin"), 2);
+}
+
+TEST(MainWindow, TheDeviceClosingTheConnectionEndsTheProgram) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    device->stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!h.window->isVisible(), 3000);
+    EXPECT_EQ(h.prompter.messages, QStringList{QStringLiteral("Lumeno-KVX has been disconnected.")});
+}
+
+TEST(MainWindow, ClosingFromThisSideRaisesNoNotice) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    h.window->link().close();
+    device->stop();
+    QTest::qWait(500);
+    EXPECT_TRUE(h.prompter.messages.isEmpty());
+    EXPECT_TRUE(h.window->isVisible());
+    EXPECT_TRUE(h.window->transact("Mode\r\n", 1).empty()) << "no socket: the call fails with an empty reply";
+}
+
+TEST(MainWindow, CloseRequestClosesTheWindow) {
+    auto device = startDevice();
+    Harness h(*device);
+    h.user->connectTo(*device);
+    ASSERT_TRUE(h.window->initialise());
+    h.window->show();
+    h.window->postClose();
+    EXPECT_TRUE(h.window->isVisible()) << "the request is queued";
+    QTRY_VERIFY(!h.window->isVisible());
+}

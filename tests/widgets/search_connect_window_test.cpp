@@ -1,0 +1,340 @@
+#include "device/console_pane.h"
+#include "device/device_link.h"
+#include "device/search_connect_window.h"
+#include "recording_prompter.h"
+#include "sim_fixture.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace kvx;
+using namespace kvx::test;
+
+namespace {
+
+struct Fixture {
+    explicit Fixture(DiscoveryTarget target, DeviceLink::Timing timing = {})
+        : link(timing)
+        , window(link, console, prompter,
+                 {[this] {
+                      ++loginWindowOpened;
+                      return credentials;
+                  },
+                  [this] { ++replaced; }, [this] { ++reconnects; }},
+                 std::move(target)) {}
+
+    // Runs the window modally, performs the actions inside it, and closes it if they did not.
+    int runWith(const std::function<void()>& actions) {
+        QTimer::singleShot(0, &window, [&] {
+            actions();
+            if (window.isVisible())
+                window.reject();
+        });
+        return window.run();
+    }
+
+    QLineEdit* ip() { return window.findChild<QLineEdit*>(QStringLiteral("ipAddressEdit")); }
+    QLineEdit* port() { return window.findChild<QLineEdit*>(QStringLiteral("controlPortEdit")); }
+    QPushButton* button(const char* name) { return window.findChild<QPushButton*>(QLatin1String(name)); }
+    QTreeWidget* list() { return window.findChild<QTreeWidget*>(QStringLiteral("deviceList")); }
+    void type(const QString& ipText, const QString& portText) {
+        ip()->setText(ipText);
+        port()->setText(portText);
+    }
+
+    RecordingPrompter prompter;
+    ConsolePane console;
+    DeviceLink link;
+    std::optional<Credentials> credentials = Credentials{"admin", "admin"};
+    int loginWindowOpened = 0;
+    int replaced = 0;
+    int reconnects = 0;
+    SearchConnectWindow window;
+};
+
+QString portText(const sim::SimulatedDevice& device) { return QString::number(device.controlPort()); }
+
+// A discovery peer that answers every request with the datagrams it was given, in order.
+class ScriptedResponder {
+public:
+    explicit ScriptedResponder(std::vector<std::string> replies) : m_replies(std::move(replies)) {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        socklen_t len = sizeof addr;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &len);
+        m_port = ntohs(addr.sin_port);
+        timeval tv{3, 0};
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        m_thread = std::thread([this] {
+            char buffer[64];
+            sockaddr_in from{};
+            socklen_t fromLen = sizeof from;
+            if (::recvfrom(m_fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen) <= 0)
+                return;
+            for (const std::string& reply : m_replies)
+                ::sendto(m_fd, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), fromLen);
+        });
+    }
+    ~ScriptedResponder() {
+        m_thread.join();
+        ::close(m_fd);
+    }
+    std::uint16_t port() const { return m_port; }
+
+private:
+    std::vector<std::string> m_replies;
+    int m_fd;
+    std::uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST(SearchConnectWindow, ListLooksAsTheDeviceToolsShowIt) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    f.runWith([&] {
+        QTreeWidget* list = f.list();
+        const QStringList captions{QStringLiteral("          Name"), QStringLiteral("code"),
+                                   QStringLiteral("number"),        QStringLiteral("        IPAddr"),
+                                   QStringLiteral("   Port "),      QStringLiteral("            MAC"),
+                                   QStringLiteral("friend"),        QStringLiteral("Blue")};
+        const int widths[] = {140, 0, 0, 120, 0, 142, 0, 0};
+        for (int c = 0; c < 8; ++c) {
+            EXPECT_EQ(list->headerItem()->text(c), captions[c]);
+            EXPECT_EQ(list->isColumnHidden(c), widths[c] == 0) << c;
+            if (widths[c])
+                EXPECT_EQ(list->columnWidth(c), widths[c]) << c;
+        }
+        EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+        EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+        EXPECT_FALSE(list->isSortingEnabled());
+        EXPECT_FALSE(f.button("connectButton")->isEnabled());
+    });
+}
+
+TEST(SearchConnectWindow, SearchListsTheDeviceAndARowFillsTheFields) {
+    sim::DeviceOptions options;
+    options.btName = "Bench-7";
+    options.modelCode = "101";
+    auto device = startDevice(options);
+    Fixture f(loopbackTarget(*device));
+    f.runWith([&] {
+        QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
+        ASSERT_EQ(f.list()->topLevelItemCount(), 1);
+        const QTreeWidgetItem* row = f.list()->topLevelItem(0);
+        EXPECT_EQ(row->text(0), QStringLiteral("Bench-7"));
+        EXPECT_EQ(row->text(1), QStringLiteral("101"));
+        EXPECT_EQ(row->text(3), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(row->text(4), portText(*device));
+        EXPECT_EQ(row->text(5), QStringLiteral("00:1A:2B:3C:4D:5E"));
+        EXPECT_FALSE(f.button("connectButton")->isEnabled());
+
+        f.list()->setCurrentItem(f.list()->topLevelItem(0));
+        EXPECT_EQ(f.ip()->text(), QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(f.port()->text(), portText(*device));
+        EXPECT_TRUE(f.button("connectButton")->isEnabled());
+        EXPECT_EQ(f.window.deviceRecord().btName, "Bench-7");
+    });
+    EXPECT_TRUE(f.prompter.messages.isEmpty()) << f.prompter.messages.join(u'|').toStdString();
+    EXPECT_EQ(device->discoveryRequestsAnswered(), 1u);
+}
+
+TEST(SearchConnectWindow, TwoAnswersGiveTwoRowsTheLaterOnTop) {
+    const auto reply = [](const std::string& name) {
+        sim::DeviceOptions o;
+        o.btName = name;
+        return sim::buildDiscoveryReply(o, "10.0.0.7", 4000);
+    };
+    ScriptedResponder responder({reply("first"), reply("second"), std::string(kDiscoveryMarker)});
+    Fixture f({"127.0.0.1", responder.port()});
+    f.runWith([&] {
+        QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
+        ASSERT_EQ(f.list()->topLevelItemCount(), 2);
+        EXPECT_EQ(f.list()->topLevelItem(0)->text(0), QStringLiteral("second"));
+        EXPECT_EQ(f.list()->topLevelItem(1)->text(0), QStringLiteral("first"));
+    });
+}
+
+TEST(SearchConnectWindow, ConnectIsEnabledExactlyWhenBothFieldsHaveText) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    struct Case {
+        const char* ip;
+        const char* port;
+        bool enabled;
+    };
+    const Case cases[] = {{"", "", false}, {"1", "", false}, {"", "1", false}, {"x", "y", true}, {"", "", false}};
+    f.runWith([&] {
+        for (const Case& c : cases) {
+            f.type(QLatin1String(c.ip), QLatin1String(c.port));
+            EXPECT_EQ(f.button("connectButton")->isEnabled(), c.enabled) << c.ip << "/" << c.port;
+        }
+    });
+}
+
+TEST(SearchConnectWindow, EnterDoesNothing) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    bool stillOpen = false;
+    f.runWith([&] {
+        f.type(QStringLiteral("127.0.0.1"), portText(*device));
+        QTest::keyClick(f.port(), Qt::Key_Return);
+        QTest::keyClick(&f.window, Qt::Key_Enter);
+        stillOpen = f.window.isVisible();
+    });
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(f.loginWindowOpened, 0);
+    EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
+TEST(SearchConnectWindow, ConnectByTypedAddressLogsIn) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    const int result = f.runWith([&] {
+        f.type(QStringLiteral("127.0.0.1"), portText(*device));
+        QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(f.link.isConnected());
+    EXPECT_EQ(f.window.deviceRecord().btName, "KVX-Trainer") << "the unicast probe fills the record";
+    EXPECT_EQ(f.window.portNumber(), device->controlPort());
+    EXPECT_EQ(f.replaced, 0) << "there was no connection to replace";
+    EXPECT_TRUE(f.prompter.messages.isEmpty()) << f.prompter.messages.join(u'|').toStdString();
+    EXPECT_EQ(device->receivedCommands(), (std::vector<std::string>{"User admin", "Pass admin"}));
+    EXPECT_EQ(f.console.toPlainText(), QStringLiteral("User admin\n+OK Password required\nPass *****\n"
+                                                      "+OK User Authenticated\n"));
+}
+
+TEST(SearchConnectWindow, AnUnlistedAddressKeepsTheRecordButTakesTheTypedAddress) {
+    sim::DeviceOptions options;
+    options.advertisedAddress = "10.1.2.3"; // the probe's answer names another address than the one typed
+    options.btName = "Other";
+    auto device = startDevice(options);
+    Fixture f(loopbackTarget(*device));
+    f.credentials.reset();
+    f.runWith([&] {
+        f.type(QStringLiteral("127.0.0.1"), QStringLiteral("80a"));
+        QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(f.window.deviceRecord().btName, "");
+    EXPECT_EQ(f.window.deviceRecord().ipAddress, "127.0.0.1");
+    EXPECT_EQ(f.window.deviceRecord().controlPort, "80a");
+    EXPECT_EQ(f.loginWindowOpened, 1);
+    EXPECT_EQ(device->connectionsAccepted(), 0u) << "a cancelled Login window stops before connecting";
+}
+
+TEST(SearchConnectWindow, FailuresShowTheirMessagesAndKeepTheWindowOpen) {
+    struct Case {
+        const char* name;
+        std::function<void(sim::SimulatedDevice&, Fixture&)> arrange;
+        bool useClosedPort;
+        QStringList messages;
+        int reconnects;
+    };
+    const Case cases[] = {
+        {"wrong password", [](sim::SimulatedDevice&, Fixture& f) { f.credentials = Credentials{"admin", "x"}; },
+         false, {QStringLiteral("Check User name and Password.")}, 0},
+        {"nothing listens on the port", nullptr, true, {QStringLiteral("Lumeno-KVX Connection is failed.")}, 0},
+        {"silent after User",
+         [](sim::SimulatedDevice& d, Fixture&) {
+             sim::FaultOptions faults;
+             faults.silentCommands = {"User"};
+             d.setFaults(faults);
+         },
+         false,
+         {QStringLiteral("Get UserID is timeout. Check Lumeno-KVX and Try again."),
+          QStringLiteral("Check User name and Password.")},
+         1},
+        {"silent after Pass",
+         [](sim::SimulatedDevice& d, Fixture&) {
+             sim::FaultOptions faults;
+             faults.silentCommands = {"Pass"};
+             d.setFaults(faults);
+         },
+         false,
+         {QStringLiteral("Get Password is timeout. Check Lumeno-KVX and Try again."),
+          QStringLiteral("Check User name and Password.")},
+         1},
+    };
+    for (const Case& c : cases) {
+        auto device = startDevice();
+        DeviceLink::Timing timing;
+        timing.unlimitedWaitBound = std::chrono::milliseconds(300);
+        Fixture f(loopbackTarget(*device), timing);
+        if (c.arrange)
+            c.arrange(*device, f);
+        std::uint16_t port = device->controlPort();
+        if (c.useClosedPort) {
+            auto other = startDevice();
+            port = other->controlPort();
+        } // the other device is gone, its port closed
+        bool stillOpen = false;
+        QCoreApplication::processEvents();
+        f.runWith([&] {
+            f.type(QStringLiteral("127.0.0.1"), QString::number(port));
+            QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+            stillOpen = f.window.isVisible();
+        });
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(stillOpen) << c.name;
+        EXPECT_EQ(f.prompter.messages, c.messages) << c.name;
+        EXPECT_EQ(f.reconnects, c.reconnects) << c.name;
+        EXPECT_FALSE(f.link.isConnected()) << c.name;
+    }
+}
+
+TEST(SearchConnectWindow, ReplacingAConnectionClearsTheConsoleAndTellsTheOwner) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    const auto connectOnce = [&] {
+        return f.runWith([&] {
+            f.type(QStringLiteral("127.0.0.1"), portText(*device));
+            QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+        });
+    };
+    ASSERT_EQ(connectOnce(), QDialog::Accepted);
+    f.console.append("left over\r\n");
+    ASSERT_EQ(connectOnce(), QDialog::Accepted);
+    EXPECT_EQ(f.replaced, 1);
+    EXPECT_FALSE(f.console.toPlainText().contains(QStringLiteral("left over")));
+    EXPECT_EQ(device->connectionsAccepted(), 2u);
+    f.runWith([&] {
+        EXPECT_TRUE(f.ip()->text().isEmpty() && f.port()->text().isEmpty()) << "fields start empty on every opening";
+        EXPECT_EQ(f.list()->topLevelItemCount(), 0);
+    });
+    EXPECT_EQ(f.window.deviceRecord().btName, "KVX-Trainer") << "the record outlives the opening";
+}
+
+TEST(SearchConnectWindow, ATypedAddressThatIsNoAddressCannotBeProbed) {
+    auto device = startDevice();
+    Fixture f(loopbackTarget(*device));
+    f.runWith([&] {
+        f.type(QStringLiteral("not-an-address"), QStringLiteral("1"));
+        QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(f.prompter.messages, QStringList{QStringLiteral("Search Error. Check Lumeno-KVX and Try again.")});
+    EXPECT_EQ(f.loginWindowOpened, 0);
+}
+
+TEST(SearchConnectWindow, DetailTextListsTheRecord) {
+    DeviceRecord r{"bt", "101", "SN", "1.2.3.4", "9097", "AA:BB:CC:DD:EE:FF", "KVX", "00:11:22:33:44:55"};
+    const QString expected = QStringLiteral(
+        "Product Name                   : KVX\r \nModel Code                      : 101\r \n"
+        "Product Serial Number       :  SN\r \nIP Address                        : 1.2.3.4\r \n"
+        "Control Port                       : 9097\r \nMAC Address                    : AA:BB:CC:DD:EE:FF\r \n"
+        "Bluetooth Friendly Name     : bt\r \nBluetooth Address              : 00:11:22:33:44:55");
+    EXPECT_EQ(deviceDetailText(r), expected);
+}
