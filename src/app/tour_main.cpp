@@ -5,6 +5,7 @@
 #include "app/translation.h"
 #include "device/console_pane.h"
 #include "device/prompter.h"
+#include "device/search_connect_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -102,8 +103,24 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("text"), QStringLiteral("admin"));
     const QCommandLineOption shots(QStringLiteral("screenshots"), QStringLiteral("Folder for the screenshots."),
                                    QStringLiteral("dir"), QStringLiteral("screenshots"));
-    parser.addOptions({host, port, discoveryPort, user, password, shots});
+    const QCommandLineOption startupProbe(QStringLiteral("startup-probe"),
+                                         QStringLiteral("Only tell when the search and connect window shows."));
+    parser.addOptions({host, port, discoveryPort, user, password, shots, startupProbe});
     parser.process(app);
+    if (parser.isSet(startupProbe)) {
+        // Used to time the start: the line goes out the moment the first window is on screen.
+        kvx::MainWindow window;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (window.searchWindow()->isVisible()) {
+                say(QStringLiteral("search-window-shown"));
+                std::_Exit(0);
+            }
+        });
+        poll.start(1);
+        window.initialise();
+        return 1;
+    }
     if (!parser.isSet(port)) {
         std::fprintf(stderr, "kvx100-tour: --port is required\n");
         return 2;

@@ -10,7 +10,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <vector>
+#include <algorithm>
 
 namespace kvx {
 namespace {
@@ -99,12 +99,11 @@ DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait) 
 }
 
 std::string DeviceLink::receiveChunk(std::size_t limit) {
-    std::vector<char> buffer(limit);
     ssize_t n;
     do {
-        n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
+        n = ::recv(m_fd, m_buffer.get(), std::min(limit, kReceiveLimit), 0);
     } while (n < 0 && errno == EINTR);
-    return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n)) : std::string();
+    return n > 0 ? std::string(m_buffer.get(), static_cast<std::size_t>(n)) : std::string();
 }
 
 void DeviceLink::sendAll(std::string_view bytes) {

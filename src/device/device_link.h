@@ -3,6 +3,7 @@
 #include "device/transcript.h"
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,8 @@ private:
     std::string receiveChunk(std::size_t limit);
     void sendAll(std::string_view bytes);
 
+    // Only the bytes a receive reports are ever read from it, so it is neither zeroed nor reallocated.
+    std::unique_ptr<char[]> m_buffer = std::make_unique_for_overwrite<char[]>(kReceiveLimit);
     int m_fd = -1;
     bool m_connected = false;
     Timing m_timing;

@@ -1,0 +1,188 @@
+#include "device/device_link.h"
+#include "device/transcript.h"
+#include "sim_fixture.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace kvx;
+using namespace kvx::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct RecordingTranscript : Transcript {
+    void append(std::string_view text) override { text_ += text; }
+    void clear() override { text_.clear(); }
+    std::string text_;
+};
+
+// A logged-in link to a fresh simulated device, with the login traffic left out of the transcript.
+struct Session {
+    explicit Session(sim::DeviceOptions options = {}, DeviceLink::Timing timing = {})
+        : device(startDevice(std::move(options))), link(timing) {
+        EXPECT_TRUE(link.create());
+        EXPECT_TRUE(link.connectTo("127.0.0.1", device->controlPort()));
+        link.receiveOnce(100);
+        EXPECT_EQ(link.transact("User admin\r\n", 0, transcript), "+OK Password required\r\n");
+        EXPECT_EQ(link.transact("Pass admin\r\n", 0, transcript), "+OK User Authenticated\r\n");
+        transcript.clear();
+    }
+    void faults(const std::function<void(sim::FaultOptions&)>& change) {
+        sim::FaultOptions f;
+        change(f);
+        device->setFaults(f);
+    }
+    template <class F> auto timed(F&& f, std::chrono::milliseconds& took) {
+        const auto start = std::chrono::steady_clock::now();
+        auto result = f();
+        took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        return result;
+    }
+
+    std::unique_ptr<sim::SimulatedDevice> device;
+    DeviceLink link;
+    RecordingTranscript transcript;
+};
+
+} // namespace
+
+TEST(Transact, AWholeReplyTakesOnePassAndIsEchoedAfterTheCommand) {
+    Session s;
+    EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "+OK Server Mode\r\n");
+    EXPECT_EQ(s.transcript.text_, "Mode\r\n+OK Server Mode\r\n");
+}
+
+TEST(Transact, ATokenSplitOverTwoReceivesIsFound) {
+    Session s;
+    s.faults([](sim::FaultOptions& f) {
+        f.packetSize = 2;
+        f.packetGap = 60ms;
+    });
+    const std::string reply = s.link.transact("Mode\r\n", 10, s.transcript);
+    EXPECT_EQ(reply, "+OK ") << "'+O' then 'K ': the call ends at the receive that completes the token";
+    // The rest of the reply arrives later and is drained into the transcript by the next call.
+    std::this_thread::sleep_for(700ms);
+    s.device->setFaults({});
+    EXPECT_EQ(s.link.transact("Ver\r\n", 1, s.transcript), "+OK Ver 2.1.0\r\n");
+    EXPECT_EQ(s.transcript.text_.find("Mode\r\n+OK Server Mode\r\nVer\r\n"), 0u) << s.transcript.text_;
+}
+
+TEST(Transact, SilenceReturnsEmptyAfterTheWaitAndEchoesOnlyTheCommand) {
+    Session s;
+    s.faults([](sim::FaultOptions& f) { f.silentCommands = {"Mode"}; });
+    std::chrono::milliseconds took{};
+    const std::string reply = s.timed([&] { return s.link.transact("Mode\r\n", 1, s.transcript); }, took);
+    EXPECT_EQ(reply, "");
+    EXPECT_GE(took, 900ms);
+    EXPECT_LT(took, 5000ms);
+    EXPECT_EQ(s.transcript.text_, "Mode\r\n");
+}
+
+TEST(Transact, TextWithoutATokenIsReturnedAfterSilenceButNotEchoed) {
+    Session s;
+    s.device->setLog("boot line one\r\nboot line two\r\n");
+    s.faults([](sim::FaultOptions& f) {
+        f.packetSize = 10;
+        f.packetGap = 3000ms;
+    });
+    const std::string reply = s.link.transact("log\r\n", 1, s.transcript);
+    EXPECT_EQ(reply, "boot line ");
+    EXPECT_EQ(s.transcript.text_, "log\r\n");
+}
+
+TEST(Transact, ErrEndsTheCollectionAsOkDoes) {
+    Session s;
+    s.faults([](sim::FaultOptions& f) { f.refusedCommands = {"Mode"}; });
+    EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "-ERR\r\n");
+    EXPECT_EQ(s.transcript.text_, "Mode\r\n-ERR\r\n");
+}
+
+TEST(Transact, ALateReplyIsDrainedIntoTheNextCallsTranscriptNotItsReply) {
+    Session s;
+    s.faults([](sim::FaultOptions& f) { f.lateCommands = {{"Mode", 1500ms}}; });
+    EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "");
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(s.link.transact("Ver\r\n", 1, s.transcript), "+OK Ver 2.1.0\r\n");
+    EXPECT_EQ(s.transcript.text_, "Mode\r\n+OK Server Mode\r\nVer\r\n+OK Ver 2.1.0\r\n");
+}
+
+TEST(Transact, AtMostTenPasses) {
+    Session s;
+    std::string log;
+    for (int i = 0; i < 40; ++i)
+        log += "event " + std::to_string(100 + i) + "\r\n";
+    s.device->setLog(log);
+    s.faults([](sim::FaultOptions& f) {
+        f.packetSize = 5;
+        f.packetGap = 40ms;
+    });
+    const std::string reply = s.link.transact("log\r\n", 2, s.transcript);
+    EXPECT_FALSE(containsToken(reply));
+    EXPECT_EQ(reply.size() % 5, 0u) << "whole packets only";
+    EXPECT_GE(reply.size(), 50u);
+    EXPECT_LT(reply.size(), log.size() / 2) << "the call must stop after ten receives, long before the list ends";
+    EXPECT_EQ(s.transcript.text_, "log\r\n" + reply) << "a reply cut by the pass limit is still echoed";
+}
+
+TEST(Transact, WaitZeroTakesTheFirstReceiveAndIsBoundedWhenSilent) {
+    DeviceLink::Timing timing;
+    timing.unlimitedWaitBound = 400ms;
+    Session s({}, timing);
+    EXPECT_EQ(s.link.transact("Mode\r\n", 0, s.transcript), "+OK Server Mode\r\n");
+
+    s.faults([](sim::FaultOptions& f) { f.silentCommands = {"Mode"}; });
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(s.timed([&] { return s.link.transact("Mode\r\n", 0, s.transcript); }, took), "");
+    EXPECT_GE(took, 350ms);
+    EXPECT_LT(took, 3000ms);
+}
+
+TEST(Transact, TheDefaultBoundOfWaitZeroIsThirtySeconds) {
+    EXPECT_EQ(DeviceLink().timing().unlimitedWaitBound, 30000ms);
+}
+
+TEST(Transact, NoSocketOrAClosedPeerGivesAnEmptyReply) {
+    DeviceLink link;
+    RecordingTranscript transcript;
+    EXPECT_EQ(link.transact("Mode\r\n", 1, transcript), "");
+    EXPECT_EQ(transcript.text_, "");
+
+    Session s;
+    s.faults([](sim::FaultOptions& f) {
+        f.closeAfterCommands = 1;
+        f.closeInsteadOfReply = true;
+    });
+    std::chrono::milliseconds took{};
+    EXPECT_EQ(s.timed([&] { return s.link.transact("Mode\r\n", 2, s.transcript); }, took), "");
+    EXPECT_LT(took, 2000ms) << "a closed connection ends the passes at once";
+    EXPECT_TRUE(s.link.peerHasClosed());
+}
+
+TEST(Transact, PeerCloseIsSeenWithoutReadingPendingData) {
+    Session s;
+    EXPECT_FALSE(s.link.peerHasClosed());
+    s.faults([](sim::FaultOptions& f) { f.lateCommands = {{"Mode", 100ms}}; });
+    EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript).substr(0, 3), "+OK");
+    EXPECT_FALSE(s.link.peerHasClosed()) << "data alone is no close";
+    s.device->stop();
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(s.link.peerHasClosed());
+    s.link.close();
+    EXPECT_FALSE(s.link.peerHasClosed()) << "a socket closed by this side raises nothing";
+}
+
+TEST(Transact, ConnectFailsFastOnRefusalAndBadAddresses) {
+    DeviceLink link;
+    ASSERT_TRUE(link.create());
+    std::uint16_t closedPort;
+    {
+        auto gone = startDevice();
+        closedPort = gone->controlPort();
+    }
+    EXPECT_FALSE(link.connectTo("127.0.0.1", closedPort));
+    ASSERT_TRUE(link.create());
+    EXPECT_FALSE(link.connectTo("127.0.0.300", 1));
+    EXPECT_FALSE(link.connectTo("127.0.0.1", 70000));
+}
