@@ -59,8 +59,10 @@ MainWindow::MainWindow(Options options)
     splitter->addWidget(m_console);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({440, 200});
     setCentralWidget(splitter);
-    resize(760, 620);
+    // Wide enough for all six tab captions side by side.
+    resize(940, 680);
 
     auto askCredentials = m_options.askCredentials;
     if (!askCredentials)

@@ -66,15 +66,21 @@ private:
             QTest::keyClicks(port, m_settings.port);
             saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-search-and-connect"));
             m_connectClicked = true;
-            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("connectButton")), Qt::LeftButton);
+            clickLater(modal->findChild<QPushButton*>(QStringLiteral("connectButton")));
         } else if (modal->objectName() == QLatin1String("loginWindow")) {
             auto* user = modal->findChild<QLineEdit*>(QStringLiteral("userIdEdit"));
             user->clear();
             QTest::keyClicks(user, m_settings.user);
             QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("passwordEdit")), m_settings.password);
             saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-login"));
-            QTest::mouseClick(modal->findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+            clickLater(modal->findChild<QPushButton*>(QStringLiteral("okButton")));
         }
+    }
+
+    // The click opens windows with event loops of their own; this poll must return first, or its
+    // timer could not fire again inside them.
+    static void clickLater(QPushButton* button) {
+        QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
     }
 
     TourSettings m_settings;
@@ -156,5 +162,6 @@ int main(int argc, char* argv[]) {
     say(QStringLiteral("console transcript:"));
     std::fputs(window.console()->toPlainText().toUtf8().constData(), stdout);
     std::fputs("\n", stdout);
+    std::fflush(stdout);
     return driver.failed() ? 1 : 0;
 }
