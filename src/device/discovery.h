@@ -9,10 +9,7 @@
 
 namespace kvx {
 
-inline constexpr std::string_view kDiscoveryRequest{"\xFA\x05\x21\xEA", 4};
-inline constexpr std::string_view kDiscoveryMarker{"\xFA\x05\x21\xEF", 4};
 inline constexpr std::size_t kDiscoveryReadLimit = 500;
-inline constexpr std::uint16_t kDiscoveryPort = 9097;
 
 // Where the search and the connect probe are sent; tests aim it at a simulated device on loopback.
 struct DiscoveryTarget {

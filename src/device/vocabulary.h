@@ -10,6 +10,11 @@
 // describes a device and the firmware version code. Everything here is plain data and pure functions.
 namespace kvx {
 
+// The discovery exchange on UDP: the request, and the marker that opens every reply.
+inline constexpr std::string_view kDiscoveryRequest{"\xFA\x05\x21\xEA", 4};
+inline constexpr std::string_view kDiscoveryMarker{"\xFA\x05\x21\xEF", 4};
+inline constexpr std::uint16_t kDiscoveryPort = 9097;
+
 using ByteSpan6 = std::array<std::uint8_t, 6>;
 
 // The wire carries a Bluetooth address least significant byte first; people read it the other way round.

@@ -1,0 +1,334 @@
+// kvx100-sim: a simulated Lumeno-KVX100 for training and for trying the manager without hardware.
+
+#include "sim/simulated_device.h"
+
+#include <charconv>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <getopt.h>
+#include <pthread.h>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using kvx::sim::DeviceOptions;
+using kvx::sim::FaultOptions;
+
+constexpr int kExitUsage = 2;
+
+enum Option : int {
+    Bind = 256,
+    DiscoveryPort,
+    ControlPort,
+    AdvertisePort,
+    AdvertiseAddress,
+    Product,
+    Model,
+    Serial,
+    Mac,
+    BdAddr,
+    BtName,
+    Firmware,
+    Capabilities,
+    User,
+    Password,
+    Greeting,
+    Mode,
+    RebootDowntime,
+    ReplyDelay,
+    Silent,
+    Refuse,
+    Late,
+    PacketSize,
+    PacketGap,
+    CloseAfter,
+    CloseInstead,
+    PortFile,
+    Help,
+};
+
+const option kOptions[] = {
+    {"bind", required_argument, nullptr, Bind},
+    {"discovery-port", required_argument, nullptr, DiscoveryPort},
+    {"control-port", required_argument, nullptr, ControlPort},
+    {"advertise-port", required_argument, nullptr, AdvertisePort},
+    {"advertise-address", required_argument, nullptr, AdvertiseAddress},
+    {"product", required_argument, nullptr, Product},
+    {"model", required_argument, nullptr, Model},
+    {"serial", required_argument, nullptr, Serial},
+    {"mac", required_argument, nullptr, Mac},
+    {"bdaddr", required_argument, nullptr, BdAddr},
+    {"bt-name", required_argument, nullptr, BtName},
+    {"firmware", required_argument, nullptr, Firmware},
+    {"capabilities", required_argument, nullptr, Capabilities},
+    {"user", required_argument, nullptr, User},
+    {"password", required_argument, nullptr, Password},
+    {"greeting", required_argument, nullptr, Greeting},
+    {"mode", required_argument, nullptr, Mode},
+    {"reboot-downtime", required_argument, nullptr, RebootDowntime},
+    {"reply-delay", required_argument, nullptr, ReplyDelay},
+    {"silent", required_argument, nullptr, Silent},
+    {"refuse", required_argument, nullptr, Refuse},
+    {"late", required_argument, nullptr, Late},
+    {"packet-size", required_argument, nullptr, PacketSize},
+    {"packet-gap", required_argument, nullptr, PacketGap},
+    {"close-after", required_argument, nullptr, CloseAfter},
+    {"close-instead-of-reply", no_argument, nullptr, CloseInstead},
+    {"port-file", required_argument, nullptr, PortFile},
+    {"help", no_argument, nullptr, Help},
+    {nullptr, 0, nullptr, 0},
+};
+
+void printUsage(std::FILE* out) {
+    std::fputs(
+        "Usage: kvx100-sim [OPTION]...\n"
+        "Simulated Lumeno-KVX100: answers discovery on UDP and the control protocol on TCP.\n"
+        "\n"
+        "Network:\n"
+        "  --bind ADDR               listen on this IPv4 address (default 127.0.0.1)\n"
+        "  --discovery-port N        UDP discovery port (default 9097, 0 picks one)\n"
+        "  --control-port N          TCP control port (default 0: picks one)\n"
+        "  --advertise-port N        control port named in discovery replies (default: the bound one)\n"
+        "  --advertise-address A     address named in discovery replies (default: the bound one)\n"
+        "  --port-file PATH          write the bound control port there once listening\n"
+        "Identity:\n"
+        "  --product TEXT  --model TEXT  --serial TEXT  --mac AA:BB:CC:DD:EE:FF\n"
+        "  --bdaddr AA:BB:CC:DD:EE:FF  --bt-name TEXT  --firmware TEXT  --capabilities TEXT\n"
+        "  --user U  --password P  --greeting TEXT\n"
+        "  --mode N                  start in mode N: 0 Server, 1 Client, 2 Vertex, 3 Repeater,\n"
+        "                            4 Serial Hub, 5 RS232\n"
+        "  --reboot-downtime SECONDS how long a reboot refuses connections (default 20)\n"
+        "Faults:\n"
+        "  --reply-delay MS          wait before every reply\n"
+        "  --silent CMD              never answer command word CMD (repeatable)\n"
+        "  --refuse CMD              answer CMD with -ERR (repeatable)\n"
+        "  --late CMD=MS             answer CMD MS milliseconds late (repeatable)\n"
+        "  --packet-size N           cut replies into packets of N bytes\n"
+        "  --packet-gap MS           pause between packets (default 20)\n"
+        "  --close-after N           close a connection after its Nth command\n"
+        "  --close-instead-of-reply  with --close-after: close without answering the Nth command\n"
+        "  --help                    show this text\n",
+        out);
+}
+
+template <typename Number> bool parseNumber(std::string_view text, Number low, Number high, Number& result) {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    result = value;
+    return true;
+}
+
+bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& result) {
+    long long value = 0;
+    if (!parseNumber<long long>(text, 0, 86'400'000, value))
+        return false;
+    result = std::chrono::milliseconds(value);
+    return true;
+}
+
+bool parseSeconds(const char* text, std::chrono::milliseconds& result) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
+        return false;
+    result = std::chrono::milliseconds(std::llround(seconds * 1000));
+    return true;
+}
+
+bool parsePort(std::string_view text, std::uint16_t& port) {
+    return parseNumber<std::uint16_t>(text, 0, 65535, port);
+}
+
+bool parseLate(std::string_view text, FaultOptions& faults) {
+    const std::size_t equals = text.rfind('=');
+    std::chrono::milliseconds delay{};
+    if (equals == std::string_view::npos || equals == 0 || !parseMilliseconds(text.substr(equals + 1), delay))
+        return false;
+    faults.lateCommands[std::string(text.substr(0, equals))] = delay;
+    return true;
+}
+
+// Fills the options from the command line; false with a message on stderr when something is wrong.
+bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& faults, std::string& portFile,
+                    bool& helpOnly) {
+    opterr = 0;
+    for (;;) {
+        const int previous = optind;
+        int index = -1;
+        const int id = getopt_long(argc, argv, "", kOptions, &index);
+        if (id == -1)
+            break;
+        if (id == '?' || id == ':') {
+            std::fprintf(stderr, "kvx100-sim: unknown option or missing value: %s\n",
+                         previous < argc ? argv[previous] : "?");
+            return false;
+        }
+        const std::string_view value = optarg ? optarg : "";
+        bool ok = true;
+        switch (id) {
+        case Bind:
+            device.bindAddress = value;
+            break;
+        case DiscoveryPort:
+            ok = parsePort(value, device.discoveryPort);
+            break;
+        case ControlPort:
+            ok = parsePort(value, device.controlPort);
+            break;
+        case AdvertisePort:
+            ok = parsePort(value, device.advertisedControlPort);
+            break;
+        case AdvertiseAddress:
+            device.advertisedAddress = value;
+            break;
+        case Product:
+            device.productName = value;
+            break;
+        case Model:
+            device.modelCode = value;
+            break;
+        case Serial:
+            device.serialNumber = value;
+            break;
+        case Mac:
+            device.macAddress = value;
+            ok = kvx::sim::parseColonAddress(value).has_value();
+            break;
+        case BdAddr:
+            device.btAddress = value;
+            ok = kvx::sim::parseColonAddress(value).has_value();
+            break;
+        case BtName:
+            device.btName = value;
+            break;
+        case Firmware:
+            device.firmwareVersion = value;
+            break;
+        case Capabilities:
+            device.capabilities = value;
+            break;
+        case User:
+            device.user = value;
+            break;
+        case Password:
+            device.password = value;
+            break;
+        case Greeting:
+            device.greeting = value;
+            break;
+        case Mode:
+            ok = parseNumber(value, 0, 5, device.initialMode);
+            break;
+        case RebootDowntime:
+            ok = parseSeconds(optarg, device.rebootDowntime);
+            break;
+        case ReplyDelay:
+            ok = parseMilliseconds(value, faults.replyDelay);
+            break;
+        case Silent:
+            faults.silentCommands.insert(std::string(value));
+            break;
+        case Refuse:
+            faults.refusedCommands.insert(std::string(value));
+            break;
+        case Late:
+            ok = parseLate(value, faults);
+            break;
+        case PacketSize:
+            ok = parseNumber<std::size_t>(value, 0, 65536, faults.packetSize);
+            break;
+        case PacketGap:
+            ok = parseMilliseconds(value, faults.packetGap);
+            break;
+        case CloseAfter:
+            ok = parseNumber(value, 0, 1'000'000, faults.closeAfterCommands);
+            break;
+        case CloseInstead:
+            faults.closeInsteadOfReply = true;
+            break;
+        case PortFile:
+            portFile = value;
+            break;
+        case Help:
+            helpOnly = true;
+            break;
+        default:
+            ok = false;
+            break;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "kvx100-sim: bad value for --%s: '%s'\n",
+                         index >= 0 ? kOptions[index].name : "?", std::string(value).c_str());
+            return false;
+        }
+    }
+    if (optind < argc) {
+        std::fprintf(stderr, "kvx100-sim: unexpected argument: %s\n", argv[optind]);
+        return false;
+    }
+    return true;
+}
+
+// Written under a temporary name and renamed, so a script polling for the file never reads half of it.
+bool writePortFile(const std::string& path, std::uint16_t port) {
+    const std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    if (!file)
+        return false;
+    const bool written = std::fprintf(file, "%u\n", static_cast<unsigned>(port)) > 0;
+    if (std::fclose(file) != 0 || !written)
+        return false;
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    DeviceOptions device;
+    FaultOptions faults;
+    std::string portFile;
+    bool helpOnly = false;
+    if (!parseArguments(argc, argv, device, faults, portFile, helpOnly)) {
+        std::fputs("Try 'kvx100-sim --help'.\n", stderr);
+        return kExitUsage;
+    }
+    if (helpOnly) {
+        printUsage(stdout);
+        return 0;
+    }
+
+    // The signals are taken by sigwait() below rather than by a handler: the device thread inherits the
+    // blocked mask, so nothing interrupts it and stopping happens on an ordinary thread.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    kvx::sim::SimulatedDevice simulator(device);
+    simulator.setFaults(faults);
+    if (!simulator.start()) {
+        std::fprintf(stderr, "kvx100-sim: cannot start: %s\n", simulator.lastError().c_str());
+        return 1;
+    }
+    if (!portFile.empty() && !writePortFile(portFile, simulator.controlPort())) {
+        std::fprintf(stderr, "kvx100-sim: cannot write %s\n", portFile.c_str());
+        simulator.stop();
+        return 1;
+    }
+    std::printf("kvx100-sim: control %s:%u, discovery %s:%u\n", device.bindAddress.c_str(),
+                static_cast<unsigned>(simulator.controlPort()), device.bindAddress.c_str(),
+                static_cast<unsigned>(simulator.discoveryPort()));
+    std::fflush(stdout);
+
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    simulator.stop();
+    return 0;
+}
