@@ -10,6 +10,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <gtest/gtest.h>
+
+#include "wait_for.h"
 #include <deque>
 
 using namespace kvx;
@@ -114,6 +117,14 @@ struct Harness {
         window = std::make_unique<MainWindow>(std::move(options));
         user = std::make_unique<Operator>(*window);
     }
+    // Connects, logs in and shows the window, as an operator's first minute does.
+    bool start(const sim::SimulatedDevice& device) {
+        user->connectTo(device);
+        if (!window->initialise())
+            return false;
+        window->show();
+        return QTest::qWaitForWindowExposed(window.get());
+    }
     int loads(int tab) const {
         if (tab == 2 || tab == 3)
             return static_cast<Timed*>(pages[static_cast<std::size_t>(tab)])->loads;
@@ -171,9 +182,7 @@ TEST(MainWindow, TheTitleKeepsItsShapeWithAnEmptyName) {
     options.btName = "";
     auto device = startDevice(options);
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager :  - 127.0.0.1"));
 }
 
@@ -216,10 +225,7 @@ TEST(MainWindow, AReconnectRequestWhileTheSearchWindowIsOpenIsIgnored) {
 TEST(MainWindow, TabClicksRefreshAndDriveTheTwoTimers) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+    ASSERT_TRUE(h.start(*device));
 
     h.clickTab(0);
     EXPECT_EQ(h.loads(0), 1) << "clicking the remembered tab does nothing";
@@ -254,14 +260,11 @@ TEST(MainWindow, TabClicksRefreshAndDriveTheTwoTimers) {
 TEST(MainWindow, ReconnectReturnsToTabZeroAndReloadsItOnlyIfAnotherTabWasRemembered) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+    ASSERT_TRUE(h.start(*device));
 
     h.user->connectTo(*device);
     h.window->postReconnect();
-    QTRY_COMPARE(h.user->openings, 2);
+    KVX_EXPECT_SOON(h.user->openings == 2);
     QTest::qWait(50);
     EXPECT_EQ(h.loads(0), 1) << "tab 0 was remembered, so it is not loaded again";
     EXPECT_EQ(device->connectionsAccepted(), 2u);
@@ -269,8 +272,8 @@ TEST(MainWindow, ReconnectReturnsToTabZeroAndReloadsItOnlyIfAnotherTabWasRemembe
     h.clickTab(3);
     h.user->connectTo(*device);
     h.window->postReconnect();
-    QTRY_COMPARE(h.user->openings, 3);
-    QTRY_COMPARE(h.loads(0), 2);
+    KVX_EXPECT_SOON(h.user->openings == 3);
+    KVX_EXPECT_SOON(h.loads(0) == 2);
     EXPECT_EQ(h.window->tabs()->currentIndex(), 0);
     EXPECT_EQ(h.window->rememberedTab(), 0);
 
@@ -282,20 +285,16 @@ TEST(MainWindow, ReconnectReturnsToTabZeroAndReloadsItOnlyIfAnotherTabWasRemembe
 TEST(MainWindow, CancelledReconnectClosesTheWindow) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     h.window->postReconnect();
-    QTRY_COMPARE(h.user->openings, 2);
-    QTRY_VERIFY(!h.window->isVisible());
+    KVX_EXPECT_SOON(h.user->openings == 2);
+    KVX_ASSERT_SOON(!h.window->isVisible());
 }
 
 TEST(MainWindow, ReloginClearsTheConsoleLogsInAgainAndShowsTabZero) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     h.clickTab(4);
     h.window->console()->append("old text\r\n");
 
@@ -303,7 +302,7 @@ TEST(MainWindow, ReloginClearsTheConsoleLogsInAgainAndShowsTabZero) {
     h.window->link().create();
     ASSERT_TRUE(h.window->link().connectTo("127.0.0.1", device->controlPort()));
     h.window->postRelogin();
-    QTRY_COMPARE(h.loads(0), 2);
+    KVX_EXPECT_SOON(h.loads(0) == 2);
     EXPECT_EQ(h.window->tabs()->currentIndex(), 0);
     EXPECT_FALSE(h.window->console()->toPlainText().contains(QStringLiteral("old text")));
     EXPECT_TRUE(h.window->console()->toPlainText().startsWith(QStringLiteral("User admin\n")));
@@ -314,20 +313,16 @@ TEST(MainWindow, ReloginClearsTheConsoleLogsInAgainAndShowsTabZero) {
 TEST(MainWindow, TheDeviceClosingTheConnectionEndsTheProgram) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     device->stop();
-    QTRY_VERIFY_WITH_TIMEOUT(!h.window->isVisible(), 3000);
+    KVX_EXPECT_SOON(!h.window->isVisible());
     EXPECT_EQ(h.prompter.messages, QStringList{QStringLiteral("Lumeno-KVX has been disconnected.")});
 }
 
 TEST(MainWindow, ClosingFromThisSideRaisesNoNotice) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     h.window->link().close();
     device->stop();
     QTest::qWait(500);
@@ -339,10 +334,8 @@ TEST(MainWindow, ClosingFromThisSideRaisesNoNotice) {
 TEST(MainWindow, CloseRequestClosesTheWindow) {
     auto device = startDevice();
     Harness h(*device);
-    h.user->connectTo(*device);
-    ASSERT_TRUE(h.window->initialise());
-    h.window->show();
+    ASSERT_TRUE(h.start(*device));
     h.window->postClose();
     EXPECT_TRUE(h.window->isVisible()) << "the request is queued";
-    QTRY_VERIFY(!h.window->isVisible());
+    KVX_ASSERT_SOON(!h.window->isVisible());
 }

@@ -6,8 +6,12 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <gtest/gtest.h>
+
+#include "wait_for.h"
 #include <QTimer>
 #include <QTreeWidget>
 #include <arpa/inet.h>
@@ -327,6 +331,31 @@ TEST(SearchConnectWindow, ATypedAddressThatIsNoAddressCannotBeProbed) {
     });
     EXPECT_EQ(f.prompter.messages, QStringList{QStringLiteral("Search Error. Check Lumeno-KVX and Try again.")});
     EXPECT_EQ(f.loginWindowOpened, 0);
+}
+
+TEST(SearchConnectWindow, RightClickDescribesTheRowUnderThePointer) {
+    sim::DeviceOptions options;
+    options.serialNumber = "SN-RIGHT";
+    auto device = startDevice(options);
+    Fixture f(loopbackTarget(*device));
+    f.runWith([&] {
+        QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
+        ASSERT_EQ(f.list()->topLevelItemCount(), 1);
+        QTimer::singleShot(0, [] {
+            KVX_ASSERT_SOON(QApplication::activePopupWidget() != nullptr);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu);
+            ASSERT_EQ(menu->actions().size(), 1);
+            EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Detail Information"));
+            menu->setActiveAction(menu->actions().front());
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        const QRect row = f.list()->visualItemRect(f.list()->topLevelItem(0));
+        Q_EMIT f.list()->customContextMenuRequested(row.center());
+        EXPECT_EQ(f.list()->currentItem(), f.list()->topLevelItem(0)) << "the right click selects the row";
+    });
+    ASSERT_EQ(f.prompter.messages.size(), 1);
+    EXPECT_TRUE(f.prompter.messages.front().contains(QStringLiteral("Product Serial Number       :  SN-RIGHT")));
 }
 
 TEST(SearchConnectWindow, DetailTextListsTheRecord) {
