@@ -10,7 +10,8 @@
 
 namespace kvx {
 
-AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(tr("Lumeno-KVX100 Manager Info"));
     setModal(true);

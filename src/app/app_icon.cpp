@@ -28,7 +28,8 @@ QPixmap drawIcon(int size) {
     font.setPixelSize(qMax(6, size * 5 / 16));
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(body.adjusted(0, size / 3.0, 0, 0), Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("KVX"));
+    painter.drawText(body.adjusted(0, size / 3.0, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                     QStringLiteral("KVX"));
     return pixmap;
 }
 

@@ -9,7 +9,9 @@
 namespace kvx {
 
 LoginWindow::LoginWindow(QWidget* parent)
-    : QDialog(parent), m_user(new QLineEdit(QStringLiteral("admin"), this)), m_password(new QLineEdit(this)) {
+    : QDialog(parent)
+    , m_user(new QLineEdit(QStringLiteral("admin"), this))
+    , m_password(new QLineEdit(this)) {
     setObjectName(QStringLiteral("loginWindow"));
     setWindowTitle(tr("Login"));
     setModal(true);

@@ -31,7 +31,9 @@ const char* const kTabCaptions[MainWindow::kTabCount] = {
 
 constexpr int kConnectionsTab = 2;
 
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString fromStd(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 } // namespace
 
@@ -66,7 +68,9 @@ MainWindow::MainWindow(Options options)
 
     auto askCredentials = m_options.askCredentials;
     if (!askCredentials)
-        askCredentials = [this] { return LoginWindow::ask(m_search); };
+        askCredentials = [this] {
+            return LoginWindow::ask(m_search);
+        };
     SearchConnectWindow::Hooks hooks{
         std::move(askCredentials),
         [] {},
@@ -134,13 +138,17 @@ void MainWindow::buildPages() {
     m_rememberedTab = 0;
 }
 
-void MainWindow::readCapabilityLine() { m_capabilityLine = capabilityLineFrom(transact("help\r\n", 2)); }
+void MainWindow::readCapabilityLine() {
+    m_capabilityLine = capabilityLineFrom(transact("help\r\n", 2));
+}
 
 bool MainWindow::supportsCommand(std::string_view keyword) const {
     return capabilityLineSupports(m_capabilityLine, keyword);
 }
 
-const DeviceRecord& MainWindow::deviceRecord() const { return m_search->deviceRecord(); }
+const DeviceRecord& MainWindow::deviceRecord() const {
+    return m_search->deviceRecord();
+}
 
 std::string MainWindow::transact(std::string_view command, int waitSeconds) {
     Q_ASSERT(!m_inTransaction);
@@ -149,6 +157,23 @@ std::string MainWindow::transact(std::string_view command, int waitSeconds) {
     std::string reply = m_link.transact(command, waitSeconds, *m_console);
     m_inTransaction = false;
     return reply;
+}
+
+void MainWindow::runSearchWindow() {
+    m_search->run();
+    refreshTitle();
+}
+
+void MainWindow::closeConnection() {
+    m_link.close();
+}
+
+DeviceSession::Reopen MainWindow::reopenConnection(std::chrono::milliseconds bound) {
+    if (!m_link.create())
+        return Reopen::CreateFailed;
+    const BusyCursor busy;
+    return m_link.connectTo(m_search->ipText(), m_search->portNumber(), bound) ? Reopen::Connected
+                                                                               : Reopen::ConnectFailed;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -192,7 +217,9 @@ void MainWindow::postRelogin() {
     QMetaObject::invokeMethod(this, &MainWindow::handleRelogin, Qt::QueuedConnection);
 }
 
-void MainWindow::postClose() { QMetaObject::invokeMethod(this, &MainWindow::handleClose, Qt::QueuedConnection); }
+void MainWindow::postClose() {
+    QMetaObject::invokeMethod(this, &MainWindow::handleClose, Qt::QueuedConnection);
+}
 
 void MainWindow::handleReconnect() {
     // The login exchange posts this from inside the search window's own Connect; opening the window
@@ -214,8 +241,8 @@ void MainWindow::handleRelogin() {
     m_console->clear();
     {
         const BusyCursor busy;
-        runLoginExchange(m_link, *m_console, m_prompter, [this] { postReconnect(); },
-                         m_search->credentials());
+        runLoginExchange(
+            m_link, *m_console, m_prompter, [this] { postReconnect(); }, m_search->credentials());
     }
     queueTabZeroRefresh();
 }

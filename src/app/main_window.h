@@ -38,7 +38,7 @@ using PageFactory = std::function<PageSet(DeviceSession&, Prompter&, QWidget* pa
 struct MainWindowOptions {
     Prompter* prompter = nullptr; // the real dialogs when null
     DiscoveryTarget discoveryTarget;
-    PageFactory pageFactory; // the product's pages when empty
+    PageFactory pageFactory;                                    // the product's pages when empty
     std::function<std::optional<Credentials>()> askCredentials; // the Login window when empty
     DeviceLink::Timing linkTiming;
 };
@@ -66,6 +66,9 @@ public:
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
     const DeviceRecord& deviceRecord() const override;
+    void runSearchWindow() override;
+    void closeConnection() override;
+    Reopen reopenConnection(std::chrono::milliseconds bound) override;
     void postReconnect() override;
     void postRelogin() override;
     void postClose() override;

@@ -44,7 +44,8 @@ void saveScreenshot(QWidget* window, const QString& dir, const QString& name) {
 // Answers whatever modal window shows up next, so that the blocking calls of the manager can go on.
 class Driver : public QObject {
 public:
-    explicit Driver(TourSettings settings) : m_settings(std::move(settings)) {
+    explicit Driver(TourSettings settings)
+        : m_settings(std::move(settings)) {
         connect(&m_poll, &QTimer::timeout, this, &Driver::step);
         m_poll.start(50);
     }
@@ -71,7 +72,8 @@ private:
             auto* user = modal->findChild<QLineEdit*>(QStringLiteral("userIdEdit"));
             user->clear();
             QTest::keyClicks(user, m_settings.user);
-            QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("passwordEdit")), m_settings.password);
+            QTest::keyClicks(modal->findChild<QLineEdit*>(QStringLiteral("passwordEdit")),
+                             m_settings.password);
             saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-login"));
             clickLater(modal->findChild<QPushButton*>(QStringLiteral("okButton")));
         }
@@ -97,20 +99,23 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Device address."), QStringLiteral("ip"),
-                                  QStringLiteral("127.0.0.1"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Control port."), QStringLiteral("port"));
+    const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Device address."),
+                                  QStringLiteral("ip"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Control port."),
+                                  QStringLiteral("port"));
     const QCommandLineOption discoveryPort(QStringLiteral("discovery-port"),
-                                           QStringLiteral("Discovery port of the device."), QStringLiteral("port"),
-                                           QStringLiteral("9097"));
+                                           QStringLiteral("Discovery port of the device."),
+                                           QStringLiteral("port"), QStringLiteral("9097"));
     const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User ID."), QStringLiteral("id"),
                                   QStringLiteral("admin"));
     const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password."),
                                       QStringLiteral("text"), QStringLiteral("admin"));
-    const QCommandLineOption shots(QStringLiteral("screenshots"), QStringLiteral("Folder for the screenshots."),
-                                   QStringLiteral("dir"), QStringLiteral("screenshots"));
-    const QCommandLineOption startupProbe(QStringLiteral("startup-probe"),
-                                         QStringLiteral("Only tell when the search and connect window shows."));
+    const QCommandLineOption shots(QStringLiteral("screenshots"),
+                                   QStringLiteral("Folder for the screenshots."), QStringLiteral("dir"),
+                                   QStringLiteral("screenshots"));
+    const QCommandLineOption startupProbe(
+        QStringLiteral("startup-probe"),
+        QStringLiteral("Only tell when the search and connect window shows."));
     parser.addOptions({host, port, discoveryPort, user, password, shots, startupProbe});
     parser.process(app);
     if (parser.isSet(startupProbe)) {
@@ -156,8 +161,9 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < window.tabs()->count(); ++i) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
         QTest::qWait(300);
-        saveScreenshot(&window, parser.value(shots),
-                       QStringLiteral("%1-tab-%2").arg(i + 1).arg(bar->tabText(i).trimmed().replace(u' ', u'-')));
+        saveScreenshot(
+            &window, parser.value(shots),
+            QStringLiteral("%1-tab-%2").arg(i + 1).arg(bar->tabText(i).trimmed().replace(u' ', u'-')));
     }
     say(QStringLiteral("console transcript:"));
     std::fputs(window.console()->toPlainText().toUtf8().constData(), stdout);

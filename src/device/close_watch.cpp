@@ -4,13 +4,19 @@
 
 namespace kvx {
 
-CloseWatch::CloseWatch(DeviceLink& link, QObject* parent) : QObject(parent), m_link(link) {
+CloseWatch::CloseWatch(DeviceLink& link, QObject* parent)
+    : QObject(parent)
+    , m_link(link) {
     m_timer.setInterval(200);
     connect(&m_timer, &QTimer::timeout, this, &CloseWatch::check);
 }
 
-void CloseWatch::start() { m_timer.start(); }
-void CloseWatch::stop() { m_timer.stop(); }
+void CloseWatch::start() {
+    m_timer.start();
+}
+void CloseWatch::stop() {
+    m_timer.stop();
+}
 
 void CloseWatch::check() {
     if (!m_link.peerHasClosed())

@@ -21,7 +21,8 @@ QString consoleText(std::string_view wire) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-ConsolePane::ConsolePane(QWidget* parent) : QPlainTextEdit(parent) {
+ConsolePane::ConsolePane(QWidget* parent)
+    : QPlainTextEdit(parent) {
     setObjectName(QStringLiteral("console"));
     setAccessibleName(tr("Console"));
     setReadOnly(true);
@@ -48,6 +49,8 @@ void ConsolePane::clear() {
 }
 
 // Counted as an edit control counts them: a trailing line break opens one more (empty) line.
-int ConsolePane::lineCount() const { return document()->isEmpty() ? 0 : document()->blockCount(); }
+int ConsolePane::lineCount() const {
+    return document()->isEmpty() ? 0 : document()->blockCount();
+}
 
 } // namespace kvx

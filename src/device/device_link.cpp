@@ -2,6 +2,7 @@
 
 #include "device/vocabulary.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
@@ -10,7 +11,6 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <algorithm>
 
 namespace kvx {
 namespace {
@@ -40,7 +40,9 @@ bool setBlocking(int fd, bool blocking) {
 
 } // namespace
 
-DeviceLink::~DeviceLink() { close(); }
+DeviceLink::~DeviceLink() {
+    close();
+}
 
 bool DeviceLink::create() {
     close();
@@ -54,6 +56,10 @@ bool DeviceLink::create() {
 }
 
 bool DeviceLink::connectTo(const std::string& ipText, unsigned port) {
+    return connectTo(ipText, port, m_timing.connectBound);
+}
+
+bool DeviceLink::connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound) {
     if (m_fd < 0 || port > 65535)
         return false;
     sockaddr_in addr{};
@@ -69,7 +75,8 @@ bool DeviceLink::connectTo(const std::string& ipText, unsigned port) {
     int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
     if (rc != 0 && errno == EINPROGRESS) {
         short revents = 0;
-        rc = pollOne(m_fd, POLLOUT, static_cast<int>(m_timing.connectBound.count()), revents);
+        rc =
+            pollOne(m_fd, POLLOUT, static_cast<int>(std::min(bound, m_timing.connectBound).count()), revents);
         int error = 0;
         socklen_t len = sizeof error;
         if (rc == 1 && ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
@@ -142,9 +149,12 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     const std::chrono::milliseconds wait = std::chrono::seconds(waitSeconds);
     for (int pass = 0; pass < kMaxPasses; ++pass) {
         switch (waitReadable(wait)) {
-        case WaitResult::Failed: return {};
-        case WaitResult::TimedOut: return reply;
-        case WaitResult::Readable: break;
+        case WaitResult::Failed:
+            return {};
+        case WaitResult::TimedOut:
+            return reply;
+        case WaitResult::Readable:
+            break;
         }
         reply += receiveChunk(kReceiveLimit);
         if (containsToken(reply))

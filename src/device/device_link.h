@@ -25,7 +25,8 @@ public:
     };
 
     DeviceLink() = default;
-    explicit DeviceLink(Timing timing) : m_timing(timing) {}
+    explicit DeviceLink(Timing timing)
+        : m_timing(timing) {}
     ~DeviceLink();
     DeviceLink(const DeviceLink&) = delete;
     DeviceLink& operator=(const DeviceLink&) = delete;
@@ -35,6 +36,7 @@ public:
     bool isConnected() const { return m_connected; }
     // Connects to a dotted IPv4 text; fails (never blocks past the bound) on any error.
     bool connectTo(const std::string& ipText, unsigned port);
+    bool connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound);
     // Closing from this side never produces a disconnect notice.
     void close();
 

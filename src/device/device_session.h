@@ -2,6 +2,7 @@
 
 #include "device/vocabulary.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,15 @@ public:
     virtual VersionCode versionCode() const = 0;
     virtual void setVersionCode(VersionCode code) = 0;
     virtual const DeviceRecord& deviceRecord() const = 0;
+
+    // The search and connect window, opened from a page; its result is not used.
+    virtual void runSearchWindow() = 0;
+
+    // The reboot's own handling of the connection: drop it (no disconnect notice follows), then connect
+    // a fresh socket to the address and port of the last connect, waiting at most `bound`.
+    enum class Reopen { Connected, CreateFailed, ConnectFailed };
+    virtual void closeConnection() = 0;
+    virtual Reopen reopenConnection(std::chrono::milliseconds bound) = 0;
 
     // Queued: they run after the caller has returned to the event loop.
     virtual void postReconnect() = 0;

@@ -5,7 +5,9 @@
 namespace kvx {
 namespace {
 
-std::string textValue(std::string_view value) { return std::string(value.substr(0, value.find('\0'))); }
+std::string textValue(std::string_view value) {
+    return std::string(value.substr(0, value.find('\0')));
+}
 
 ByteSpan6 sixBytes(std::string_view value) {
     ByteSpan6 bytes{};
@@ -20,9 +22,15 @@ std::uint8_t byteAt(std::string_view value, std::size_t i) {
 
 void applyRecord(DeviceRecord& record, std::uint8_t type, std::string_view value) {
     switch (type) {
-    case 1: record.productName = textValue(value); break;
-    case 2: record.modelCode = textValue(value); break;
-    case 3: record.serialNumber = textValue(value); break;
+    case 1:
+        record.productName = textValue(value);
+        break;
+    case 2:
+        record.modelCode = textValue(value);
+        break;
+    case 3:
+        record.serialNumber = textValue(value);
+        break;
     case 4: {
         char text[16];
         std::snprintf(text, sizeof text, "%u.%u.%u.%u", byteAt(value, 0), byteAt(value, 1), byteAt(value, 2),
@@ -30,11 +38,20 @@ void applyRecord(DeviceRecord& record, std::uint8_t type, std::string_view value
         record.ipAddress = text;
         break;
     }
-    case 5: record.controlPort = std::to_string(byteAt(value, 0) * 256u + byteAt(value, 1)); break;
-    case 6: record.macAddress = formatMacAddress(sixBytes(value)); break;
-    case 7: record.btName = textValue(value); break;
-    case 8: record.btAddress = formatBdAddress(sixBytes(value)); break;
-    default: break;
+    case 5:
+        record.controlPort = std::to_string(byteAt(value, 0) * 256u + byteAt(value, 1));
+        break;
+    case 6:
+        record.macAddress = formatMacAddress(sixBytes(value));
+        break;
+    case 7:
+        record.btName = textValue(value);
+        break;
+    case 8:
+        record.btAddress = formatBdAddress(sixBytes(value));
+        break;
+    default:
+        break;
     }
 }
 

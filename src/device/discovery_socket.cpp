@@ -9,9 +9,12 @@
 
 namespace kvx {
 
-DiscoverySocket::DiscoverySocket(DiscoveryTarget target) : m_target(std::move(target)) {}
+DiscoverySocket::DiscoverySocket(DiscoveryTarget target)
+    : m_target(std::move(target)) {}
 
-DiscoverySocket::~DiscoverySocket() { close(); }
+DiscoverySocket::~DiscoverySocket() {
+    close();
+}
 
 bool DiscoverySocket::open() {
     close();
@@ -30,9 +33,13 @@ bool DiscoverySocket::allowBroadcast() {
     return m_fd >= 0 && ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) == 0;
 }
 
-bool DiscoverySocket::sendBroadcast() { return sendTo(m_target.broadcastAddress); }
+bool DiscoverySocket::sendBroadcast() {
+    return sendTo(m_target.broadcastAddress);
+}
 
-bool DiscoverySocket::sendProbe(const std::string& ipText) { return sendTo(ipText); }
+bool DiscoverySocket::sendProbe(const std::string& ipText) {
+    return sendTo(ipText);
+}
 
 bool DiscoverySocket::sendTo(const std::string& ipText) {
     if (m_fd < 0)

@@ -8,7 +8,9 @@
 
 namespace kvx {
 
-QString applicationCaption() { return QApplication::translate("kvx::Prompter", "Lumeno-KVX100 Manager"); }
+QString applicationCaption() {
+    return QApplication::translate("kvx::Prompter", "Lumeno-KVX100 Manager");
+}
 
 namespace {
 
@@ -76,6 +78,8 @@ QString DialogPrompter::saveFileName(const QString& filter, const QString& defau
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
-bool DialogPrompter::openInViewer(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool DialogPrompter::openInViewer(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 } // namespace kvx

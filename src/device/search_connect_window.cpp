@@ -30,16 +30,19 @@ struct Column {
 
 // Captions keep their blanks: they are how the columns line up over their values.
 constexpr Column kColumns[DeviceRecord::kFieldCount] = {
-    {KVX_COLUMN("          Name"), 140}, {KVX_COLUMN("code"), 0},   {KVX_COLUMN("number"), 0},
+    {KVX_COLUMN("          Name"), 140}, {KVX_COLUMN("code"), 0},     {KVX_COLUMN("number"), 0},
     {KVX_COLUMN("        IPAddr"), 120}, {KVX_COLUMN("   Port "), 0}, {KVX_COLUMN("            MAC"), 142},
     {KVX_COLUMN("friend"), 0},           {KVX_COLUMN("Blue"), 0},
 };
 
 #undef KVX_COLUMN
 
-QString fromStd(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-std::string toStd(const QString& text) { return text.toUtf8().toStdString(); }
-
+QString fromStd(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+std::string toStd(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 } // namespace
 
@@ -95,7 +98,8 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     // Grid lines, and the selection kept visible while the list has no focus.
     m_list->setStyleSheet(QStringLiteral(
         "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
-        "QTreeWidget::item:selected:!active { background: palette(highlight); color: palette(highlighted-text); }"));
+        "QTreeWidget::item:selected:!active { background: palette(highlight); color: "
+        "palette(highlighted-text); }"));
     for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
         m_list->setColumnWidth(c, kColumns[c].width);
         m_list->setColumnHidden(c, kColumns[c].width == 0);
@@ -182,9 +186,13 @@ void SearchConnectWindow::updateConnectEnabled() {
 void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
     std::string datagram;
     switch (m_discovery.receive(wait, datagram)) {
-    case DiscoverySocket::Receive::Nothing: return;
-    case DiscoverySocket::Receive::Error: m_prompter.message(tr("ReceiveData Error.")); return;
-    case DiscoverySocket::Receive::Datagram: break;
+    case DiscoverySocket::Receive::Nothing:
+        return;
+    case DiscoverySocket::Receive::Error:
+        m_prompter.message(tr("ReceiveData Error."));
+        return;
+    case DiscoverySocket::Receive::Datagram:
+        break;
     }
     const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
     if (!record)
@@ -222,7 +230,8 @@ void SearchConnectWindow::takeRow(int row) {
     m_connectButton->setEnabled(true);
 }
 
-void SearchConnectWindow::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+void SearchConnectWindow::onSelectionChanged(const QItemSelection& selected,
+                                             const QItemSelection& deselected) {
     // Every row whose state changed is taken in turn, the newly selected one last.
     for (const QItemSelection* range : {&deselected, &selected}) {
         for (const QModelIndex& index : range->indexes()) {

@@ -23,7 +23,9 @@ constexpr std::array<ModeInfo, kModeCount> kModes{{
     {"RS232", "RS232 Mode", "+OK RS232 Mode", "rs232"},
 }};
 
-bool validMode(int index) { return index >= 0 && index < kModeCount; }
+bool validMode(int index) {
+    return index >= 0 && index < kModeCount;
+}
 
 } // namespace
 
@@ -43,11 +45,19 @@ bool isEntryAddressComplete(std::string_view entryText, char prompt) {
     return entryText.size() == 17 && entryText.find(prompt) == std::string_view::npos;
 }
 
-const std::array<ModeInfo, kModeCount>& modeTable() { return kModes; }
+const std::array<ModeInfo, kModeCount>& modeTable() {
+    return kModes;
+}
 
-std::string_view modeName(int index) { return validMode(index) ? kModes[index].name : "Unknown"; }
-std::string_view modeKeyword(int index) { return validMode(index) ? kModes[index].keyword : std::string_view{}; }
-std::string_view modeCaption(int index) { return validMode(index) ? kModes[index].caption : std::string_view{}; }
+std::string_view modeName(int index) {
+    return validMode(index) ? kModes[index].name : "Unknown";
+}
+std::string_view modeKeyword(int index) {
+    return validMode(index) ? kModes[index].keyword : std::string_view{};
+}
+std::string_view modeCaption(int index) {
+    return validMode(index) ? kModes[index].caption : std::string_view{};
+}
 
 std::optional<int> modeFromNormalisedReply(std::string_view normalised) {
     for (int i = 0; i < kModeCount; ++i) {
@@ -63,20 +73,30 @@ std::string& DeviceRecord::field(int column) {
 
 const std::string& DeviceRecord::field(int column) const {
     switch (column) {
-    case 0: return btName;
-    case 1: return modelCode;
-    case 2: return serialNumber;
-    case 3: return ipAddress;
-    case 4: return controlPort;
-    case 5: return macAddress;
-    case 6: return productName;
-    default: return btAddress;
+    case 0:
+        return btName;
+    case 1:
+        return modelCode;
+    case 2:
+        return serialNumber;
+    case 3:
+        return ipAddress;
+    case 4:
+        return controlPort;
+    case 5:
+        return macAddress;
+    case 6:
+        return productName;
+    default:
+        return btAddress;
     }
 }
 
 VersionCode versionCodeFromText(std::string_view text) {
     // Missing characters read as the terminating zero, as the firmware's own C code would see them.
-    const auto at = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    const auto at = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
     const unsigned major = at(0) - '0';
     const auto minor = static_cast<std::uint8_t>(at(2) - '0');
     return major * 256u + minor;
@@ -86,9 +106,15 @@ std::string_view normalisedReply(std::string_view reply) {
     return reply.size() >= 2 ? reply.substr(0, reply.size() - 2) : std::string_view{};
 }
 
-bool containsOk(std::string_view reply) { return reply.find("+OK") != std::string_view::npos; }
-bool startsWithOk(std::string_view reply) { return reply.substr(0, 3) == "+OK"; }
-bool containsToken(std::string_view reply) { return containsOk(reply) || reply.find("-ERR") != std::string_view::npos; }
+bool containsOk(std::string_view reply) {
+    return reply.find("+OK") != std::string_view::npos;
+}
+bool startsWithOk(std::string_view reply) {
+    return reply.substr(0, 3) == "+OK";
+}
+bool containsToken(std::string_view reply) {
+    return containsOk(reply) || reply.find("-ERR") != std::string_view::npos;
+}
 
 unsigned leadingDecimal(std::string_view text) {
     unsigned value = 0;

@@ -108,12 +108,15 @@ void connectToMainWindow(benchmark::State& state) {
         kvx::MainWindowOptions options;
         options.prompter = &prompter;
         options.discoveryTarget = {"127.0.0.1", sim->discoveryPort()};
-        options.askCredentials = [] { return std::optional<kvx::Credentials>(kvx::Credentials{"admin", "admin"}); };
+        options.askCredentials = [] {
+            return std::optional<kvx::Credentials>(kvx::Credentials{"admin", "admin"});
+        };
         kvx::MainWindow window(std::move(options));
         QElapsedTimer clock;
         QTimer::singleShot(0, &window, [&] {
             kvx::SearchConnectWindow* search = window.searchWindow();
-            search->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"))->setText(QStringLiteral("127.0.0.1"));
+            search->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"))
+                ->setText(QStringLiteral("127.0.0.1"));
             search->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"))
                 ->setText(QString::number(sim->controlPort()));
             clock.start();

@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto shapeOk = [](const std::string& text, std::size_t expected) {
         return text.empty() || text.size() == expected;
     };
-    if (!shapeOk(record->macAddress, 17) || !shapeOk(record->btAddress, 17) || record->ipAddress.size() > 15 ||
-        record->controlPort.size() > 5)
+    if (!shapeOk(record->macAddress, 17) || !shapeOk(record->btAddress, 17) ||
+        record->ipAddress.size() > 15 || record->controlPort.size() > 5)
         std::abort();
-    for (const std::string* text : {&record->productName, &record->modelCode, &record->serialNumber,
-                                    &record->btName}) {
+    for (const std::string* text :
+         {&record->productName, &record->modelCode, &record->serialNumber, &record->btName}) {
         if (text->size() > 255 || text->find('\0') != std::string::npos)
             std::abort();
     }

@@ -22,7 +22,10 @@ int main(int argc, char* argv[]) {
     kvx::test::RecordingPrompter prompter;
     kvx::ConsolePane console;
     kvx::DeviceLink link;
-    kvx::SearchConnectWindow window(link, console, prompter, {[] { return std::nullopt; }, [] {}, [] {}});
+    kvx::SearchConnectWindow window(link, console, prompter,
+                                    {[] { return std::nullopt; }, [] {},
+                                     [] {
+                                     }});
     bool found = false;
     QTimer::singleShot(0, &window, [&] {
         window.findChild<QPushButton*>(QStringLiteral("searchButton"))->click();

@@ -21,7 +21,8 @@ struct RecordingTranscript : Transcript {
 // A logged-in link to a fresh simulated device, with the login traffic left out of the transcript.
 struct Session {
     explicit Session(sim::DeviceOptions options = {}, DeviceLink::Timing timing = {})
-        : device(startDevice(std::move(options))), link(timing) {
+        : device(startDevice(std::move(options)))
+        , link(timing) {
         EXPECT_TRUE(link.create());
         EXPECT_TRUE(link.connectTo("127.0.0.1", device->controlPort()));
         link.receiveOnce(100);
@@ -37,7 +38,8 @@ struct Session {
     template <class F> auto timed(F&& f, std::chrono::milliseconds& took) {
         const auto start = std::chrono::steady_clock::now();
         auto result = f();
-        took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
         return result;
     }
 
@@ -122,7 +124,8 @@ TEST(Transact, AtMostTenPasses) {
     EXPECT_FALSE(containsToken(reply));
     EXPECT_EQ(reply.size() % 5, 0u) << "whole packets only";
     EXPECT_GE(reply.size(), 50u);
-    EXPECT_LT(reply.size(), log.size() / 2) << "the call must stop after ten receives, long before the list ends";
+    EXPECT_LT(reply.size(), log.size() / 2)
+        << "the call must stop after ten receives, long before the list ends";
     EXPECT_EQ(s.transcript.text_, "log\r\n" + reply) << "a reply cut by the pass limit is still echoed";
 }
 

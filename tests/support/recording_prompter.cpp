@@ -4,7 +4,9 @@
 
 namespace kvx::test {
 
-void RecordingPrompter::message(const QString& text) { messages << text; }
+void RecordingPrompter::message(const QString& text) {
+    messages << text;
+}
 
 bool RecordingPrompter::askYesNo(const QString& caption, const QString& text, Icon) {
     questions << caption + QStringLiteral(": ") + text;

@@ -21,6 +21,15 @@ std::string ScriptedSession::transact(std::string_view command, int waitSeconds)
     return step.reply;
 }
 
+DeviceSession::Reopen ScriptedSession::reopenConnection(std::chrono::milliseconds) {
+    ++reopens;
+    if (reopenAnswers.empty())
+        return Reopen::Connected;
+    const Reopen answer = reopenAnswers.front();
+    reopenAnswers.pop_front();
+    return answer;
+}
+
 bool ScriptedSession::supportsCommand(std::string_view keyword) const {
     return capabilityLineSupports(capabilityLine, keyword);
 }

@@ -28,6 +28,9 @@ public:
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
     const DeviceRecord& deviceRecord() const override { return record; }
+    void runSearchWindow() override { ++searchWindowsRun; }
+    void closeConnection() override { ++connectionsClosed; }
+    Reopen reopenConnection(std::chrono::milliseconds) override;
     void postReconnect() override { ++reconnects; }
     void postRelogin() override { ++relogins; }
     void postClose() override { ++closes; }
@@ -35,6 +38,11 @@ public:
     DeviceRecord record;
     std::string capabilityLine;
     std::vector<std::string> sent;
+    // Answers of reopenConnection, one per call; Connected once they run out.
+    std::deque<Reopen> reopenAnswers;
+    int reopens = 0;
+    int searchWindowsRun = 0;
+    int connectionsClosed = 0;
     int reconnects = 0;
     int relogins = 0;
     int closes = 0;

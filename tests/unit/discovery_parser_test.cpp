@@ -20,9 +20,9 @@ std::string bytes(std::initializer_list<int> values) {
 const std::string kMarker = std::string(kDiscoveryMarker);
 
 std::string fullReply() {
-    return kMarker + rec(1, "Lumeno-KVX100") + rec(2, "101") + rec(3, "SN42") + rec(4, bytes({192, 168, 0, 10})) +
-           rec(5, bytes({0x23, 0x89})) + rec(6, bytes({1, 2, 3, 4, 5, 6})) + rec(7, "Desk") +
-           rec(8, bytes({1, 2, 3, 4, 5, 6}));
+    return kMarker + rec(1, "Lumeno-KVX100") + rec(2, "101") + rec(3, "SN42") +
+           rec(4, bytes({192, 168, 0, 10})) + rec(5, bytes({0x23, 0x89})) +
+           rec(6, bytes({1, 2, 3, 4, 5, 6})) + rec(7, "Desk") + rec(8, bytes({1, 2, 3, 4, 5, 6}));
 }
 
 } // namespace
@@ -54,18 +54,20 @@ TEST(DiscoveryParser, EdgeCases) {
         {"leading bytes before the marker", "junk" + fullReply(), true, "Desk", "9097"},
         {"only the marker", kMarker, false, "", ""},
         {"marker with nothing after it at the end", "xx" + kMarker, false, "", ""},
-        {"nine records: the ninth is not read", kMarker + seven + rec(8, "") + rec(7, "late"), true, "n", "80"},
+        {"nine records: the ninth is not read", kMarker + seven + rec(8, "") + rec(7, "late"), true, "n",
+         "80"},
         {"seven records and nothing after", kMarker + seven, false, "", ""},
-        {"unknown types still count", kMarker + rec(9, "") + rec(10, "") + rec(11, "") + rec(12, "") +
-                                          rec(13, "") + rec(14, "") + rec(15, "") + rec(7, "last"),
+        {"unknown types still count",
+         kMarker + rec(9, "") + rec(10, "") + rec(11, "") + rec(12, "") + rec(13, "") + rec(14, "") +
+             rec(15, "") + rec(7, "last"),
          true, "last", ""},
-        {"a later record of a type replaces the earlier", kMarker + rec(7, "first") + rec(7, "second") +
-                                                              rec(0, "") + rec(0, "") + rec(0, "") + rec(0, "") +
-                                                              rec(0, "") + rec(0, ""),
+        {"a later record of a type replaces the earlier",
+         kMarker + rec(7, "first") + rec(7, "second") + rec(0, "") + rec(0, "") + rec(0, "") + rec(0, "") +
+             rec(0, "") + rec(0, ""),
          true, "second", ""},
-        {"text is cut at a zero byte", kMarker + rec(7, std::string("ab\0cd", 5)) +
-                                           rec(0, "") + rec(0, "") + rec(0, "") + rec(0, "") + rec(0, "") +
-                                           rec(0, "") + rec(0, ""),
+        {"text is cut at a zero byte",
+         kMarker + rec(7, std::string("ab\0cd", 5)) + rec(0, "") + rec(0, "") + rec(0, "") + rec(0, "") +
+             rec(0, "") + rec(0, "") + rec(0, ""),
          true, "ab", ""},
         {"a value running past the end", kMarker + seven + bytes({7, 10}) + "short", false, "", ""},
         {"a header cut in half", kMarker + seven + bytes({7}), false, "", ""},
@@ -97,13 +99,14 @@ TEST(DiscoveryParser, ReadsNoFurtherThanFiveHundredBytes) {
                              rec(0, "") + rec(0, "") + rec(0, "");
     ASSERT_LT(kMarker.size() + tail.size(), 500u);
     EXPECT_TRUE(parseDiscoveryReply(kMarker + tail));
-    EXPECT_FALSE(parseDiscoveryReply(std::string(100, 'p') + kMarker + tail)) << "records cut by the read limit";
+    EXPECT_FALSE(parseDiscoveryReply(std::string(100, 'p') + kMarker + tail))
+        << "records cut by the read limit";
 }
 
 TEST(DiscoveryParser, ShortBinaryValuesReadAsZero) {
-    const auto record = parseDiscoveryReply(kMarker + rec(4, bytes({10})) + rec(5, bytes({1})) + rec(6, "") +
-                                            rec(8, bytes({0xAB})) + rec(0, "") + rec(0, "") + rec(0, "") +
-                                            rec(0, ""));
+    const auto record =
+        parseDiscoveryReply(kMarker + rec(4, bytes({10})) + rec(5, bytes({1})) + rec(6, "") +
+                            rec(8, bytes({0xAB})) + rec(0, "") + rec(0, "") + rec(0, "") + rec(0, ""));
     ASSERT_TRUE(record);
     EXPECT_EQ(record->ipAddress, "10.0.0.0");
     EXPECT_EQ(record->controlPort, "256");

@@ -18,8 +18,8 @@ TEST(Vocabulary, EntryAddressCompleteness) {
         bool complete;
     };
     const Case cases[] = {
-        {"00:11:22:33:44:55", true},  {"00:11:22:33:44:5_", false}, {"__:__:__:__:__:__", false},
-        {"zz:zz:zz:zz:zz:zz", true},  {"00:11:22:33:44", false},    {"", false},
+        {"00:11:22:33:44:55", true}, {"00:11:22:33:44:5_", false}, {"__:__:__:__:__:__", false},
+        {"zz:zz:zz:zz:zz:zz", true}, {"00:11:22:33:44", false},    {"", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(isEntryAddressComplete(c.text), c.complete) << c.text;
@@ -31,10 +31,17 @@ TEST(Vocabulary, ModeRepliesMatchExactly) {
         std::optional<int> index;
     };
     const Case cases[] = {
-        {"+OK Server Mode", 0},    {"+OK Client Mode", 1},   {"+OK Vertex Mode", 2},
-        {"+OK Repeater Mode", 3},  {"+OK Serial Hub Mode", 4}, {"+OK RS232 Mode", 5},
-        {"+ok serial hub mode", std::nullopt}, {"+OK SerialHub Mode", std::nullopt},
-        {"+OK Server Mode ", std::nullopt},   {"", std::nullopt}, {"-ERR", std::nullopt},
+        {"+OK Server Mode", 0},
+        {"+OK Client Mode", 1},
+        {"+OK Vertex Mode", 2},
+        {"+OK Repeater Mode", 3},
+        {"+OK Serial Hub Mode", 4},
+        {"+OK RS232 Mode", 5},
+        {"+ok serial hub mode", std::nullopt},
+        {"+OK SerialHub Mode", std::nullopt},
+        {"+OK Server Mode ", std::nullopt},
+        {"", std::nullopt},
+        {"-ERR", std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(modeFromNormalisedReply(c.normalised), c.index) << c.normalised;
@@ -60,10 +67,15 @@ TEST(Vocabulary, VersionCodeReadsFirstAndThirdCharacters) {
         VersionCode code;
     };
     const Case cases[] = {
-        {"1.7.0", 263}, {"2.1", 513}, {"1.0.2", 256}, {"1.5\r\n", 261}, {"2.1.0\r\n", 513},
+        {"1.7.0", 263},
+        {"2.1", 513},
+        {"1.0.2", 256},
+        {"1.5\r\n", 261},
+        {"2.1.0\r\n", 513},
         {"9x9", 9 * 256 + 9},
         // The minor digit is taken as an unsigned byte: ':' - '0' is 10, '/' - '0' wraps to 255.
-        {"1.:", 266}, {"1./", 256 + 255},
+        {"1.:", 266},
+        {"1./", 256 + 255},
     };
     for (const Case& c : cases)
         EXPECT_EQ(versionCodeFromText(c.text), c.code) << c.text;
@@ -88,7 +100,8 @@ TEST(Vocabulary, LeadingDecimal) {
     const Case cases[] = {{"9097", 9097}, {"80a", 80}, {"a80", 0}, {"", 0}, {" 80", 0}, {"0065535", 65535}};
     for (const Case& c : cases)
         EXPECT_EQ(leadingDecimal(c.text), c.value) << c.text;
-    EXPECT_GT(leadingDecimal("99999999999999999999"), 65535u) << "a long digit run must not wrap to a valid port";
+    EXPECT_GT(leadingDecimal("99999999999999999999"), 65535u)
+        << "a long digit run must not wrap to a valid port";
 }
 
 TEST(Vocabulary, CapabilityLine) {

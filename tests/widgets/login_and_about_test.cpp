@@ -1,15 +1,14 @@
 #include "app/about_box.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
+#include "wait_for.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include "wait_for.h"
 #include <QTimer>
+#include <gtest/gtest.h>
 
 using namespace kvx;
 

@@ -3,17 +3,17 @@
 #include "device/search_connect_window.h"
 #include "pages/page.h"
 #include "recording_prompter.h"
+#include "search_window_operator.h"
 #include "sim_fixture.h"
+#include "wait_for.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include "wait_for.h"
 #include <deque>
+#include <gtest/gtest.h>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -25,7 +25,9 @@ namespace {
 template <class Base> class RecordingPage : public Base {
 public:
     RecordingPage(DeviceSession& session, std::string command, QWidget* parent)
-        : Base(parent), m_session(session), m_command(std::move(command)) {}
+        : Base(parent)
+        , m_session(session)
+        , m_command(std::move(command)) {}
     void load() override {
         ++loads;
         if (!m_command.empty())
@@ -40,61 +42,6 @@ private:
 
 using Plain = RecordingPage<Page>;
 using Timed = RecordingPage<TimedPage>;
-
-// Plays the operator in the search and connect window: each opening takes the next action, and an
-// opening with no action left is cancelled.
-class Operator : public QObject {
-public:
-    explicit Operator(MainWindow& window) : m_window(window) {
-        m_window.searchWindow()->installEventFilter(this);
-        connect(&m_poll, &QTimer::timeout, this, &Operator::step);
-        m_poll.start(20);
-    }
-    // `before` runs first, as the operator's own pause before pressing Connect.
-    void connectTo(const sim::SimulatedDevice& device, std::function<void()> before = {}) {
-        const QString port = QString::number(device.controlPort());
-        m_actions.push_back([port, before](SearchConnectWindow* w) {
-            if (before)
-                before();
-            w->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"))->setText(QStringLiteral("127.0.0.1"));
-            w->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"))->setText(port);
-            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("connectButton")), Qt::LeftButton);
-        });
-    }
-    int openings = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            m_fresh = true;
-            ++openings;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void step() {
-        SearchConnectWindow* w = m_window.searchWindow();
-        if (!w->isVisible() || !m_fresh)
-            return;
-        m_fresh = false;
-        if (m_actions.empty()) {
-            w->reject();
-            return;
-        }
-        auto action = std::move(m_actions.front());
-        m_actions.pop_front();
-        action(w);
-        // A failed connect leaves the window open for the next action.
-        if (w->isVisible())
-            m_fresh = true;
-    }
-
-    MainWindow& m_window;
-    QTimer m_poll;
-    bool m_fresh = false;
-    std::deque<std::function<void(SearchConnectWindow*)>> m_actions;
-};
 
 struct Harness {
     explicit Harness(sim::SimulatedDevice& device, Credentials credentials = {"admin", "admin"},
@@ -115,7 +62,7 @@ struct Harness {
                            pages[4], pages[5]};
         };
         window = std::make_unique<MainWindow>(std::move(options));
-        user = std::make_unique<Operator>(*window);
+        user = std::make_unique<SearchWindowOperator>(*window);
     }
     // Connects, logs in and shows the window, as an operator's first minute does.
     bool start(const sim::SimulatedDevice& device) {
@@ -141,7 +88,7 @@ struct Harness {
     std::array<Page*, 6> pages{};
     int logins = 0;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Operator> user;
+    std::unique_ptr<SearchWindowOperator> user;
 };
 
 using Commands = std::vector<std::string>;
@@ -162,10 +109,10 @@ TEST(MainWindow, StartUpLoadsInformationThenOperationModeThenReadsHelp) {
     EXPECT_TRUE(h.prompter.messages.isEmpty()) << h.prompter.messages.join(u'|').toStdString();
 
     QTabWidget* tabs = h.window->tabs();
-    const QStringList captions{QStringLiteral("  Operation Mode  "), QStringLiteral("  Bluetooth  "),
-                               QStringLiteral("  Connections  "),    QStringLiteral("  Neighborhoods  "),
-                               QStringLiteral("  Repeater  "),
-                               QStringLiteral("  Lumeno-KVX100 Manager Information  ")};
+    const QStringList captions{
+        QStringLiteral("  Operation Mode  "), QStringLiteral("  Bluetooth  "),
+        QStringLiteral("  Connections  "),    QStringLiteral("  Neighborhoods  "),
+        QStringLiteral("  Repeater  "),       QStringLiteral("  Lumeno-KVX100 Manager Information  ")};
     ASSERT_EQ(tabs->count(), 6);
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(tabs->tabText(i), captions[i]);

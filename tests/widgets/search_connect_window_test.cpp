@@ -3,18 +3,17 @@
 #include "device/search_connect_window.h"
 #include "recording_prompter.h"
 #include "sim_fixture.h"
+#include "wait_for.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
-
-#include "wait_for.h"
 #include <QTimer>
 #include <QTreeWidget>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
@@ -33,7 +32,10 @@ struct Fixture {
                       ++loginWindowOpened;
                       return credentials;
                   },
-                  [this] { ++replaced; }, [this] { ++reconnects; }},
+                  [this] { ++replaced; },
+                  [this] {
+                      ++reconnects;
+                  }},
                  std::move(target)) {}
 
     // Runs the window modally, performs the actions inside it, and closes it if they did not.
@@ -65,12 +67,15 @@ struct Fixture {
     SearchConnectWindow window;
 };
 
-QString portText(const sim::SimulatedDevice& device) { return QString::number(device.controlPort()); }
+QString portText(const sim::SimulatedDevice& device) {
+    return QString::number(device.controlPort());
+}
 
 // A discovery peer that answers every request with the datagrams it was given, in order.
 class ScriptedResponder {
 public:
-    explicit ScriptedResponder(std::vector<std::string> replies) : m_replies(std::move(replies)) {
+    explicit ScriptedResponder(std::vector<std::string> replies)
+        : m_replies(std::move(replies)) {
         m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         sockaddr_in addr{};
         addr.sin_family = AF_INET;
@@ -112,9 +117,9 @@ TEST(SearchConnectWindow, ListLooksAsTheDeviceToolsShowIt) {
     f.runWith([&] {
         QTreeWidget* list = f.list();
         const QStringList captions{QStringLiteral("          Name"), QStringLiteral("code"),
-                                   QStringLiteral("number"),        QStringLiteral("        IPAddr"),
-                                   QStringLiteral("   Port "),      QStringLiteral("            MAC"),
-                                   QStringLiteral("friend"),        QStringLiteral("Blue")};
+                                   QStringLiteral("number"),         QStringLiteral("        IPAddr"),
+                                   QStringLiteral("   Port "),       QStringLiteral("            MAC"),
+                                   QStringLiteral("friend"),         QStringLiteral("Blue")};
         const int widths[] = {140, 0, 0, 120, 0, 142, 0, 0};
         for (int c = 0; c < 8; ++c) {
             EXPECT_EQ(list->headerItem()->text(c), captions[c]);
@@ -180,7 +185,8 @@ TEST(SearchConnectWindow, ConnectIsEnabledExactlyWhenBothFieldsHaveText) {
         const char* port;
         bool enabled;
     };
-    const Case cases[] = {{"", "", false}, {"1", "", false}, {"", "1", false}, {"x", "y", true}, {"", "", false}};
+    const Case cases[] = {
+        {"", "", false}, {"1", "", false}, {"", "1", false}, {"x", "y", true}, {"", "", false}};
     f.runWith([&] {
         for (const Case& c : cases) {
             f.type(QLatin1String(c.ip), QLatin1String(c.port));
@@ -249,9 +255,18 @@ TEST(SearchConnectWindow, FailuresShowTheirMessagesAndKeepTheWindowOpen) {
         int reconnects;
     };
     const Case cases[] = {
-        {"wrong password", [](sim::SimulatedDevice&, Fixture& f) { f.credentials = Credentials{"admin", "x"}; },
-         false, {QStringLiteral("Check User name and Password.")}, 0},
-        {"nothing listens on the port", nullptr, true, {QStringLiteral("Lumeno-KVX Connection is failed.")}, 0},
+        {"wrong password",
+         [](sim::SimulatedDevice&, Fixture& f) {
+             f.credentials = Credentials{"admin", "x"};
+         },
+         false,
+         {QStringLiteral("Check User name and Password.")},
+         0},
+        {"nothing listens on the port",
+         nullptr,
+         true,
+         {QStringLiteral("Lumeno-KVX Connection is failed.")},
+         0},
         {"silent after User",
          [](sim::SimulatedDevice& d, Fixture&) {
              sim::FaultOptions faults;
@@ -316,7 +331,8 @@ TEST(SearchConnectWindow, ReplacingAConnectionClearsTheConsoleAndTellsTheOwner) 
     EXPECT_FALSE(f.console.toPlainText().contains(QStringLiteral("left over")));
     EXPECT_EQ(device->connectionsAccepted(), 2u);
     f.runWith([&] {
-        EXPECT_TRUE(f.ip()->text().isEmpty() && f.port()->text().isEmpty()) << "fields start empty on every opening";
+        EXPECT_TRUE(f.ip()->text().isEmpty() && f.port()->text().isEmpty())
+            << "fields start empty on every opening";
         EXPECT_EQ(f.list()->topLevelItemCount(), 0);
     });
     EXPECT_EQ(f.window.deviceRecord().btName, "KVX-Trainer") << "the record outlives the opening";
@@ -329,7 +345,8 @@ TEST(SearchConnectWindow, ATypedAddressThatIsNoAddressCannotBeProbed) {
         f.type(QStringLiteral("not-an-address"), QStringLiteral("1"));
         QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
     });
-    EXPECT_EQ(f.prompter.messages, QStringList{QStringLiteral("Search Error. Check Lumeno-KVX and Try again.")});
+    EXPECT_EQ(f.prompter.messages,
+              QStringList{QStringLiteral("Search Error. Check Lumeno-KVX and Try again.")});
     EXPECT_EQ(f.loginWindowOpened, 0);
 }
 
@@ -355,7 +372,8 @@ TEST(SearchConnectWindow, RightClickDescribesTheRowUnderThePointer) {
         EXPECT_EQ(f.list()->currentItem(), f.list()->topLevelItem(0)) << "the right click selects the row";
     });
     ASSERT_EQ(f.prompter.messages.size(), 1);
-    EXPECT_TRUE(f.prompter.messages.front().contains(QStringLiteral("Product Serial Number       :  SN-RIGHT")));
+    EXPECT_TRUE(
+        f.prompter.messages.front().contains(QStringLiteral("Product Serial Number       :  SN-RIGHT")));
 }
 
 TEST(SearchConnectWindow, DetailTextListsTheRecord) {
@@ -363,7 +381,8 @@ TEST(SearchConnectWindow, DetailTextListsTheRecord) {
     const QString expected = QStringLiteral(
         "Product Name                   : KVX\r \nModel Code                      : 101\r \n"
         "Product Serial Number       :  SN\r \nIP Address                        : 1.2.3.4\r \n"
-        "Control Port                       : 9097\r \nMAC Address                    : AA:BB:CC:DD:EE:FF\r \n"
+        "Control Port                       : 9097\r \nMAC Address                    : AA:BB:CC:DD:EE:FF\r "
+        "\n"
         "Bluetooth Friendly Name     : bt\r \nBluetooth Address              : 00:11:22:33:44:55");
     EXPECT_EQ(deviceDetailText(r), expected);
 }

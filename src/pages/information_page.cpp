@@ -1,0 +1,193 @@
+#include "information_page.h"
+
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "pages/reboot_wait_window.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+
+namespace kvx {
+namespace {
+
+QString fromStd(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+char charAt(std::string_view text, std::size_t i) {
+    return i < text.size() ? text[i] : '\0';
+}
+
+} // namespace
+
+std::string versionTextFromReply(std::string_view reply) {
+    return reply.size() > 8 ? std::string(reply.substr(8)) : std::string();
+}
+
+unsigned versionNumberFromText(std::string_view versionText) {
+    const char two[2] = {charAt(versionText, 0), charAt(versionText, 2)};
+    return leadingDecimal(std::string_view(two, two[0] ? 2 : 0));
+}
+
+int listChecksFor(std::string_view versionText, unsigned versionNumber) {
+    int checks = std::count(versionText.begin(), versionText.end(), '.') >= 2 ? 1 : 0;
+    if (versionNumber >= 22 || versionNumber == 21)
+        ++checks;
+    return checks;
+}
+
+InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, RebootTiming timing,
+                                 QWidget* parent)
+    : Page(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_timing(timing)
+    , m_backUp(new QPushButton(tr("Back up"), this))
+    , m_restore(new QPushButton(tr("Restore"), this))
+    , m_log(new QPushButton(tr("Log"), this)) {
+    setObjectName(QStringLiteral("informationPage"));
+
+    const char* const labels[FieldCount] = {
+        QT_TR_NOOP("Product Name"),      QT_TR_NOOP("Model Code"),
+        QT_TR_NOOP("Version"),           QT_TR_NOOP("Product Serial Number"),
+        QT_TR_NOOP("IP Address "),       QT_TR_NOOP("Control Port  "),
+        QT_TR_NOOP("MAC Address"),       QT_TR_NOOP("Bluetooth Friendly Name"),
+        QT_TR_NOOP("Bluetooth Address"),
+    };
+    const char* const names[FieldCount] = {"productName",  "modelCode", "version",
+                                           "serialNumber", "ipAddress", "controlPort",
+                                           "macAddress",   "btName",    "btAddress"};
+    auto* group = new QGroupBox(tr("Lumeno-KVX100 Manager Information"), this);
+    auto* form = new QFormLayout;
+    for (int i = 0; i < FieldCount; ++i) {
+        auto* label = new QLabel(tr(labels[i]), group);
+        auto* value = new QLabel(group);
+        value->setObjectName(QLatin1String(names[i]));
+        value->setAccessibleName(label->text().trimmed());
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setMinimumWidth(220);
+        label->setBuddy(value);
+        form->addRow(label, value);
+        m_values[i] = value;
+    }
+    auto* note = new QLabel(tr("* Note :  You can't restore while bluetooth serial connected. "), group);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->addLayout(form);
+    groupLayout->addWidget(note);
+
+    auto* rebootButton = new QPushButton(tr("Reboot"), this);
+    rebootButton->setObjectName(QStringLiteral("rebootButton"));
+    m_backUp->setObjectName(QStringLiteral("backUpButton"));
+    m_restore->setObjectName(QStringLiteral("restoreButton"));
+    m_log->setObjectName(QStringLiteral("logButton"));
+    for (QPushButton* b : {m_backUp, m_restore, m_log})
+        b->setEnabled(false);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {m_backUp, m_restore, m_log, rebootButton})
+        buttons->addWidget(b);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+
+    connect(rebootButton, &QPushButton::clicked, this, &InformationPage::reboot);
+}
+
+void InformationPage::load() {
+    const std::string reply = m_session.transact("Ver\r\n", 1);
+    const std::string versionText = versionTextFromReply(reply);
+    const int checks = listChecksFor(versionText, versionNumberFromText(versionText));
+    for (int i = 0; i < checks; ++i)
+        listCheck();
+    if (reply.empty()) {
+        m_prompter.message(tr("Get Version is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postReconnect();
+        return;
+    }
+    if (!containsOk(reply)) {
+        m_session.setVersionCode(kVersionCodeFallback);
+        showRecord("1.0");
+        return;
+    }
+    m_session.setVersionCode(versionCodeFromText(versionText));
+    showRecord(versionText);
+}
+
+void InformationPage::listCheck() {
+    m_backUp->setEnabled(true);
+    m_log->setEnabled(true);
+    m_restore->setEnabled(startsWithOk(m_session.transact("list\r\n", 10)));
+}
+
+void InformationPage::showRecord(const std::string& version) {
+    const DeviceRecord& r = m_session.deviceRecord();
+    const std::string* texts[FieldCount] = {&r.productName,  &r.modelCode, &version,
+                                            &r.serialNumber, &r.ipAddress, &r.controlPort,
+                                            &r.macAddress,   &r.btName,    &r.btAddress};
+    for (int i = 0; i < FieldCount; ++i)
+        m_values[i]->setText(fromStd(*texts[i]).trimmed());
+}
+
+void InformationPage::pause(std::chrono::milliseconds duration) {
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void InformationPage::reboot() {
+    const std::string reply = m_session.transact("Reboot\r\n", 0);
+    if (reply.empty()) {
+        m_prompter.message(tr("Reboot is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postReconnect();
+        return;
+    }
+    if (!startsWithOk(normalisedReply(reply))) {
+        m_prompter.message(tr("Reboot is Failed. Try again."));
+        return;
+    }
+    m_session.closeConnection();
+
+    const auto waitWindow = std::make_unique<RebootWaitWindow>(window());
+    waitWindow->show();
+    pause(m_timing.pause);
+
+    // True once settled: connected (and the login asked for), or no socket could be made at all.
+    const auto settled = [&](DeviceSession::Reopen result) {
+        if (result == DeviceSession::Reopen::ConnectFailed)
+            return false;
+        waitWindow->close();
+        if (result == DeviceSession::Reopen::Connected)
+            m_session.postRelogin();
+        return true;
+    };
+    if (settled(m_session.reopenConnection(m_timing.reconnectWindow)))
+        return;
+
+    QElapsedTimer noted;
+    noted.start();
+    const auto remaining = [&] {
+        return std::max(std::chrono::milliseconds(1),
+                        m_timing.reconnectWindow - std::chrono::milliseconds(noted.elapsed()));
+    };
+    do {
+        // A refused connect fails at once; a short pause keeps this from spinning.
+        pause(std::min(m_timing.retryGap, remaining()));
+        if (settled(m_session.reopenConnection(remaining())))
+            return;
+    } while (std::chrono::milliseconds(noted.elapsed()) < m_timing.reconnectWindow);
+    waitWindow->close();
+    m_prompter.message(tr("Reboot is Failed. Try again."));
+    m_session.postReconnect();
+}
+
+} // namespace kvx

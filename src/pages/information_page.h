@@ -1,0 +1,70 @@
+#pragma once
+
+#include "device/vocabulary.h"
+#include "pages/page.h"
+
+#include <chrono>
+
+class QLabel;
+class QPushButton;
+
+namespace kvx {
+
+class DeviceSession;
+class Prompter;
+
+// The version text is the version reply from its ninth character on (CR LF included); the version
+// number is made of its first and third characters, "2.1.0" giving 21.
+std::string versionTextFromReply(std::string_view reply);
+unsigned versionNumberFromText(std::string_view versionText);
+// How many times the "list" check runs for a version: once per condition that holds.
+int listChecksFor(std::string_view versionText, unsigned versionNumber);
+
+// Tab 5: who the connected device is, its firmware version, the reboot, and the buttons of the
+// backup, restore and log procedures.
+class InformationPage : public Page {
+    Q_OBJECT
+public:
+    struct RebootTiming {
+        std::chrono::milliseconds pause{15000};
+        std::chrono::milliseconds reconnectWindow{15000};
+        std::chrono::milliseconds retryGap{250};
+    };
+
+    InformationPage(DeviceSession& session, Prompter& prompter, RebootTiming timing,
+                    QWidget* parent = nullptr);
+    InformationPage(DeviceSession& session, Prompter& prompter, QWidget* parent = nullptr)
+        : InformationPage(session, prompter, RebootTiming{}, parent) {}
+
+    void load() override;
+    void reboot();
+
+private:
+    void listCheck();
+    void showRecord(const std::string& version);
+    // Keeps the UI painting (the wait window's animation) while taking no input from the operator.
+    static void pause(std::chrono::milliseconds duration);
+
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+    RebootTiming m_timing;
+
+    enum Field {
+        ProductName,
+        ModelCode,
+        Version,
+        SerialNumber,
+        IpAddress,
+        ControlPort,
+        MacAddress,
+        BtName,
+        BtAddress,
+        FieldCount
+    };
+    QLabel* m_values[FieldCount]{};
+    QPushButton* m_backUp;
+    QPushButton* m_restore;
+    QPushButton* m_log;
+};
+
+} // namespace kvx

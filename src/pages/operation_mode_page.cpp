@@ -1,0 +1,175 @@
+#include "operation_mode_page.h"
+
+#include "device/device_session.h"
+#include "device/prompter.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+constexpr int kRepeaterAndHubVersion = 263;
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+// The wait for each receive of the mode change; a change to Repeater takes the device longer.
+int modeChangeWait(int mode) {
+    return mode == static_cast<int>(OperationMode::Repeater) ? 20 : 3;
+}
+
+QPushButton* button(const QString& text, const char* name, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+} // namespace
+
+OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : Page(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_modeName(new QLabel(this))
+    , m_radios(new QButtonGroup(this)) {
+    setObjectName(QStringLiteral("operationModePage"));
+
+    auto* current = new QGroupBox(tr("Operation Mode"), this);
+    auto* currentLabel = new QLabel(tr("Current Mode  :"), current);
+    m_modeName->setObjectName(QStringLiteral("modeName"));
+    m_modeName->setAccessibleName(currentLabel->text());
+    m_modeName->setMinimumWidth(120);
+    QFont bold = m_modeName->font();
+    bold.setBold(true);
+    m_modeName->setFont(bold);
+    QPushButton* advanced = button(tr("Advanced Configuration"), "advancedButton", current);
+    auto* currentLayout = new QHBoxLayout(current);
+    currentLayout->addWidget(currentLabel);
+    currentLayout->addWidget(m_modeName);
+    currentLayout->addStretch();
+    currentLayout->addWidget(advanced);
+
+    auto* change = new QGroupBox(tr("Mode Change"), this);
+    auto* radioGrid = new QGridLayout;
+    const char* const captions[kModeCount] = {
+        QT_TR_NOOP("Server Mode"),   QT_TR_NOOP("Client Mode"),     QT_TR_NOOP("Vertex Mode"),
+        QT_TR_NOOP("Repeater Mode"), QT_TR_NOOP("Serial Hub Mode"), QT_TR_NOOP("RS232 Mode"),
+    };
+    m_radios->setExclusive(true);
+    for (int i = 0; i < kModeCount; ++i) {
+        auto* radio = new QRadioButton(tr(captions[i]), change);
+        radio->setObjectName(QStringLiteral("modeRadio%1").arg(i));
+        m_radioButtons[static_cast<std::size_t>(i)] = radio;
+        m_radios->addButton(radio, i);
+        radioGrid->addWidget(radio, i % 3, i / 3);
+    }
+    QPushButton* applyButton = button(tr("Apply"), "applyButton", change);
+    auto* note = new QLabel(tr("* Note : Make sure of No Bluetooth Serial Connection to Lumeno-KVX.\n"
+                               "           You can't change the operation mode while connected."),
+                            change);
+    note->setObjectName(QStringLiteral("modeNote"));
+    auto* changeRow = new QHBoxLayout;
+    changeRow->addLayout(radioGrid, 1);
+    changeRow->addWidget(applyButton, 0, Qt::AlignBottom);
+    auto* changeLayout = new QVBoxLayout(change);
+    changeLayout->addLayout(changeRow);
+    changeLayout->addWidget(note);
+
+    QPushButton* search = button(tr("Search"), "searchButton", this);
+    QPushButton* quit = button(tr("Quit"), "quitButton", this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(search);
+    bottom->addWidget(quit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(current);
+    layout->addWidget(change);
+    layout->addStretch();
+    layout->addLayout(bottom);
+
+    connect(advanced, &QPushButton::clicked, this, &OperationModePage::openAdvancedConfiguration);
+    connect(applyButton, &QPushButton::clicked, this, &OperationModePage::apply);
+    connect(search, &QPushButton::clicked, this, [this] { m_session.runSearchWindow(); });
+    connect(quit, &QPushButton::clicked, this, [this] { m_session.postClose(); });
+}
+
+int OperationModePage::radioSelection() const {
+    return m_radios->checkedId();
+}
+
+void OperationModePage::setMode(int index) {
+    m_modeIndex = index;
+    m_modeName->setText(fromView(modeName(index)));
+    if (index >= 0 && index < kModeCount) {
+        m_radioButtons[static_cast<std::size_t>(index)]->setChecked(true);
+        return;
+    }
+    // An exclusive group cannot be emptied by unchecking its one checked button.
+    m_radios->setExclusive(false);
+    for (QRadioButton* radio : m_radioButtons)
+        radio->setChecked(false);
+    m_radios->setExclusive(true);
+}
+
+void OperationModePage::load() {
+    m_modeIndex = radioSelection();
+    const std::string reply = m_session.transact("Mode\r\n", 10);
+    if (reply.empty()) {
+        m_prompter.message(tr("Get Basic Information is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postReconnect();
+        return;
+    }
+    const std::optional<int> mode = modeFromNormalisedReply(normalisedReply(reply));
+    if (!mode) {
+        m_prompter.message(tr("Get Basic Information is Failed. Retry again."));
+        return;
+    }
+    setMode(*mode);
+    // Nothing here enables these again: a device does not lose a firmware feature while it runs.
+    if (m_session.versionCode() < kRepeaterAndHubVersion) {
+        m_radioButtons[static_cast<std::size_t>(OperationMode::Repeater)]->setEnabled(false);
+        m_radioButtons[static_cast<std::size_t>(OperationMode::SerialHub)]->setEnabled(false);
+    }
+    if (m_session.deviceRecord().modelCode == "101")
+        m_radioButtons[static_cast<std::size_t>(OperationMode::Rs232)]->setEnabled(false);
+}
+
+void OperationModePage::apply() {
+    const int oldIndex = m_modeIndex;
+    const int newIndex = radioSelection();
+    m_modeIndex = newIndex;
+    if (!m_windows.prepare(newIndex)) {
+        setMode(oldIndex);
+        return;
+    }
+    const std::string reply =
+        m_session.transact("mode " + std::string(modeKeyword(newIndex)) + "\r\n", modeChangeWait(newIndex));
+    if (reply.empty()) {
+        m_prompter.message(tr("Timeout."));
+        setMode(oldIndex);
+        return;
+    }
+    if (!containsOk(reply)) {
+        m_prompter.message(tr("Failed."));
+        setMode(oldIndex);
+        return;
+    }
+    setMode(newIndex);
+}
+
+void OperationModePage::openAdvancedConfiguration() {
+    // Repeater mode is set up before the change to it and has no settings window afterwards.
+    if (!m_windows.openSettings(m_modeIndex))
+        m_prompter.message(tr("No advanced configuration needed."));
+}
+
+} // namespace kvx
