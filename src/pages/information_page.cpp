@@ -83,6 +83,7 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addLayout(form);
     groupLayout->addWidget(note);
+    groupLayout->addStretch();
 
     auto* rebootButton = new QPushButton(tr("Reboot"), this);
     rebootButton->setObjectName(QStringLiteral("rebootButton"));
