@@ -73,7 +73,12 @@ MainWindow::MainWindow(Options options)
         };
     SearchConnectWindow::Hooks hooks{
         std::move(askCredentials),
-        [] {},
+        [this] {
+            for (Page* page : m_pages.inTabOrder()) {
+                if (page)
+                    page->connectionReplaced();
+            }
+        },
         [this] { postReconnect(); },
     };
     m_search = new SearchConnectWindow(m_link, *m_console, m_prompter, std::move(hooks),

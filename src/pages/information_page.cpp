@@ -132,9 +132,10 @@ void InformationPage::listCheck() {
 
 void InformationPage::showRecord(const std::string& version) {
     const DeviceRecord& r = m_session.deviceRecord();
-    const std::string* texts[FieldCount] = {&r.productName,  &r.modelCode, &version,
-                                            &r.serialNumber, &r.ipAddress, &r.controlPort,
-                                            &r.macAddress,   &r.btName,    &r.btAddress};
+    const std::optional<std::string> appliedName = m_bluetoothName ? m_bluetoothName() : std::nullopt;
+    const std::string& btName = appliedName ? *appliedName : r.btName;
+    const std::string* texts[FieldCount] = {&r.productName, &r.modelCode,  &version, &r.serialNumber, &r.ipAddress,
+                                            &r.controlPort, &r.macAddress, &btName,  &r.btAddress};
     for (int i = 0; i < FieldCount; ++i)
         m_values[i]->setText(fromStd(*texts[i]).trimmed());
 }

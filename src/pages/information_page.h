@@ -4,6 +4,8 @@
 #include "pages/page.h"
 
 #include <chrono>
+#include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -38,6 +40,10 @@ public:
 
     void load() override;
     void reboot();
+    // Where a Bluetooth name set by this run comes from; without one the discovery record's name shows.
+    void setBluetoothNameSource(std::function<std::optional<std::string>()> source) {
+        m_bluetoothName = std::move(source);
+    }
 
 private:
     void listCheck();
@@ -48,6 +54,7 @@ private:
     DeviceSession& m_session;
     Prompter& m_prompter;
     RebootTiming m_timing;
+    std::function<std::optional<std::string>()> m_bluetoothName;
 
     enum Field {
         ProductName,

@@ -11,6 +11,8 @@ class Page : public QWidget {
 public:
     using QWidget::QWidget;
     virtual void load() {}
+    // The connect operation replaced a working connection; pages drop what belonged to the old one.
+    virtual void connectionReplaced() {}
 };
 
 // A page that refreshes itself every two seconds while its timer runs; the main window starts and
