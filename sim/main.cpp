@@ -11,6 +11,7 @@
 #include <pthread.h>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -47,11 +48,19 @@ enum Option : int {
     CloseAfter,
     CloseInstead,
     PortFile,
+    Link,
+    Neighbour,
+    Churn,
+    Demo,
     Help,
 };
 
 const option kOptions[] = {
     {"bind", required_argument, nullptr, Bind},
+    {"link", required_argument, nullptr, Link},
+    {"neighbour", required_argument, nullptr, Neighbour},
+    {"churn", no_argument, nullptr, Churn},
+    {"demo", no_argument, nullptr, Demo},
     {"discovery-port", required_argument, nullptr, DiscoveryPort},
     {"control-port", required_argument, nullptr, ControlPort},
     {"advertise-port", required_argument, nullptr, AdvertisePort},
@@ -101,6 +110,11 @@ void printUsage(std::FILE* out) {
         "  --mode N                  start in mode N: 0 Server, 1 Client, 2 Vertex, 3 Repeater,\n"
         "                            4 Serial Hub, 5 RS232\n"
         "  --reboot-downtime SECONDS how long a reboot refuses connections (default 20)\n"
+        "Bluetooth:\n"
+        "  --link ADDR,NAME[,QUALITY[,SIGNAL]]  a live connection (repeatable)\n"
+        "  --neighbour ADDR,COD,NAME  a device the periodic inquiry finds (repeatable)\n"
+        "  --churn                   connection counters and quality drift over time\n"
+        "  --demo                    three connections, four neighbours and drift, to train with\n"
         "Faults:\n"
         "  --reply-delay MS          wait before every reply\n"
         "  --silent CMD              never answer command word CMD (repeatable)\n"
@@ -151,6 +165,53 @@ bool parseLate(std::string_view text, FaultOptions& faults) {
         return false;
     faults.lateCommands[std::string(text.substr(0, equals))] = delay;
     return true;
+}
+
+std::vector<std::string_view> splitCommas(std::string_view text) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        parts.push_back(text.substr(0, comma));
+        if (comma == std::string_view::npos)
+            return parts;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+// ADDR,NAME[,QUALITY[,SIGNAL]]
+bool parseLink(std::string_view text, std::vector<kvx::sim::LinkInfo>& links) {
+    const auto parts = splitCommas(text);
+    kvx::sim::LinkInfo link;
+    if (parts.size() < 2 || parts.size() > 4 || !kvx::sim::parseColonAddress(parts[0]))
+        return false;
+    link.address = parts[0];
+    link.name = parts[1];
+    if ((parts.size() > 2 && !parseNumber(parts[2], 0, 255, link.quality)) ||
+        (parts.size() > 3 && !parseNumber(parts[3], -128, 127, link.signal)))
+        return false;
+    links.push_back(std::move(link));
+    return true;
+}
+
+// ADDR,COD,NAME
+bool parseNeighbour(std::string_view text, std::vector<kvx::sim::NeighbourInfo>& neighbours) {
+    const auto parts = splitCommas(text);
+    if (parts.size() != 3 || !kvx::sim::parseColonAddress(parts[0]) || parts[1].size() != 8)
+        return false;
+    neighbours.push_back({std::string(parts[0]), std::string(parts[1]), std::string(parts[2])});
+    return true;
+}
+
+// Enough going on to train with: three links of different quality and a few devices nearby.
+void addDemo(DeviceOptions& device) {
+    device.links.push_back({"00:1B:DC:0F:A1:01", "Barcode Scanner", 235, -2, "1", 12840, 20311});
+    device.links.push_back({"00:1B:DC:0F:A1:02", "Label Printer", 207, -4, "2", 5120, 880});
+    device.links.push_back({"00:1B:DC:0F:A1:03", "Handheld 7", 190, -11, "3", 402, 377});
+    device.neighbours = {{"00:1B:DC:0F:A1:04", "0x5A020C", "Operator Phone"},
+                         {"00:1B:DC:0F:A1:05", "0x1F00FF", "Scale Station 2"},
+                         {"00:1B:DC:0F:A1:06", "0x240404", "Headset Bay 3"},
+                         {"00:1B:DC:0F:A1:07", "0x000540", "Keyboard"}};
+    device.linkChurn = true;
 }
 
 // Fills the options from the command line; false with a message on stderr when something is wrong.
@@ -253,6 +314,18 @@ bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& 
             break;
         case PortFile:
             portFile = value;
+            break;
+        case Link:
+            ok = parseLink(value, device.links);
+            break;
+        case Neighbour:
+            ok = parseNeighbour(value, device.neighbours);
+            break;
+        case Churn:
+            device.linkChurn = true;
+            break;
+        case Demo:
+            addDemo(device);
             break;
         case Help:
             helpOnly = true;

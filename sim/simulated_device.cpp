@@ -1,6 +1,8 @@
 #include "simulated_device.h"
 
 #include "device/vocabulary.h"
+#include "sim/bluetooth_state.h"
+#include "sim/command_table.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -250,6 +252,12 @@ struct SimulatedDevice::Impl {
             {"log",    {&Impl::onLog}},
         };
         // clang-format on
+        m_bluetooth.registerCommands(m_settings);
+        for (const LinkInfo& link : m_options.links)
+            m_bluetooth.addLink(link);
+        for (const NeighbourInfo& neighbour : m_options.neighbours)
+            m_bluetooth.addNeighbour(neighbour);
+        m_bluetooth.setChurn(m_options.linkChurn);
     }
 
     ~Impl() {
@@ -259,6 +267,9 @@ struct SimulatedDevice::Impl {
 
     const DeviceOptions m_options;
     std::map<std::string, Command, std::less<>> m_commands;
+    // The settings areas; their handlers run with m_mutex held, like the ones above.
+    CommandTable m_settings;
+    BluetoothState m_bluetooth{m_options.btName, m_options.btAddress};
 
     // Shared with other threads; guarded by m_mutex.
     mutable std::mutex m_mutex;
@@ -442,6 +453,7 @@ struct SimulatedDevice::Impl {
         std::string text = "+OK " + m_options.capabilities + "\r\n";
         for (const auto& [word, command] : m_commands)
             text.append(word).append("\r\n");
+        m_settings.forEachWord([&text](const std::string& word) { text.append(word).append("\r\n"); });
         return {text};
     }
 
@@ -525,6 +537,8 @@ struct SimulatedDevice::Impl {
         const auto it = m_commands.find(word);
         if (it != m_commands.end() && (c.loggedIn || it->second.beforeLogin))
             return (this->*it->second.handler)(c, argument);
+        if (const CommandTable::Handler* handler = m_settings.find(word); handler && c.loggedIn)
+            return {(*handler)(argument)};
         if (!c.loggedIn)
             return {"-ERR Login required\r\n"};
         return {"-ERR Unknown command\r\n"};
@@ -956,6 +970,31 @@ int SimulatedDevice::mode() const {
 void SimulatedDevice::setMode(int mode) {
     std::lock_guard lock(m_impl->m_mutex);
     m_impl->m_currentMode = mode;
+}
+
+void SimulatedDevice::addLink(LinkInfo link) {
+    std::lock_guard lock(m_impl->m_mutex);
+    m_impl->m_bluetooth.addLink(std::move(link));
+}
+
+void SimulatedDevice::addNeighbour(NeighbourInfo neighbour) {
+    std::lock_guard lock(m_impl->m_mutex);
+    m_impl->m_bluetooth.addNeighbour(std::move(neighbour));
+}
+
+void SimulatedDevice::setLinkChurn(bool churn) {
+    std::lock_guard lock(m_impl->m_mutex);
+    m_impl->m_bluetooth.setChurn(churn);
+}
+
+std::vector<LinkInfo> SimulatedDevice::links() const {
+    std::lock_guard lock(m_impl->m_mutex);
+    return m_impl->m_bluetooth.links();
+}
+
+std::string SimulatedDevice::bluetoothName() const {
+    std::lock_guard lock(m_impl->m_mutex);
+    return m_impl->m_bluetooth.name();
 }
 
 void SimulatedDevice::setBluetoothConnectionActive(bool active) {

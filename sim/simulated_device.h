@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include "sim/bluetooth_state.h"
+
 #include <chrono>
 #include <cstdint>
 #include <map>
@@ -37,6 +39,9 @@ struct DeviceOptions {
     std::string password = "admin";
     std::string greeting = "Lumeno-KVX100 ready";
     int initialMode = 0;
+    std::vector<LinkInfo> links;           // live Bluetooth connections at start
+    std::vector<NeighbourInfo> neighbours; // what the periodic inquiry finds
+    bool linkChurn = false;                // connection counters and quality drift over time
     std::chrono::milliseconds rebootDowntime{20000};
 };
 
@@ -79,6 +84,11 @@ public:
     void setMode(int mode);
     void setBluetoothConnectionActive(bool active); // "list" answers "-ERR" while one is active
     void setLog(std::string text);
+    void addLink(LinkInfo link);
+    void addNeighbour(NeighbourInfo neighbour);
+    void setLinkChurn(bool churn);
+    std::vector<LinkInfo> links() const;
+    std::string bluetoothName() const;
 
     // Every complete command line received since start, without its CR LF, in order.
     std::vector<std::string> receivedCommands() const;

@@ -1,5 +1,6 @@
 #include "device/device_link.h"
 #include "device/transcript.h"
+#include "logged_in_link.h"
 #include "sim_fixture.h"
 
 #include <chrono>
@@ -12,52 +13,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct RecordingTranscript : Transcript {
-    void append(std::string_view text) override { text_ += text; }
-    void clear() override { text_.clear(); }
-    std::string text_;
-};
-
-// A logged-in link to a fresh simulated device, with the login traffic left out of the transcript.
-struct Session {
-    explicit Session(sim::DeviceOptions options = {}, DeviceLink::Timing timing = {})
-        : device(startDevice(std::move(options)))
-        , link(timing) {
-        EXPECT_TRUE(link.create());
-        EXPECT_TRUE(link.connectTo("127.0.0.1", device->controlPort()));
-        link.receiveOnce(100);
-        EXPECT_EQ(link.transact("User admin\r\n", 0, transcript), "+OK Password required\r\n");
-        EXPECT_EQ(link.transact("Pass admin\r\n", 0, transcript), "+OK User Authenticated\r\n");
-        transcript.clear();
-    }
-    void faults(const std::function<void(sim::FaultOptions&)>& change) {
-        sim::FaultOptions f;
-        change(f);
-        device->setFaults(f);
-    }
-    template <class F> auto timed(F&& f, std::chrono::milliseconds& took) {
-        const auto start = std::chrono::steady_clock::now();
-        auto result = f();
-        took =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        return result;
-    }
-
-    std::unique_ptr<sim::SimulatedDevice> device;
-    DeviceLink link;
-    RecordingTranscript transcript;
-};
-
 } // namespace
 
 TEST(Transact, AWholeReplyTakesOnePassAndIsEchoedAfterTheCommand) {
-    Session s;
+    LoggedInLink s;
     EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "+OK Server Mode\r\n");
-    EXPECT_EQ(s.transcript.text_, "Mode\r\n+OK Server Mode\r\n");
+    EXPECT_EQ(s.transcript.echoed, "Mode\r\n+OK Server Mode\r\n");
 }
 
 TEST(Transact, ATokenSplitOverTwoReceivesIsFound) {
-    Session s;
+    LoggedInLink s;
     s.faults([](sim::FaultOptions& f) {
         f.packetSize = 2;
         f.packetGap = 60ms;
@@ -68,22 +33,22 @@ TEST(Transact, ATokenSplitOverTwoReceivesIsFound) {
     std::this_thread::sleep_for(700ms);
     s.device->setFaults({});
     EXPECT_EQ(s.link.transact("Ver\r\n", 1, s.transcript), "+OK Ver 2.1.0\r\n");
-    EXPECT_EQ(s.transcript.text_.find("Mode\r\n+OK Server Mode\r\nVer\r\n"), 0u) << s.transcript.text_;
+    EXPECT_EQ(s.transcript.echoed.find("Mode\r\n+OK Server Mode\r\nVer\r\n"), 0u) << s.transcript.echoed;
 }
 
 TEST(Transact, SilenceReturnsEmptyAfterTheWaitAndEchoesOnlyTheCommand) {
-    Session s;
+    LoggedInLink s;
     s.faults([](sim::FaultOptions& f) { f.silentCommands = {"Mode"}; });
     std::chrono::milliseconds took{};
     const std::string reply = s.timed([&] { return s.link.transact("Mode\r\n", 1, s.transcript); }, took);
     EXPECT_EQ(reply, "");
     EXPECT_GE(took, 900ms);
     EXPECT_LT(took, 5000ms);
-    EXPECT_EQ(s.transcript.text_, "Mode\r\n");
+    EXPECT_EQ(s.transcript.echoed, "Mode\r\n");
 }
 
 TEST(Transact, TextWithoutATokenIsReturnedAfterSilenceButNotEchoed) {
-    Session s;
+    LoggedInLink s;
     s.device->setLog("boot line one\r\nboot line two\r\n");
     s.faults([](sim::FaultOptions& f) {
         f.packetSize = 10;
@@ -91,27 +56,27 @@ TEST(Transact, TextWithoutATokenIsReturnedAfterSilenceButNotEchoed) {
     });
     const std::string reply = s.link.transact("log\r\n", 1, s.transcript);
     EXPECT_EQ(reply, "boot line ");
-    EXPECT_EQ(s.transcript.text_, "log\r\n");
+    EXPECT_EQ(s.transcript.echoed, "log\r\n");
 }
 
 TEST(Transact, ErrEndsTheCollectionAsOkDoes) {
-    Session s;
+    LoggedInLink s;
     s.faults([](sim::FaultOptions& f) { f.refusedCommands = {"Mode"}; });
     EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "-ERR\r\n");
-    EXPECT_EQ(s.transcript.text_, "Mode\r\n-ERR\r\n");
+    EXPECT_EQ(s.transcript.echoed, "Mode\r\n-ERR\r\n");
 }
 
 TEST(Transact, ALateReplyIsDrainedIntoTheNextCallsTranscriptNotItsReply) {
-    Session s;
+    LoggedInLink s;
     s.faults([](sim::FaultOptions& f) { f.lateCommands = {{"Mode", 1500ms}}; });
     EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "");
     std::this_thread::sleep_for(800ms);
     EXPECT_EQ(s.link.transact("Ver\r\n", 1, s.transcript), "+OK Ver 2.1.0\r\n");
-    EXPECT_EQ(s.transcript.text_, "Mode\r\n+OK Server Mode\r\nVer\r\n+OK Ver 2.1.0\r\n");
+    EXPECT_EQ(s.transcript.echoed, "Mode\r\n+OK Server Mode\r\nVer\r\n+OK Ver 2.1.0\r\n");
 }
 
 TEST(Transact, AtMostTenPasses) {
-    Session s;
+    LoggedInLink s;
     std::string log;
     for (int i = 0; i < 40; ++i)
         log += "event " + std::to_string(100 + i) + "\r\n";
@@ -126,13 +91,13 @@ TEST(Transact, AtMostTenPasses) {
     EXPECT_GE(reply.size(), 50u);
     EXPECT_LT(reply.size(), log.size() / 2)
         << "the call must stop after ten receives, long before the list ends";
-    EXPECT_EQ(s.transcript.text_, "log\r\n" + reply) << "a reply cut by the pass limit is still echoed";
+    EXPECT_EQ(s.transcript.echoed, "log\r\n" + reply) << "a reply cut by the pass limit is still echoed";
 }
 
 TEST(Transact, WaitZeroTakesTheFirstReceiveAndIsBoundedWhenSilent) {
     DeviceLink::Timing timing;
     timing.unlimitedWaitBound = 400ms;
-    Session s({}, timing);
+    LoggedInLink s({}, timing);
     EXPECT_EQ(s.link.transact("Mode\r\n", 0, s.transcript), "+OK Server Mode\r\n");
 
     s.faults([](sim::FaultOptions& f) { f.silentCommands = {"Mode"}; });
@@ -150,9 +115,9 @@ TEST(Transact, NoSocketOrAClosedPeerGivesAnEmptyReply) {
     DeviceLink link;
     RecordingTranscript transcript;
     EXPECT_EQ(link.transact("Mode\r\n", 1, transcript), "");
-    EXPECT_EQ(transcript.text_, "");
+    EXPECT_EQ(transcript.echoed, "");
 
-    Session s;
+    LoggedInLink s;
     s.faults([](sim::FaultOptions& f) {
         f.closeAfterCommands = 1;
         f.closeInsteadOfReply = true;
@@ -164,7 +129,7 @@ TEST(Transact, NoSocketOrAClosedPeerGivesAnEmptyReply) {
 }
 
 TEST(Transact, PeerCloseIsSeenWithoutReadingPendingData) {
-    Session s;
+    LoggedInLink s;
     EXPECT_FALSE(s.link.peerHasClosed());
     s.faults([](sim::FaultOptions& f) { f.lateCommands = {{"Mode", 100ms}}; });
     EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript).substr(0, 3), "+OK");

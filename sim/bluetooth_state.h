@@ -1,0 +1,90 @@
+#pragma once
+
+#include "sim/command_table.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kvx::sim {
+
+// One live Bluetooth connection as "List" reports it.
+struct LinkInfo {
+    std::string address; // remote address, "AA:BB:CC:DD:EE:FF"
+    std::string name;    // remote friendly name
+    int quality = 230;   // link quality; the manager shows green above 215, yellow above 200
+    int signal = 0;      // signal strength; below -8 the manager shows red
+    std::string port = "1";
+    std::uint64_t tx = 0;
+    std::uint64_t rx = 0;
+};
+
+struct NeighbourInfo {
+    std::string address;
+    std::string classOfDevice = "0x5A020C";
+    std::string name;
+};
+
+// The device's own Bluetooth settings, its live connections and what its periodic inquiry found.
+class BluetoothState {
+public:
+    explicit BluetoothState(std::string name, std::string localAddress);
+
+    void registerCommands(CommandTable& table);
+
+    void addLink(LinkInfo link);
+    void addNeighbour(NeighbourInfo neighbour);
+    // Counters and link quality drift over time, so that a refreshing list shows movement.
+    void setChurn(bool churn) { m_churn = churn; }
+    std::vector<LinkInfo> links() const;
+    std::string name() const { return m_name; }
+    std::string pin() const { return m_pin; }
+
+private:
+    struct Link {
+        int index;
+        LinkInfo info;
+        int baseQuality;
+        std::chrono::steady_clock::time_point since;
+    };
+
+    std::string onName(std::string_view argument);
+    std::string onMaxDt(std::string_view argument);
+    std::string onLinkTimeout(std::string_view argument);
+    std::string onScan(std::string_view argument);
+    std::string onSecurity(std::string_view argument);
+    std::string onPairable(std::string_view argument);
+    std::string onPin(std::string_view argument);
+    std::string onLocalStatus(std::string_view argument);
+    std::string onLinks(std::string_view argument);
+    std::string onDisconnect(std::string_view argument);
+    std::string onPeriodicInquiry(std::string_view argument);
+    std::string onNeighbours(std::string_view argument);
+    void drift();
+
+    std::string m_name;
+    std::string m_localAddress;
+    std::string m_maxDt = "7";
+    std::string m_linkTimeout = "20";
+    int m_scan = 0; // index into the scan words: inquiry page, inquiry, page, noscan
+    std::string m_security = "low";
+    std::string m_pairable = "on";
+    std::string m_pin = "0000";
+    std::uint64_t m_localTx = 0;
+    std::uint64_t m_localRx = 0;
+
+    std::vector<Link> m_links;
+    int m_nextIndex = 1;
+    bool m_churn = false;
+    std::chrono::steady_clock::time_point m_lastDrift = std::chrono::steady_clock::now();
+
+    bool m_inquiryOn = false;
+    std::string m_inquiryInterval = "10";
+    std::string m_inquiryLength = "5";
+    std::string m_accessCode = "0x9E8B33";
+    std::chrono::steady_clock::time_point m_inquirySince{};
+    std::vector<NeighbourInfo> m_neighbours;
+};
+
+} // namespace kvx::sim

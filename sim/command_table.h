@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace kvx::sim {
+
+// Settings commands by their word, as the device spells it (case matters). Each settings area of the
+// device registers its own words; a handler gets the text after the word and returns the whole reply.
+class CommandTable {
+public:
+    using Handler = std::function<std::string(std::string_view argument)>;
+
+    void add(std::string word, Handler handler) { m_handlers[std::move(word)] = std::move(handler); }
+    const Handler* find(std::string_view word) const {
+        const auto it = m_handlers.find(word);
+        return it == m_handlers.end() ? nullptr : &it->second;
+    }
+    template <class F> void forEachWord(F&& f) const {
+        for (const auto& [word, handler] : m_handlers)
+            f(word);
+    }
+
+private:
+    std::map<std::string, Handler, std::less<>> m_handlers;
+};
+
+} // namespace kvx::sim
