@@ -14,10 +14,17 @@ namespace kvx {
 
 namespace {
 
-CharClasses qtCharClasses() {
-    return {[](char16_t c) { return QChar(c).isDigit(); }, [](char16_t c) { return QChar(c).isLetter(); },
-            [](char16_t c) { return QChar(c).toUpper().unicode(); },
-            [](char16_t c) { return QChar(c).toLower().unicode(); }};
+bool qtDigit(char16_t c) {
+    return QChar(c).isDigit();
+}
+bool qtLetter(char16_t c) {
+    return QChar(c).isLetter();
+}
+char16_t qtUpper(char16_t c) {
+    return QChar(c).toUpper().unicode();
+}
+char16_t qtLower(char16_t c) {
+    return QChar(c).toLower().unicode();
 }
 
 char16_t firstCharacter(const QString& text, char16_t fallback) {
@@ -49,8 +56,12 @@ MaskSeparators separatorsFrom(const QLocale& locale) {
             separatorAfterField(locale.dateFormat(QLocale::ShortFormat), u"dMy", fallback.dateSeparator)};
 }
 
-std::u16string toModel(const QString& text) { return text.toStdU16String(); }
-QString fromModel(const std::u16string& text) { return QString::fromStdU16String(text); }
+std::u16string toModel(const QString& text) {
+    return text.toStdU16String();
+}
+QString fromModel(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
 
 // Ctrl and Meta make shortcuts rather than characters, except Ctrl with Alt, which is AltGr on some systems.
 bool typesText(const QKeyEvent* event) {
@@ -65,7 +76,7 @@ bool typesText(const QKeyEvent* event) {
 
 MaskedEdit::MaskedEdit(const QString& mask, QWidget* parent)
     : QLineEdit(parent)
-    , m_model(MaskLocale{separatorsFrom(locale()), qtCharClasses()}) {
+    , m_model(MaskLocale{separatorsFrom(locale()), {qtDigit, qtLetter, qtUpper, qtLower}}) {
     setMask(mask);
 }
 
@@ -82,7 +93,9 @@ void MaskedEdit::setPromptChar(QChar prompt) {
         rewrite();
 }
 
-QString MaskedEdit::inputData() const { return m_model.hasMask() ? fromModel(m_model.inputData()) : text(); }
+QString MaskedEdit::inputData() const {
+    return m_model.hasMask() ? fromModel(m_model.inputData()) : text();
+}
 
 bool MaskedEdit::writeInputData(const QString& text, int start, bool keepPrompts) {
     if (!m_model.hasMask())
@@ -92,7 +105,9 @@ bool MaskedEdit::writeInputData(const QString& text, int start, bool keepPrompts
     return complete;
 }
 
-bool MaskedEdit::isEveryInputEmpty() const { return m_model.hasMask() ? m_model.allInputEmpty() : text().isEmpty(); }
+bool MaskedEdit::isEveryInputEmpty() const {
+    return m_model.hasMask() ? m_model.allInputEmpty() : text().isEmpty();
+}
 
 void MaskedEdit::setText(const QString& text) {
     if (!m_model.hasMask()) {
@@ -253,7 +268,8 @@ void MaskedEdit::mousePressEvent(QMouseEvent* event) {
 }
 
 void MaskedEdit::mouseReleaseEvent(QMouseEvent* event) {
-    if (masked() && event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
+    if (masked() && event->button() == Qt::MiddleButton &&
+        QGuiApplication::clipboard()->supportsSelection()) {
         deselect();
         pasteFrom(QClipboard::Selection);
         event->accept();

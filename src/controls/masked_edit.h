@@ -15,7 +15,8 @@ namespace kvx {
 //   "&" any character from 32 to 126
 //   "\x" the character x itself; a backslash that ends the mask shows a backslash
 //   anything else is shown as itself.
-// Without a mask (or while read-only) it is a plain line edit.
+// Without a mask it is a plain line edit; while read-only the operator's keys, clicks and menu are the
+// plain read-only ones.
 class MaskedEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -7,12 +7,22 @@ namespace kvx {
 
 namespace {
 
-bool asciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool asciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-char16_t asciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-char16_t asciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+bool asciiDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool asciiLetter(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+char16_t asciiUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
-bool isSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 MaskKind kindOf(char16_t maskCharacter) {
     switch (maskCharacter) {
@@ -43,7 +53,9 @@ MaskKind kindOf(char16_t maskCharacter) {
 
 } // namespace
 
-CharClasses asciiCharClasses() { return {asciiDigit, asciiLetter, asciiUpper, asciiLower}; }
+CharClasses asciiCharClasses() {
+    return {asciiDigit, asciiLetter, asciiUpper, asciiLower};
+}
 
 MaskedEditModel::MaskedEditModel(MaskLocale locale)
     : m_locale(locale) {}
