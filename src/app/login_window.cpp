@@ -1,5 +1,7 @@
 #include "login_window.h"
 
+#include "device/widget_setup.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -19,6 +21,8 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_user->setObjectName(QStringLiteral("userIdEdit"));
     m_password->setObjectName(QStringLiteral("passwordEdit"));
     m_password->setEchoMode(QLineEdit::Password);
+    keepToOneLine(m_user);
+    keepToOneLine(m_password);
     auto* userLabel = new QLabel(tr("UserID"), this);
     auto* passwordLabel = new QLabel(tr("Password"), this);
     userLabel->setBuddy(m_user);

@@ -5,6 +5,7 @@
 #include "device/prompter.h"
 #include "device/transcript.h"
 
+#include "device/widget_setup.h"
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -86,20 +87,8 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     for (const Column& column : kColumns)
         captions << tr(column.caption);
     m_list->setHeaderLabels(captions);
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSortingEnabled(false);
-    m_list->setAllColumnsShowFocus(true);
+    setUpReportList(m_list);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->header()->setSectionsClickable(false);
-    m_list->header()->setStretchLastSection(false);
-    // Grid lines, and the selection kept visible while the list has no focus.
-    m_list->setStyleSheet(QStringLiteral(
-        "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
-        "QTreeWidget::item:selected:!active { background: palette(highlight); color: "
-        "palette(highlighted-text); }"));
     for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
         m_list->setColumnWidth(c, kColumns[c].width);
         m_list->setColumnHidden(c, kColumns[c].width == 0);

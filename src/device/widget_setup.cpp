@@ -1,0 +1,28 @@
+#include "widget_setup.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QTreeWidget>
+
+namespace kvx {
+
+void setUpReportList(QTreeWidget* list) {
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSortingEnabled(false);
+    list->setAllColumnsShowFocus(true);
+    list->header()->setSectionsClickable(false);
+    list->header()->setStretchLastSection(false);
+    list->setStyleSheet(QStringLiteral(
+        "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
+        "QTreeWidget::item:selected:!active { background: palette(highlight); color: palette(highlighted-text); }"));
+}
+
+void keepToOneLine(QLineEdit* edit) {
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\r\\n]*")), edit));
+}
+
+} // namespace kvx

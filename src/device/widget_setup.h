@@ -1,0 +1,16 @@
+#pragma once
+
+class QLineEdit;
+class QTreeWidget;
+
+namespace kvx {
+
+// The look every list of the product shares: a report view with single full-row selection, grid
+// lines, the selection shown also without focus, no tree decoration and no sorting by header.
+void setUpReportList(QTreeWidget* list);
+
+// A field whose text goes into a command line: a pasted line break would end that line early and
+// send the rest as a command of its own, so line breaks are refused.
+void keepToOneLine(QLineEdit* edit);
+
+} // namespace kvx
