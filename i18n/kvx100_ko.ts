@@ -17,10 +17,319 @@
     </message>
 </context>
 <context>
+    <name>kvx::BluetoothPage</name>
+    <message>
+        <source>Pairable</source>
+        <translation>페어링 허용</translation>
+    </message>
+    <message>
+        <source>Connectable</source>
+        <translation>연결 허용</translation>
+    </message>
+    <message>
+        <source>Discoverable</source>
+        <translation>검색 허용</translation>
+    </message>
+    <message>
+        <source>low</source>
+        <translation>낮음</translation>
+    </message>
+    <message>
+        <source>high</source>
+        <translation>높음</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+    <message>
+        <source>MaxDT</source>
+        <translation>MaxDT</translation>
+    </message>
+    <message>
+        <source>LinkTimeout</source>
+        <translation>링크 타임아웃</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>초</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>보안</translation>
+    </message>
+    <message>
+        <source>PIN Code</source>
+        <translation>PIN 코드</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Local Devices</source>
+        <translation>로컬 장치</translation>
+    </message>
+    <message>
+        <source>idx</source>
+        <translation>idx</translation>
+    </message>
+    <message>
+        <source>         BDAddr</source>
+        <translation>         BDAddr</translation>
+    </message>
+    <message>
+        <source>     Tx</source>
+        <translation>     Tx</translation>
+    </message>
+    <message>
+        <source>     Rx</source>
+        <translation>     Rx</translation>
+    </message>
+    <message>
+        <source> Tx_Err</source>
+        <translation> Tx_Err</translation>
+    </message>
+    <message>
+        <source> Rx_Err</source>
+        <translation> Rx_Err</translation>
+    </message>
+    <message>
+        <source>Get Bluetooth Information is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>블루투스 정보 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get BTName is Failed. Try again.</source>
+        <translation>블루투스 이름 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Maxdt is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>MaxDT 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Maxdt is Failed. Try again.</source>
+        <translation>MaxDT 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get LinkTimeout is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>링크 타임아웃 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get LinkTimeout is Failed. Try again.</source>
+        <translation>링크 타임아웃 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Scan is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>스캔 모드 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Scan is Failed. Try again.</source>
+        <translation>스캔 모드 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Security is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>보안 수준 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Security is Failed. Try again.</source>
+        <translation>보안 수준 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Pairable is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>페어링 허용 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Pairable is Failed. Try again.</source>
+        <translation>페어링 허용 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Stat is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>로컬 장치 상태 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Stat is Failed. Try again.</source>
+        <translation>로컬 장치 상태 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Local Devices is imperfect. Try again.</source>
+        <translation>로컬 장치 목록을 완전히 받지 못했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Maxdt and Lumeno-KVX Name.</source>
+        <translation>MaxDT와 Lumeno-KVX 이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Maxdt.</source>
+        <translation>MaxDT를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Lumeno-KVX Name.</source>
+        <translation>Lumeno-KVX 이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the LinkTimeout.</source>
+        <translation>링크 타임아웃을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Bluetooth Information is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>블루투스 정보 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>BTName Setup Fail. Try again.</source>
+        <translation>블루투스 이름 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Maxdt is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>MaxDT 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Maxdt Setup Fail. Try again.</source>
+        <translation>MaxDT 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set LinkTimeout is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>링크 타임아웃 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>LinkTimeout Setup Fail. Try again.</source>
+        <translation>링크 타임아웃 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Security is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>보안 수준 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Security Setup Fail. Try again.</source>
+        <translation>보안 수준 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Pin Code is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>PIN 코드 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Pin Code Setup Fail. Try again.</source>
+        <translation>PIN 코드 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Pairable is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>페어링 허용 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Pairable Setup Fail. Try again.</source>
+        <translation>페어링 허용 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Discoverable and Connectable Setup Fail. Try again.</source>
+        <translation>검색 허용 및 연결 허용 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Discoverable Setup Fail. Try again.</source>
+        <translation>검색 허용 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Connectable Setup Fail. Try again.</source>
+        <translation>연결 허용 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Noscan Setup Fail. Try again.</source>
+        <translation>스캔 끄기 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Scan is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>스캔 모드 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::ConnectionsPage</name>
+    <message>
+        <source>idx</source>
+        <translation>번호</translation>
+    </message>
+    <message>
+        <source>dev</source>
+        <translation>장치</translation>
+    </message>
+    <message>
+        <source> Port</source>
+        <translation> 포트</translation>
+    </message>
+    <message>
+        <source>          Addr</source>
+        <translation>          주소</translation>
+    </message>
+    <message>
+        <source>         Name</source>
+        <translation>         이름</translation>
+    </message>
+    <message>
+        <source>  Tx</source>
+        <translation>  송신</translation>
+    </message>
+    <message>
+        <source>    Rx</source>
+        <translation>    수신</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>연결 끊기</translation>
+    </message>
+    <message>
+        <source>Get Information is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>연결 상태 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Information is Failed. Try again.</source>
+        <translation>연결 상태 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Status is imperfect. Try again.</source>
+        <translation>연결 상태를 완전히 받지 못했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Disconnection is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>연결 끊기 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Disconnection is Failed. Try again.</source>
+        <translation>연결 끊기에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Connections</source>
+        <translation>연결 목록</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+</context>
+<context>
     <name>kvx::ConsolePane</name>
     <message>
         <source>Console</source>
         <translation>콘솔</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::DevicePicker</name>
+    <message>
+        <source>SD List</source>
+        <translation>SD 목록</translation>
+    </message>
+    <message>
+        <source>BD_ADDRESS</source>
+        <translation>블루투스 주소</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
     </message>
 </context>
 <context>
@@ -96,6 +405,13 @@
     <message>
         <source>Reboot is Failed. Try again.</source>
         <translation>재부팅에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::IpAddressEdit</name>
+    <message>
+        <source>IP Address %1</source>
+        <translation>IP 주소 %1</translation>
     </message>
 </context>
 <context>
@@ -185,6 +501,80 @@
     <message>
         <source>Lumeno-KVX has been disconnected.</source>
         <translation>Lumeno-KVX와의 연결이 끊어졌습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::MaskedEdit</name>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>잘라내기(&amp;T)</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>복사(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>붙여넣기(&amp;P)</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>모두 선택</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::NeighborhoodsPage</name>
+    <message>
+        <source>Start</source>
+        <translation>시작</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>중지</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>일반</translation>
+    </message>
+    <message>
+        <source>Limited</source>
+        <translation>제한</translation>
+    </message>
+    <message>
+        <source>Interval (sec)</source>
+        <translation>검색 주기 (초)</translation>
+    </message>
+    <message>
+        <source>Length (sec)</source>
+        <translation>검색 시간 (초)</translation>
+    </message>
+    <message>
+        <source>Inquiry Access Code</source>
+        <translation>검색 액세스 코드</translation>
+    </message>
+    <message>
+        <source>Neighborhoods</source>
+        <translation>주변 장치 목록</translation>
+    </message>
+    <message>
+        <source>BDADDR</source>
+        <translation>블루투스 주소</translation>
+    </message>
+    <message>
+        <source>CoD</source>
+        <translation>장치 클래스</translation>
+    </message>
+    <message>
+        <source>Bluetooth Friendly Name</source>
+        <translation>블루투스 장치 이름</translation>
+    </message>
+    <message>
+        <source>Getting Periodic Inquiry failed.</source>
+        <translation>주기적 검색 상태 조회에 실패했습니다.</translation>
     </message>
 </context>
 <context>

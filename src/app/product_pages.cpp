@@ -1,6 +1,9 @@
 #include "product_pages.h"
 
+#include "pages/bluetooth_page.h"
+#include "pages/connections_page.h"
 #include "pages/information_page.h"
+#include "pages/neighborhoods_page.h"
 #include "pages/operation_mode_page.h"
 #include "pages/page.h"
 
@@ -13,11 +16,14 @@ PageSet createProductPages(DeviceSession& session, Prompter& prompter, QWidget* 
     };
     PageSet pages;
     pages.operationMode = new OperationModePage(session, prompter, parent);
-    pages.bluetooth = named(new Page(parent), "bluetoothPage");
-    pages.connections = named(new TimedPage(parent), "connectionsPage");
-    pages.neighborhoods = named(new TimedPage(parent), "neighborhoodsPage");
+    auto* bluetooth = new BluetoothPage(session, prompter, parent);
+    pages.bluetooth = bluetooth;
+    pages.connections = new ConnectionsPage(session, prompter, parent);
+    pages.neighborhoods = new NeighborhoodsPage(session, prompter, parent);
     pages.repeater = named(new Page(parent), "repeaterPage");
-    pages.information = new InformationPage(session, prompter, parent);
+    auto* information = new InformationPage(session, prompter, parent);
+    information->setBluetoothNameSource([bluetooth] { return bluetooth->appliedName(); });
+    pages.information = information;
     return pages;
 }
 

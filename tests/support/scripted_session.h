@@ -23,7 +23,7 @@ public:
     bool done() const { return m_steps.empty(); }
 
     std::string transact(std::string_view command, int waitSeconds) override;
-    bool inTransaction() const override { return false; }
+    bool inTransaction() const override { return transactionRunning; }
     bool supportsCommand(std::string_view keyword) const override;
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
@@ -36,6 +36,8 @@ public:
     void postClose() override { ++closes; }
 
     DeviceRecord record;
+    // What inTransaction() answers, so that tests can stand in for a transaction still under way.
+    bool transactionRunning = false;
     std::string capabilityLine;
     std::vector<std::string> sent;
     // Answers of reopenConnection, one per call; Connected once they run out.

@@ -1,0 +1,192 @@
+#include "connections_page.h"
+
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "device/vocabulary.h"
+#include "pages/connection_status.h"
+
+#include "device/widget_setup.h"
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+enum Column { IndicatorColumn, IdxColumn, ColumnCount = 8 };
+
+struct ColumnSpec {
+    const char* caption;
+    int width;
+};
+// The captions are padded with blanks as the device's own tools show them.
+const ColumnSpec kColumns[ColumnCount] = {
+    {"", 26},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "idx"), 40},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "dev"), 48},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", " Port"), 56},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "          Addr"), 160},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "         Name"), 180},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "  Tx"), 90},
+    {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "    Rx"), 90},
+};
+
+// Solid 16 by 16 squares in the order of LinkIndicator; the white one is never chosen.
+std::array<QIcon, 4> indicatorImages() {
+    std::array<QIcon, 4> images;
+    const Qt::GlobalColor colours[] = {Qt::green, Qt::yellow, Qt::red, Qt::white};
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        QPixmap square(16, 16);
+        square.fill(colours[i]);
+        images[i] = QIcon(square);
+    }
+    return images;
+}
+
+QString fromStd(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+ConnectionsPage::ConnectionsPage(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : TimedPage(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_list(new QTreeWidget(this))
+    , m_disconnect(new QPushButton(tr("Disconnect"), this))
+    , m_images(indicatorImages()) {
+    setObjectName(QStringLiteral("connectionsPage"));
+
+    m_list->setObjectName(QStringLiteral("connectionList"));
+    m_list->setAccessibleName(tr("Connections"));
+    m_list->setColumnCount(ColumnCount);
+    QStringList captions;
+    for (const ColumnSpec& column : kColumns)
+        captions << (*column.caption ? tr(column.caption) : QString());
+    m_list->setHeaderLabels(captions);
+    setUpReportList(m_list);
+    m_list->setIconSize(QSize(16, 16));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSizeF(9.5);
+    m_list->setFont(fixed);
+    for (int c = 0; c < ColumnCount; ++c)
+        m_list->setColumnWidth(c, kColumns[c].width);
+
+    auto* refreshButton = new QPushButton(tr("Refresh"), this);
+    refreshButton->setObjectName(QStringLiteral("refreshButton"));
+    m_disconnect->setObjectName(QStringLiteral("disconnectButton"));
+    m_disconnect->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(refreshButton);
+    buttons->addWidget(m_disconnect);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &ConnectionsPage::rememberSelection);
+    connect(refreshButton, &QPushButton::clicked, this, &ConnectionsPage::refresh);
+    connect(m_disconnect, &QPushButton::clicked, this, &ConnectionsPage::disconnectSelected);
+}
+
+void ConnectionsPage::load() {
+    refresh();
+}
+
+void ConnectionsPage::connectionReplaced() {
+    // An idx names a connection of one device only.
+    m_selectedIdx.reset();
+    const QSignalBlocker blocker(m_list);
+    m_list->clearSelection();
+}
+
+void ConnectionsPage::refreshTick() {
+    // A tick that comes while a refresh still waits, or shows its message, would start a second one
+    // inside it; the next tick after it is soon enough.
+    if (m_busy || m_session.inTransaction())
+        return;
+    refresh();
+}
+
+void ConnectionsPage::rememberSelection() {
+    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
+    if (selected.isEmpty())
+        m_selectedIdx.reset();
+    else
+        m_selectedIdx = selected.first()->text(IdxColumn);
+    m_disconnect->setEnabled(true);
+}
+
+QString ConnectionsPage::selectedIdx() const {
+    const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(IdxColumn);
+}
+
+void ConnectionsPage::refresh() {
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    {
+        const QSignalBlocker blocker(m_list);
+        m_list->clear();
+    }
+    const std::string reply = m_session.transact("List\r\n", 10);
+    if (reply.empty()) {
+        // The device is gone; no tick may come while the operator reads why the program ends.
+        stopRefreshTimer();
+        m_prompter.message(tr("Get Information is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postClose();
+        return;
+    }
+    if (reply.starts_with("-ERR")) {
+        m_prompter.message(tr("Get Information is Failed. Try again."));
+        return;
+    }
+    const bool showIndicator = firmwareShowsIndicator(m_session.transact("Ver\r\n", 1));
+    const ConnectionStatus status = parseConnectionStatus(reply, showIndicator);
+
+    {
+        const QSignalBlocker blocker(m_list);
+        bool reselected = false;
+        for (const ConnectionRow& row : status.rows) {
+            auto* item = new QTreeWidgetItem(m_list);
+            const auto image = static_cast<std::size_t>(row.indicator);
+            if (image < m_images.size())
+                item->setIcon(IndicatorColumn, m_images[image]);
+            item->setText(IndicatorColumn, QStringLiteral(" "));
+            for (std::size_t c = 0; c < row.columns.size(); ++c)
+                item->setText(int(c) + 1, fromStd(row.columns[c]));
+            // The highlight follows the chosen connection to wherever this refresh put it.
+            if (!reselected && m_selectedIdx && item->text(IdxColumn) == *m_selectedIdx) {
+                item->setSelected(true);
+                reselected = true;
+            }
+        }
+    }
+    if (status.imperfect)
+        m_prompter.message(tr("Get Status is imperfect. Try again."));
+}
+
+void ConnectionsPage::disconnectSelected() {
+    const QScopedValueRollback<bool> busy(m_busy, true);
+    const std::string command = "disc " + selectedIdx().toStdString() + "\r\n";
+    const std::string reply = m_session.transact(command, 3);
+    if (reply.empty()) {
+        m_prompter.message(tr("Disconnection is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postReconnect();
+        return;
+    }
+    if (normalisedReply(reply) != "+OK") {
+        m_prompter.message(tr("Disconnection is Failed. Try again."));
+        return;
+    }
+    refresh();
+}
+
+} // namespace kvx

@@ -1,0 +1,153 @@
+#include "neighborhoods_page.h"
+
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "pages/neighbour_list.h"
+
+#include "device/widget_setup.h"
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+// Version 1.7, the first firmware with periodic inquiry.
+constexpr VersionCode kPeriodicInquiryVersion = 263;
+
+enum AccessCodeIndex { General = 0, Limited = 1 };
+
+QString fromStd(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+NeighborhoodsPage::NeighborhoodsPage(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : TimedPage(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_interval(new QLineEdit(this))
+    , m_length(new QLineEdit(this))
+    , m_accessCode(new QComboBox(this))
+    , m_start(new QPushButton(tr("Start"), this))
+    , m_stop(new QPushButton(tr("Stop"), this))
+    , m_list(new QTreeWidget(this)) {
+    setObjectName(QStringLiteral("neighborhoodsPage"));
+
+    m_interval->setObjectName(QStringLiteral("intervalEdit"));
+
+    keepToOneLine(m_interval);
+    m_length->setObjectName(QStringLiteral("lengthEdit"));
+    keepToOneLine(m_length);
+    m_accessCode->setObjectName(QStringLiteral("accessCodeCombo"));
+    m_accessCode->addItems({tr("General"), tr("Limited")});
+    m_accessCode->setCurrentIndex(General);
+    m_start->setObjectName(QStringLiteral("startButton"));
+    m_stop->setObjectName(QStringLiteral("stopButton"));
+
+    auto* form = new QFormLayout;
+    const std::pair<const char*, QWidget*> fields[] = {
+        {QT_TR_NOOP("Interval (sec)"), m_interval},
+        {QT_TR_NOOP("Length (sec)"), m_length},
+        {QT_TR_NOOP("Inquiry Access Code"), m_accessCode},
+    };
+    for (const auto& [caption, field] : fields) {
+        auto* label = new QLabel(tr(caption), this);
+        label->setBuddy(field);
+        field->setAccessibleName(label->text());
+        form->addRow(label, field);
+    }
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_start);
+    buttons->addWidget(m_stop);
+    buttons->addStretch();
+    auto* controls = new QHBoxLayout;
+    controls->addLayout(form);
+    controls->addSpacing(24);
+    controls->addLayout(buttons);
+    controls->addStretch();
+
+    m_list->setObjectName(QStringLiteral("neighbourList"));
+    m_list->setAccessibleName(tr("Neighborhoods"));
+    m_list->setHeaderLabels({tr("BDADDR"), tr("CoD"), tr("Bluetooth Friendly Name")});
+    setUpReportList(m_list);
+    m_list->setColumnWidth(0, 150);
+    m_list->setColumnWidth(1, 90);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_list, 1);
+
+    showRunning(false);
+    connect(m_start, &QPushButton::clicked, this, &NeighborhoodsPage::start);
+    connect(m_stop, &QPushButton::clicked, this, &NeighborhoodsPage::stop);
+}
+
+void NeighborhoodsPage::showRunning(bool running) {
+    m_start->setEnabled(!running);
+    m_interval->setEnabled(!running);
+    m_length->setEnabled(!running);
+    m_accessCode->setEnabled(!running);
+    m_stop->setEnabled(running);
+}
+
+void NeighborhoodsPage::load() {
+    if (m_unsupported || m_session.versionCode() < kPeriodicInquiryVersion) {
+        m_unsupported = true;
+        for (QWidget* control :
+             std::initializer_list<QWidget*>{m_start, m_stop, m_interval, m_length, m_accessCode, m_list})
+            control->setEnabled(false);
+        return;
+    }
+    const std::optional<PeriodicInquiryState> state =
+        parsePeriodicInquiryState(m_session.transact("pinq\r\n", 3));
+    if (!state) {
+        m_prompter.message(tr("Getting Periodic Inquiry failed."));
+        return;
+    }
+    m_accessCode->setCurrentIndex(state->general() ? General : Limited);
+    showRunning(state->running);
+    // A device that reports the inquiry off leaves a running poll alone; Stop or another tab ends it.
+    if (state->running && !refreshTimerRunning())
+        startRefreshTimer();
+    m_interval->setText(fromStd(state->interval));
+    m_length->setText(fromStd(state->length));
+}
+
+void NeighborhoodsPage::start() {
+    const std::string_view code =
+        m_accessCode->currentIndex() == General ? kGeneralInquiryAccessCode : kLimitedInquiryAccessCode;
+    const std::string command = "pinq on " + m_interval->text().toStdString() + " " +
+                                m_length->text().toStdString() + " " + std::string(code) + "\r\n";
+    // The outcome shows through the state read back by the load.
+    m_session.transact(command, 3);
+    load();
+}
+
+void NeighborhoodsPage::stop() {
+    stopRefreshTimer();
+    m_session.transact("pinq off\r\n", 3);
+    showRunning(false);
+}
+
+void NeighborhoodsPage::refreshTick() {
+    if (m_session.inTransaction())
+        return;
+    const std::optional<std::vector<Neighbour>> neighbours =
+        parseNeighbourList(m_session.transact("ngbrh\r\n", 2));
+    if (!neighbours)
+        return;
+    m_list->clear();
+    for (const Neighbour& n : *neighbours)
+        new QTreeWidgetItem(m_list, {fromStd(n.address), fromStd(n.classOfDevice), fromStd(n.name)});
+}
+
+} // namespace kvx
