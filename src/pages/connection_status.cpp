@@ -1,6 +1,6 @@
 #include "connection_status.h"
 
-#include "pages/information_page.h"
+#include "pages/firmware_version.h"
 #include "pages/status_lines.h"
 
 #include <algorithm>

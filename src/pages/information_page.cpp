@@ -2,6 +2,8 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/vocabulary.h"
+#include "pages/firmware_version.h"
 #include "pages/reboot_wait_window.h"
 
 #include <QElapsedTimer>
@@ -23,27 +25,7 @@ QString fromStd(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-char charAt(std::string_view text, std::size_t i) {
-    return i < text.size() ? text[i] : '\0';
-}
-
 } // namespace
-
-std::string versionTextFromReply(std::string_view reply) {
-    return reply.size() > 8 ? std::string(reply.substr(8)) : std::string();
-}
-
-unsigned versionNumberFromText(std::string_view versionText) {
-    const char two[2] = {charAt(versionText, 0), charAt(versionText, 2)};
-    return leadingDecimal(std::string_view(two, two[0] ? 2 : 0));
-}
-
-int listChecksFor(std::string_view versionText, unsigned versionNumber) {
-    int checks = std::count(versionText.begin(), versionText.end(), '.') >= 2 ? 1 : 0;
-    if (versionNumber >= 22 || versionNumber == 21)
-        ++checks;
-    return checks;
-}
 
 InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, RebootTiming timing,
                                  QWidget* parent)

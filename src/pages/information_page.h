@@ -1,6 +1,5 @@
 #pragma once
 
-#include "device/vocabulary.h"
 #include "pages/page.h"
 
 #include <chrono>
@@ -14,13 +13,6 @@ namespace kvx {
 
 class DeviceSession;
 class Prompter;
-
-// The version text is the version reply from its ninth character on (CR LF included); the version
-// number is made of its first and third characters, "2.1.0" giving 21.
-std::string versionTextFromReply(std::string_view reply);
-unsigned versionNumberFromText(std::string_view versionText);
-// How many times the "list" check runs for a version: once per condition that holds.
-int listChecksFor(std::string_view versionText, unsigned versionNumber);
 
 // Tab 5: who the connected device is, its firmware version, the reboot, and the buttons of the
 // backup, restore and log procedures.
