@@ -161,6 +161,12 @@ int main(int argc, char* argv[]) {
     for (int i = 0; i < window.tabs()->count(); ++i) {
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
         QTest::qWait(300);
+        // Start the periodic inquiry and let a few polls find the neighbours.
+        if (auto* start = window.tabs()->widget(i)->findChild<QPushButton*>(QStringLiteral("startButton"));
+            start && start->isEnabled()) {
+            QTest::mouseClick(start, Qt::LeftButton);
+            QTest::qWait(4500);
+        }
         saveScreenshot(
             &window, parser.value(shots),
             QStringLiteral("%1-tab-%2").arg(i + 1).arg(bar->tabText(i).trimmed().replace(u' ', u'-')));

@@ -81,6 +81,7 @@ NeighborhoodsPage::NeighborhoodsPage(DeviceSession& session, Prompter& prompter,
     setUpReportList(m_list);
     m_list->setColumnWidth(0, 150);
     m_list->setColumnWidth(1, 90);
+    m_list->setColumnWidth(2, 320);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
