@@ -8,6 +8,7 @@ namespace kvx::sim {
 namespace {
 
 constexpr std::string_view kOk = "+OK\r\n";
+constexpr std::chrono::seconds kSwapEvery{5};
 constexpr std::string_view kRefused = "-ERR Invalid value\r\n";
 
 // Scan modes: the word the manager sends, and the form the device reports after "+OK ".
@@ -162,6 +163,16 @@ void BluetoothState::drift() {
     m_localRx += static_cast<std::uint64_t>(seconds * 55);
     if (!m_churn)
         return;
+    // Now and then the oldest link drops and its device connects again under a new index, as handhelds
+    // walking out of range and back do.
+    if (!m_links.empty() && now - m_lastSwap >= kSwapEvery) {
+        m_lastSwap = now;
+        Link link = std::move(m_links.front());
+        m_links.erase(m_links.begin());
+        link.index = m_nextIndex++;
+        link.since = now;
+        m_links.push_back(std::move(link));
+    }
     for (Link& link : m_links) {
         link.info.tx += static_cast<std::uint64_t>(seconds * (100 + 37 * link.index));
         link.info.rx += static_cast<std::uint64_t>(seconds * (80 + 53 * link.index));

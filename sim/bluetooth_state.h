@@ -35,7 +35,8 @@ public:
 
     void addLink(LinkInfo link);
     void addNeighbour(NeighbourInfo neighbour);
-    // Counters and link quality drift over time, so that a refreshing list shows movement.
+    // Counters and link quality drift over time, and links drop and come back under new indexes, so that a
+    // refreshing list shows movement.
     void setChurn(bool churn) { m_churn = churn; }
     std::vector<LinkInfo> links() const;
     std::string name() const { return m_name; }
@@ -78,6 +79,7 @@ private:
     int m_nextIndex = 1;
     bool m_churn = false;
     std::chrono::steady_clock::time_point m_lastDrift = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point m_lastSwap = std::chrono::steady_clock::now();
 
     bool m_inquiryOn = false;
     std::string m_inquiryInterval = "10";
