@@ -17,6 +17,148 @@
     </message>
 </context>
 <context>
+    <name>kvx::AddDeviceWindow</name>
+    <message>
+        <source>BDADDR/Name</source>
+        <translation>BDADDR/이름</translation>
+    </message>
+    <message>
+        <source>BDADDR</source>
+        <translation>BDADDR</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>장치 추가</translation>
+    </message>
+    <message>
+        <source>PORT Number</source>
+        <translation>포트 번호</translation>
+    </message>
+    <message>
+        <source>ADD</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Fill the Name.</source>
+        <translation>이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr completely.</source>
+        <translation>BDADDR 전체를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Port Number.</source>
+        <translation>포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Name is exist. Try again.</source>
+        <translation>같은 이름이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same BDADDR is exist. Try again.</source>
+        <translation>같은 BDADDR 값이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Port Number is exist. Try again.</source>
+        <translation>같은 포트 번호가 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Add Device is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>장치 추가 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Add Device Fail. Try again.</source>
+        <translation>장치 추가에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::AddServerWindow</name>
+    <message>
+        <source>BDAddr/Name</source>
+        <translation>BDAddr/이름</translation>
+    </message>
+    <message>
+        <source>BDAddr</source>
+        <translation>BDAddr</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+    <message>
+        <source>Add Server</source>
+        <translation>서버 추가</translation>
+    </message>
+    <message>
+        <source>Server IP Address</source>
+        <translation>서버 IP 주소</translation>
+    </message>
+    <message>
+        <source>Server Port Number</source>
+        <translation>서버 포트 번호</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Fill the Server IP Address and Server Port Number.</source>
+        <translation>서버 IP 주소와 서버 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Server IP Address.</source>
+        <translation>서버 IP 주소를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Server Port Number.</source>
+        <translation>서버 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Name.</source>
+        <translation>이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr completely.</source>
+        <translation>BDADDR 전체를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Name is exist. Try again.</source>
+        <translation>같은 이름이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same BDADDR is exist. Try again.</source>
+        <translation>같은 BDADDR 값이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Server Port Number is exist. Try again.</source>
+        <translation>같은 서버 포트 번호가 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Port Number is exist. Try again.</source>
+        <translation>같은 포트 번호가 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Add Server is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 추가 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Add Server Fail. Try again.</source>
+        <translation>서버 추가에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::BluetoothPage</name>
     <message>
         <source>Pairable</source>
@@ -244,6 +386,164 @@
     </message>
 </context>
 <context>
+    <name>kvx::ClientModeWindow</name>
+    <message>
+        <source>re-connect automatically if link is lost</source>
+        <translation>링크가 끊어지면 자동으로 다시 연결</translation>
+    </message>
+    <message>
+        <source>  Index</source>
+        <translation>  번호</translation>
+    </message>
+    <message>
+        <source>       BDADDR/Name</source>
+        <translation>       BDADDR/이름</translation>
+    </message>
+    <message>
+        <source>                IP:Port </source>
+        <translation>                IP:포트 </translation>
+    </message>
+    <message>
+        <source>Client Mode</source>
+        <translation>클라이언트 모드</translation>
+    </message>
+    <message>
+        <source>HOST Information</source>
+        <translation>호스트 정보</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 주소</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>포트</translation>
+    </message>
+    <message>
+        <source>Try to connect to server every</source>
+        <translation>서버 연결 시도 간격</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Server Table</source>
+        <translation>서버 테이블</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>수정</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Get Connection interval time is Failed. Try again.</source>
+        <translation>연결 시도 간격 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get re-Connect status is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>자동 재연결 상태 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get re-Connect status is Failed. Try again.</source>
+        <translation>자동 재연결 상태 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Server host address is Failed. Try again.</source>
+        <translation>서버 호스트 주소 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Server Devices is imperfect. Try again.</source>
+        <translation>서버 목록을 완전히 받지 못했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Connection interval time.</source>
+        <translation>연결 시도 간격을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Connection interval time is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>연결 시도 간격 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Connection interval time Setup Fail. Try again.</source>
+        <translation>연결 시도 간격 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set re-Connect status is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>자동 재연결 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>re-Connect status Setup Fail. Try again.</source>
+        <translation>자동 재연결 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Deleting Server is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 삭제 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Server Deleting is Failed. Try again.</source>
+        <translation>서버 삭제에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::ClientSettingWindow</name>
+    <message>
+        <source>Client Setting</source>
+        <translation>클라이언트 설정</translation>
+    </message>
+    <message>
+        <source>HOST IP Address</source>
+        <translation>호스트 IP 주소</translation>
+    </message>
+    <message>
+        <source>HOST Port Number</source>
+        <translation>호스트 포트 번호</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Input IP Address and Port Number.</source>
+        <translation>IP 주소와 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Server Devices is imperfect. Try again.</source>
+        <translation>서버 목록을 완전히 받지 못했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::ConnectionsPage</name>
     <message>
         <source>idx</source>
@@ -330,6 +630,29 @@
     <message>
         <source>Apply</source>
         <translation>적용</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::HostEntry</name>
+    <message>
+        <source>Fill the HOST IP Address and HOST Port Number.</source>
+        <translation>호스트 IP 주소와 호스트 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the HOST IP Address.</source>
+        <translation>호스트 IP 주소를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the HOST Port Number.</source>
+        <translation>호스트 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Server host address is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 호스트 주소 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Client Mode Setup Fail. Try again.</source>
+        <translation>클라이언트 모드 설정에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
 </context>
 <context>
@@ -527,6 +850,116 @@
     </message>
 </context>
 <context>
+    <name>kvx::ModifyDeviceWindow</name>
+    <message>
+        <source>Modify Device</source>
+        <translation>장치 수정</translation>
+    </message>
+    <message>
+        <source>BDADDR/Name</source>
+        <translation>BDADDR/이름</translation>
+    </message>
+    <message>
+        <source>PORT Number</source>
+        <translation>포트 번호</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>수정</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr and Port Number.</source>
+        <translation>BDADDR/이름과 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr.</source>
+        <translation>BDADDR/이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Port Number.</source>
+        <translation>포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Same BDADDR/Name is exist. Try again.</source>
+        <translation>같은 BDADDR/이름이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Port Number is exist. Try again.</source>
+        <translation>같은 포트 번호가 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Device modification is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>장치 수정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Device modification is Failed. Try again.</source>
+        <translation>장치 수정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::ModifyServerWindow</name>
+    <message>
+        <source>Modify Server</source>
+        <translation>서버 수정</translation>
+    </message>
+    <message>
+        <source>BDADDR/Name</source>
+        <translation>BDADDR/이름</translation>
+    </message>
+    <message>
+        <source>IP Address</source>
+        <translation>IP 주소</translation>
+    </message>
+    <message>
+        <source>PORT Number</source>
+        <translation>포트 번호</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>수정</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr and Port Number.</source>
+        <translation>BDADDR/이름과 포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr.</source>
+        <translation>BDADDR/이름을 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Port Number.</source>
+        <translation>포트 번호를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the IP Address.</source>
+        <translation>IP 주소를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Same BDADDR/Name is exist. Try again.</source>
+        <translation>같은 BDADDR/이름이 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Same Port Number is exist. Try again.</source>
+        <translation>같은 포트 번호가 이미 있습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Server modification is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 수정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Device modification is Failed. Try again.</source>
+        <translation>장치 수정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::NeighborhoodsPage</name>
     <message>
         <source>Start</source>
@@ -673,6 +1106,56 @@
     </message>
 </context>
 <context>
+    <name>kvx::RepeaterPage</name>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Repeater</source>
+        <translation>리피터</translation>
+    </message>
+    <message>
+        <source>Loading repeater list failed.</source>
+        <translation>리피터 목록을 불러오지 못했습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::RepeaterStationWindow</name>
+    <message>
+        <source>Repeater Mode</source>
+        <translation>리피터 모드</translation>
+    </message>
+    <message>
+        <source>BDADDR</source>
+        <translation>BDADDR</translation>
+    </message>
+    <message>
+        <source>Station Lumeno-KVX</source>
+        <translation>스테이션 Lumeno-KVX</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Incorrect Bluetooth Address.</source>
+        <translation>블루투스 주소가 올바르지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Timeout.</source>
+        <translation>시간이 초과되었습니다.</translation>
+    </message>
+    <message>
+        <source>Failed.</source>
+        <translation>실패했습니다.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::SearchConnectWindow</name>
     <message>
         <source>Product Name                   : </source>
@@ -757,6 +1240,219 @@
     <message>
         <source>Check User name and Password.</source>
         <translation>사용자 ID와 비밀번호를 확인하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::SerialPortWindow</name>
+    <message>
+        <source>Serial Port Setup</source>
+        <translation>시리얼 포트 설정</translation>
+    </message>
+    <message>
+        <source>%1 bit</source>
+        <translation>%1비트</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>없음</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>홀수</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>짝수</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>하드웨어</translation>
+    </message>
+    <message>
+        <source>Xon/Xoff</source>
+        <translation>Xon/Xoff</translation>
+    </message>
+    <message>
+        <source>Baud Rate:</source>
+        <translation>전송 속도:</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>데이터 비트:</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>패리티:</translation>
+    </message>
+    <message>
+        <source>Stopbit:</source>
+        <translation>정지 비트:</translation>
+    </message>
+    <message>
+        <source>Flow Control:</source>
+        <translation>흐름 제어:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Can&apos;t get RS232 configuration.</source>
+        <translation>RS232 설정을 가져올 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Setting RS232 failed.</source>
+        <translation>RS232 설정에 실패했습니다.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::ServerModeWindow</name>
+    <message>
+        <source>Do not disconnect TCP socket</source>
+        <translation>TCP 소켓 연결을 끊지 않음</translation>
+    </message>
+    <message>
+        <source>  Index</source>
+        <translation>  번호</translation>
+    </message>
+    <message>
+        <source>          BDADDR/Name</source>
+        <translation>          BDADDR/이름</translation>
+    </message>
+    <message>
+        <source>       Port </source>
+        <translation>       포트 </translation>
+    </message>
+    <message>
+        <source>Server Mode</source>
+        <translation>서버 모드</translation>
+    </message>
+    <message>
+        <source>Default Data Port</source>
+        <translation>기본 데이터 포트</translation>
+    </message>
+    <message>
+        <source>KeepAlive Timeout</source>
+        <translation>KeepAlive 타임아웃</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>초</translation>
+    </message>
+    <message>
+        <source>Register Bluetooth Device</source>
+        <translation>블루투스 장치 등록</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Modify</source>
+        <translation>수정</translation>
+    </message>
+    <message>
+        <source>Get Port Number is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>포트 번호 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Port Number is Failed. Try again.</source>
+        <translation>포트 번호 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Retrieving TCP KeepAlive setting failed.</source>
+        <translation>TCP KeepAlive 설정 조회에 실패했습니다.</translation>
+    </message>
+    <message>
+        <source>Get Bind is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>등록 장치 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Bind is Failed. Try again.</source>
+        <translation>등록 장치 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Bind Devices is imperfect. Try again.</source>
+        <translation>등록 장치 목록을 완전히 받지 못했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Port Number is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>포트 번호 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Setting PRSV failed.</source>
+        <translation>PRSV 설정에 실패했습니다.</translation>
+    </message>
+    <message>
+        <source>Setting TCP KeepAlive Time failed.</source>
+        <translation>TCP KeepAlive 시간 설정에 실패했습니다.</translation>
+    </message>
+    <message>
+        <source>Deleting Device is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>장치 삭제 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Device Deleting is Failed. Try again.</source>
+        <translation>장치 삭제에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::VertexModeWindow</name>
+    <message>
+        <source>Vertex Mode</source>
+        <translation>버텍스 모드</translation>
+    </message>
+    <message>
+        <source>Vertex Port</source>
+        <translation>버텍스 포트</translation>
+    </message>
+    <message>
+        <source>Max Number of Connections</source>
+        <translation>최대 연결 수</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Get Vertex Mode is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>버텍스 모드 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Vertex is Failed. Try again.</source>
+        <translation>버텍스 설정 조회에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Fill the Vertex Port.</source>
+        <translation>버텍스 포트를 입력하십시오.</translation>
+    </message>
+    <message>
+        <source>Set Vertex Mode is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>버텍스 모드 설정 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Vertex Mode Setup Fail. Try again.</source>
+        <translation>버텍스 모드 설정에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
 </context>
 </TS>

@@ -51,6 +51,8 @@ enum Option : int {
     Link,
     Neighbour,
     Churn,
+    Repeater,
+    Station,
     Demo,
     Help,
 };
@@ -60,6 +62,8 @@ const option kOptions[] = {
     {"link", required_argument, nullptr, Link},
     {"neighbour", required_argument, nullptr, Neighbour},
     {"churn", no_argument, nullptr, Churn},
+    {"repeater", required_argument, nullptr, Repeater},
+    {"station", required_argument, nullptr, Station},
     {"demo", no_argument, nullptr, Demo},
     {"discovery-port", required_argument, nullptr, DiscoveryPort},
     {"control-port", required_argument, nullptr, ControlPort},
@@ -115,6 +119,10 @@ void printUsage(std::FILE* out) {
         "  --neighbour ADDR,COD,NAME  a device the periodic inquiry finds (repeatable)\n"
         "  --churn                   connection counters and quality drift over time\n"
         "  --demo                    three connections, four neighbours and drift, to train with\n"
+        "Repeater:\n"
+        "  --repeater R|D,PARENT,NAME,ADDR  a repeater (R) or end device (D) below PARENT (repeatable;\n"
+        "                            replaces the built-in network of three levels)\n"
+        "  --station ADDR            the station address of Repeater mode\n"
         "Faults:\n"
         "  --reply-delay MS          wait before every reply\n"
         "  --silent CMD              never answer command word CMD (repeatable)\n"
@@ -202,6 +210,22 @@ bool parseNeighbour(std::string_view text, std::vector<kvx::sim::NeighbourInfo>&
     return true;
 }
 
+// R|D,PARENT,NAME,ADDR; the first one given replaces the built-in network.
+bool parseRepeaterLink(std::string_view text, bool& replaced,
+                       std::vector<kvx::sim::RepeaterLinkInfo>& network) {
+    using Kind = kvx::sim::RepeaterLinkInfo::Kind;
+    const auto parts = splitCommas(text);
+    if (parts.size() != 4 || (parts[0] != "R" && parts[0] != "D") || parts[1].empty() || parts[2].empty() ||
+        !kvx::sim::parseColonAddress(parts[3]))
+        return false;
+    if (!replaced)
+        network.clear();
+    replaced = true;
+    network.push_back({parts[0] == "R" ? Kind::Repeater : Kind::EndDevice, std::string(parts[1]),
+                       std::string(parts[2]), std::string(parts[3])});
+    return true;
+}
+
 // Enough going on to train with: three links of different quality and a few devices nearby.
 void addDemo(DeviceOptions& device) {
     device.links.push_back({"00:1B:DC:0F:A1:01", "Barcode Scanner", 235, -2, "1", 12840, 20311});
@@ -218,6 +242,7 @@ void addDemo(DeviceOptions& device) {
 bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& faults, std::string& portFile,
                     bool& helpOnly) {
     opterr = 0;
+    bool repeaterNetworkGiven = false;
     for (;;) {
         const int previous = optind;
         int index = -1;
@@ -323,6 +348,13 @@ bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& 
             break;
         case Churn:
             device.linkChurn = true;
+            break;
+        case Repeater:
+            ok = parseRepeaterLink(value, repeaterNetworkGiven, device.repeaterNetwork);
+            break;
+        case Station:
+            device.stationAddress = value;
+            ok = kvx::sim::parseColonAddress(value).has_value();
             break;
         case Demo:
             addDemo(device);

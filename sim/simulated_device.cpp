@@ -3,6 +3,9 @@
 #include "device/vocabulary.h"
 #include "sim/bluetooth_state.h"
 #include "sim/command_table.h"
+#include "sim/port_settings_state.h"
+#include "sim/repeater_state.h"
+#include "sim/server_client_state.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -253,6 +256,10 @@ struct SimulatedDevice::Impl {
         };
         // clang-format on
         m_bluetooth.registerCommands(m_settings);
+        m_portSettings.registerCommands(m_settings);
+        m_repeater.registerCommands(m_settings);
+        m_server.registerCommands(m_settings);
+        m_client.registerCommands(m_settings);
         for (const LinkInfo& link : m_options.links)
             m_bluetooth.addLink(link);
         for (const NeighbourInfo& neighbour : m_options.neighbours)
@@ -270,6 +277,10 @@ struct SimulatedDevice::Impl {
     // The settings areas; their handlers run with m_mutex held, like the ones above.
     CommandTable m_settings;
     BluetoothState m_bluetooth{m_options.btName, m_options.btAddress};
+    PortSettingsState m_portSettings;
+    RepeaterState m_repeater{m_options.repeaterNetwork, m_options.stationAddress};
+    ServerState m_server;
+    ClientState m_client;
 
     // Shared with other threads; guarded by m_mutex.
     mutable std::mutex m_mutex;

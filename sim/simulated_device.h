@@ -2,6 +2,7 @@
 
 #include <array>
 #include "sim/bluetooth_state.h"
+#include "sim/repeater_state.h"
 
 #include <chrono>
 #include <cstdint>
@@ -43,6 +44,9 @@ struct DeviceOptions {
     std::vector<NeighbourInfo> neighbours; // what the periodic inquiry finds
     bool linkChurn = false;                // connection counters and quality drift over time
     std::chrono::milliseconds rebootDowntime{20000};
+    // What "repeater" lists, and the station address of Repeater mode.
+    std::vector<RepeaterLinkInfo> repeaterNetwork = defaultRepeaterNetwork();
+    std::string stationAddress = "00:1B:DC:0F:B0:01";
 };
 
 // Fault knobs: each can be changed while the device runs. Command keys are the first word of a command

@@ -1,6 +1,7 @@
 #include "widget_setup.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
@@ -18,11 +19,20 @@ void setUpReportList(QTreeWidget* list) {
     list->header()->setStretchLastSection(false);
     list->setStyleSheet(QStringLiteral(
         "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
-        "QTreeWidget::item:selected:!active { background: palette(highlight); color: palette(highlighted-text); }"));
+        "QTreeWidget::item:selected:!active { background: palette(highlight); color: "
+        "palette(highlighted-text); }"));
 }
 
 void keepToOneLine(QLineEdit* edit) {
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\r\\n]*")), edit));
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[^\\r\\n]*")), edit));
+}
+
+QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(field);
+    field->setAccessibleName(text);
+    return label;
 }
 
 } // namespace kvx

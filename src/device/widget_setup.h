@@ -1,6 +1,9 @@
 #pragma once
 
+class QLabel;
 class QLineEdit;
+class QString;
+class QWidget;
 class QTreeWidget;
 
 namespace kvx {
@@ -12,5 +15,9 @@ void setUpReportList(QTreeWidget* list);
 // A field whose text goes into a command line: a pasted line break would end that line early and
 // send the rest as a command of its own, so line breaks are refused.
 void keepToOneLine(QLineEdit* edit);
+
+// A label that names its field: the field takes the label's text as its accessible name, so screen
+// readers and GUI drivers find it by what the operator reads.
+QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent);
 
 } // namespace kvx

@@ -33,13 +33,6 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent) {
     return edit;
 }
 
-QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(field);
-    field->setAccessibleName(text);
-    return label;
-}
-
 } // namespace
 
 BluetoothPage::BluetoothPage(DeviceSession& session, Prompter& prompter, QWidget* parent)

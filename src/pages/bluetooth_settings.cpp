@@ -1,6 +1,6 @@
 #include "bluetooth_settings.h"
 
-#include "pages/status_lines.h"
+#include "device/status_lines.h"
 
 #include <array>
 

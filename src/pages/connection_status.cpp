@@ -1,7 +1,7 @@
 #include "connection_status.h"
 
 #include "pages/firmware_version.h"
-#include "pages/status_lines.h"
+#include "device/status_lines.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,7 +1,7 @@
 #include "device_picker.h"
 
 #include "device/device_session.h"
-#include "pages/status_lines.h"
+#include "device/status_lines.h"
 
 #include "device/widget_setup.h"
 #include <QHBoxLayout>

@@ -124,7 +124,8 @@ void InformationPage::showRecord(const std::string& version) {
 
 void InformationPage::pause(std::chrono::milliseconds duration) {
     QEventLoop loop;
-    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    // A coarse timer may fire up to 5 % early; the device needs the whole pause.
+    QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -1,4 +1,4 @@
-#include "pages/status_lines.h"
+#include "device/status_lines.h"
 
 #include <cstdlib>
 

@@ -1,0 +1,93 @@
+#include "client_setting_window.h"
+
+#include "controls/ip_address_edit.h"
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "device/widget_setup.h"
+#include "modes/client_mode_replies.h"
+#include "modes/host_entry.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+constexpr int kPortLength = 5;
+
+} // namespace
+
+ClientSettingWindow::ClientSettingWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_host(new IpAddressEdit(this))
+    , m_port(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("clientSettingWindow"));
+    setWindowTitle(tr("Client Setting"));
+    m_host->setObjectName(QStringLiteral("hostAddressEdit"));
+    m_port->setObjectName(QStringLiteral("hostPortEdit"));
+    m_port->setMaxLength(kPortLength);
+    keepToOneLine(m_port);
+
+    auto* form = new QFormLayout;
+    form->addRow(tr("HOST IP Address"), m_host);
+    m_host->setAccessibleName(tr("HOST IP Address"));
+    form->addRow(tr("HOST Port Number"), m_port);
+    m_port->setAccessibleName(tr("HOST Port Number"));
+
+    auto* okButton = new QPushButton(tr("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(okButton, &QPushButton::clicked, this, &ClientSettingWindow::ok);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int ClientSettingWindow::exec() {
+    load();
+    return QDialog::exec();
+}
+
+void ClientSettingWindow::load() {
+    const std::string reply = m_session.transact("Serv\r\n", 1);
+    if (reply.empty()) {
+        m_prompter.message(tr("Get Server host address is timeout. Check Lumeno-KVX and Try again."));
+        m_session.postReconnect();
+        return;
+    }
+    const ServerList list = parseServerList(reply);
+    if (list.outcome == ServerList::Outcome::Refused) {
+        m_prompter.message(tr("Input IP Address and Port Number."));
+        return;
+    }
+    if (list.host)
+        showHostAddress(*list.host, *m_host, *m_port);
+    if (list.outcome == ServerList::Outcome::Imperfect)
+        m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
+}
+
+void ClientSettingWindow::ok() {
+    if (const std::optional<QString> missing = missingHostEntry(*m_host, m_port->text())) {
+        m_prompter.message(*missing);
+        return;
+    }
+    if (sendHostAddress(m_session, m_prompter, *m_host, m_port->text()))
+        accept();
+}
+
+} // namespace kvx

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QLineEdit;
+
+namespace kvx {
+
+struct HostAddress;
+
+class DeviceSession;
+class IpAddressEdit;
+class Prompter;
+
+// The host that the device connects to in Client mode, as both the Client Mode and the Client Setting
+// window take it from the operator.
+
+// The message for what is missing from the entry; nothing when the address and the port are both there.
+std::optional<QString> missingHostEntry(const IpAddressEdit& address, const QString& port);
+
+void showHostAddress(const HostAddress& host, IpAddressEdit& address, QLineEdit& port);
+
+// Sends "Serv <IP text>:<port>"; true when the device took it, otherwise its message was shown.
+bool sendHostAddress(DeviceSession& session, Prompter& prompter, const IpAddressEdit& address,
+                     const QString& port);
+
+} // namespace kvx

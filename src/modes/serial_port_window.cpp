@@ -1,0 +1,137 @@
+#include "serial_port_window.h"
+
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "device/vocabulary.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+constexpr int kWait = 1;
+
+QVariant wireCharacter(char c) {
+    return QVariant(static_cast<int>(static_cast<unsigned char>(c)));
+}
+
+// The list entry that carries `value`; a value the device reported outside the list is shown as an entry
+// of its own, so that OK gives the device back what it had.
+void showEntry(QComboBox* list, const QVariant& value, const QString& unknownText) {
+    int index = list->findData(value);
+    if (index < 0) {
+        list->addItem(unknownText, value);
+        index = list->count() - 1;
+    }
+    list->setCurrentIndex(index);
+}
+
+QString characterText(char c) {
+    return QString(QChar::fromLatin1(c));
+}
+
+} // namespace
+
+SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_baud(new QComboBox(this))
+    , m_dataBits(new QComboBox(this))
+    , m_parity(new QComboBox(this))
+    , m_stopBits(new QComboBox(this))
+    , m_flow(new QComboBox(this)) {
+    setObjectName(QStringLiteral("serialPortWindow"));
+    setWindowTitle(tr("Serial Port Setup"));
+    setModal(true);
+
+    for (const char* baud : {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"})
+        m_baud->addItem(QString::fromLatin1(baud), QString::fromLatin1(baud));
+    for (char bits : {'5', '6', '7', '8'})
+        m_dataBits->addItem(tr("%1 bit").arg(characterText(bits)), wireCharacter(bits));
+    m_parity->addItem(tr("None"), wireCharacter('N'));
+    m_parity->addItem(tr("Odd"), wireCharacter('O'));
+    m_parity->addItem(tr("Even"), wireCharacter('E'));
+    for (char bits : {'1', '2'})
+        m_stopBits->addItem(tr("%1 bit").arg(characterText(bits)), wireCharacter(bits));
+    m_flow->addItem(tr("None"), static_cast<int>(FlowControl::None));
+    m_flow->addItem(tr("Hardware"), static_cast<int>(FlowControl::Hardware));
+    m_flow->addItem(tr("Xon/Xoff"), static_cast<int>(FlowControl::XonXoff));
+
+    auto* form = new QFormLayout;
+    const std::pair<QComboBox*, QString> rows[] = {
+        {m_baud, tr("Baud Rate:")},   {m_dataBits, tr("Data:")},     {m_parity, tr("Parity:")},
+        {m_stopBits, tr("Stopbit:")}, {m_flow, tr("Flow Control:")},
+    };
+    const char* const names[] = {"baudCombo", "dataBitsCombo", "parityCombo", "stopBitsCombo", "flowCombo"};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        auto [list, text] = rows[i];
+        list->setObjectName(QLatin1String(names[i]));
+        list->setAccessibleName(text);
+        auto* label = new QLabel(text, this);
+        label->setBuddy(list);
+        form->addRow(label, list);
+    }
+    showLine(SerialLine{});
+
+    auto* okButton = new QPushButton(tr("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(okButton, &QPushButton::clicked, this, &SerialPortWindow::ok);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    load();
+}
+
+void SerialPortWindow::load() {
+    const std::optional<SerialLine> line = serialLineFrom(m_session.transact("rs232\r\n", kWait));
+    if (!line) {
+        m_prompter.message(tr("Can't get RS232 configuration."));
+        return;
+    }
+    showLine(*line);
+}
+
+void SerialPortWindow::showLine(const SerialLine& line) {
+    const QString baud = QString::fromStdString(line.baud);
+    showEntry(m_baud, baud, baud);
+    showEntry(m_dataBits, wireCharacter(line.dataBits), tr("%1 bit").arg(characterText(line.dataBits)));
+    showEntry(m_parity, wireCharacter(line.parity), characterText(line.parity));
+    showEntry(m_stopBits, wireCharacter(line.stopBits), tr("%1 bit").arg(characterText(line.stopBits)));
+    m_flow->setCurrentIndex(m_flow->findData(static_cast<int>(line.flow)));
+}
+
+SerialLine SerialPortWindow::lineShown() const {
+    const auto character = [](const QComboBox* list) {
+        return static_cast<char>(list->currentData().toInt());
+    };
+    SerialLine line;
+    line.baud = m_baud->currentData().toString().toStdString();
+    line.dataBits = character(m_dataBits);
+    line.parity = character(m_parity);
+    line.stopBits = character(m_stopBits);
+    line.flow = static_cast<FlowControl>(m_flow->currentData().toInt());
+    return line;
+}
+
+void SerialPortWindow::ok() {
+    if (!containsOk(m_session.transact(serialSetCommand(lineShown()), kWait)))
+        m_prompter.message(tr("Setting RS232 failed."));
+    accept();
+}
+
+} // namespace kvx

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "modes/serial_settings.h"
+
+#include <QDialog>
+
+class QComboBox;
+
+namespace kvx {
+
+class DeviceSession;
+class Prompter;
+
+// "Serial Port Setup": the serial line of RS232 mode. Made for one opening; it reads the settings as it is
+// created. OK ends it with OK even when the device refused the setting, so that a change to RS232 mode
+// goes on; only Cancel ends it with Cancel.
+class SerialPortWindow : public QDialog {
+    Q_OBJECT
+public:
+    SerialPortWindow(DeviceSession& session, Prompter& prompter, QWidget* parent = nullptr);
+
+private:
+    void load();
+    void showLine(const SerialLine& line);
+    SerialLine lineShown() const;
+    void ok();
+
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+
+    QComboBox* m_baud;
+    QComboBox* m_dataBits;
+    QComboBox* m_parity;
+    QComboBox* m_stopBits;
+    QComboBox* m_flow;
+};
+
+} // namespace kvx

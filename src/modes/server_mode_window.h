@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+#include <string_view>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace kvx {
+
+class DeviceSession;
+class EntryTable;
+class Prompter;
+
+// The settings of Server mode: the default data port, whether TCP sockets are kept, the keep-alive
+// timeout, and the registered devices, each added, modified or deleted on the device at once. It has no
+// OK or Cancel; the close box ends it. One object serves every opening, and each opening reads the
+// device again.
+class ServerModeWindow : public QDialog {
+    Q_OBJECT
+public:
+    ServerModeWindow(DeviceSession& session, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Reads the device, then runs the window modally; it opens whatever the reading found.
+    int exec() override;
+
+private:
+    void load();
+    void loadTable();
+    void apply();
+    void addDevice();
+    void deleteDevice();
+    void modifyDevice();
+    // A failed setting that does not stop Apply: only its message is shown.
+    void trySetting(std::string_view command, const QString& failText);
+
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+    QLineEdit* m_port;
+    QCheckBox* m_keepSocket;
+    QLineEdit* m_keepAlive;
+    EntryTable* m_table;
+};
+
+} // namespace kvx

@@ -1,0 +1,87 @@
+#include "repeater_station_window.h"
+
+#include "controls/masked_edit.h"
+#include "device/device_session.h"
+#include "device/prompter.h"
+#include "device/vocabulary.h"
+#include "pages/station_address.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+constexpr int kWait = 1;
+constexpr std::string_view kAddressMask = "&&:&&:&&:&&:&&:&&";
+
+} // namespace
+
+RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_address(new MaskedEdit(QString(), this)) {
+    setObjectName(QStringLiteral("repeaterStationWindow"));
+    setWindowTitle(tr("Repeater Mode"));
+    setModal(true);
+
+    // The prompt goes in before the mask, so that the empty positions show blanks from the start.
+    m_address->setPromptChar(QLatin1Char(' '));
+    m_address->setMask(QString::fromLatin1(kAddressMask));
+    m_address->setObjectName(QStringLiteral("addressEdit"));
+    const QString caption = tr("BDADDR");
+    m_address->setAccessibleName(caption);
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(m_address);
+
+    auto* group = new QGroupBox(tr("Station Lumeno-KVX"), this);
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(label);
+    row->addWidget(m_address, 1);
+
+    auto* okButton = new QPushButton(tr("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addLayout(buttons);
+
+    connect(okButton, &QPushButton::clicked, this, &RepeaterStationWindow::ok);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    load();
+}
+
+void RepeaterStationWindow::load() {
+    if (const std::optional<std::string> input = stationInputFrom(m_session.transact("station\r\n", kWait)))
+        m_address->writeInputData(QString::fromUtf8(*input));
+}
+
+void RepeaterStationWindow::ok() {
+    if (m_address->firstEmptyInputPosition() != static_cast<int>(kAddressMask.size())) {
+        m_prompter.message(tr("Incorrect Bluetooth Address."));
+        return;
+    }
+    const std::string reply =
+        m_session.transact(stationSetCommand(m_address->inputData().toStdString()), kWait);
+    if (reply.empty()) {
+        m_prompter.message(tr("Timeout."));
+        return;
+    }
+    if (!containsOk(reply)) {
+        m_prompter.message(tr("Failed."));
+        return;
+    }
+    accept();
+}
+
+} // namespace kvx
