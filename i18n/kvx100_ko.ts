@@ -1156,6 +1156,88 @@
     </message>
 </context>
 <context>
+    <name>kvx::RouteSettingWindow</name>
+    <message>
+        <source>From</source>
+        <translation>출발지</translation>
+    </message>
+    <message>
+        <source>Route Setting</source>
+        <translation>경로 설정</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>목적지</translation>
+    </message>
+    <message>
+        <source>&lt;--&gt;</source>
+        <translation>&lt;--&gt;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Fill the Bdaddr completely.</source>
+        <translation>BDADDR 전체를 입력하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::RoutingTableWindow</name>
+    <message>
+        <source>Edit</source>
+        <translation>편집</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Serial Hub Mode</source>
+        <translation>시리얼 허브 모드</translation>
+    </message>
+    <message>
+        <source>Routing Table</source>
+        <translation>경로 테이블</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>출발지</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>목적지</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>적용</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>지우기</translation>
+    </message>
+    <message>
+        <source>This group has more than 14 To addresses and cannot be edited here.</source>
+        <translation>이 그룹에는 목적지 주소가 14개를 넘어 여기서 편집할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Zizov</source>
+        <translation>Zizov</translation>
+    </message>
+    <message>
+        <source>Clear all?</source>
+        <translation>모두 지우시겠습니까?</translation>
+    </message>
+</context>
+<context>
     <name>kvx::SearchConnectWindow</name>
     <message>
         <source>Product Name                   : </source>

@@ -6,6 +6,7 @@
 #include "sim/port_settings_state.h"
 #include "sim/repeater_state.h"
 #include "sim/server_client_state.h"
+#include "sim/route_state.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -260,6 +261,7 @@ struct SimulatedDevice::Impl {
         m_repeater.registerCommands(m_settings);
         m_server.registerCommands(m_settings);
         m_client.registerCommands(m_settings);
+        m_routes.registerCommands(m_settings);
         for (const LinkInfo& link : m_options.links)
             m_bluetooth.addLink(link);
         for (const NeighbourInfo& neighbour : m_options.neighbours)
@@ -281,6 +283,7 @@ struct SimulatedDevice::Impl {
     RepeaterState m_repeater{m_options.repeaterNetwork, m_options.stationAddress};
     ServerState m_server;
     ClientState m_client;
+    RouteState m_routes;
 
     // Shared with other threads; guarded by m_mutex.
     mutable std::mutex m_mutex;

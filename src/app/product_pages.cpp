@@ -12,6 +12,7 @@
 #include "pages/operation_mode_page.h"
 #include "pages/repeater_page.h"
 #include "pages/repeater_station_window.h"
+#include "routing/routing_table_window.h"
 
 namespace kvx {
 namespace {
@@ -42,6 +43,11 @@ void registerModeWindows(OperationModePage* page, DeviceSession& session, Prompt
     };
     windows.setSettingsWindow(index(OperationMode::Rs232), serialPort);
     windows.setPreparation(index(OperationMode::Rs232), serialPort);
+
+    windows.setSettingsWindow(index(OperationMode::SerialHub), [&session, &prompter, page] {
+        RoutingTableWindow window(session, prompter, page);
+        window.exec();
+    });
 
     windows.setPreparation(index(OperationMode::Repeater), [&session, &prompter, page] {
         RepeaterStationWindow window(session, prompter, page);

@@ -7,6 +7,7 @@
 #include "device/prompter.h"
 #include "device/search_connect_window.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -54,8 +55,10 @@ public:
 private:
     void step() {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal)
+        if (!modal) {
+            m_lastShot = nullptr; // a long-lived window opened again is a new opening
             return;
+        }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             say(QStringLiteral("message: ") + box->text());
             m_failed = true;
@@ -76,6 +79,12 @@ private:
                              m_settings.password);
             saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-login"));
             clickLater(modal->findChild<QPushButton*>(QStringLiteral("okButton")));
+        } else if (auto* dialog = qobject_cast<QDialog*>(modal); dialog && dialog != m_lastShot) {
+            // A settings window: keep a picture of it as loaded, then close it as OK does.
+            m_lastShot = dialog;
+            saveScreenshot(dialog, m_settings.screenshotDir,
+                           QStringLiteral("7-%1-%2").arg(++m_windowsShot).arg(dialog->objectName()));
+            QTimer::singleShot(0, dialog, &QDialog::accept);
         }
     }
 
@@ -88,6 +97,8 @@ private:
     TourSettings m_settings;
     QTimer m_poll;
     bool m_connectClicked = false;
+    QDialog* m_lastShot = nullptr;
+    int m_windowsShot = 0;
     bool m_failed = false;
 };
 
@@ -170,6 +181,20 @@ int main(int argc, char* argv[]) {
         saveScreenshot(
             &window, parser.value(shots),
             QStringLiteral("%1-tab-%2").arg(i + 1).arg(bar->tabText(i).trimmed().replace(u' ', u'-')));
+    }
+    // Each mode's windows: the change to it (with its preparation window) and its settings window.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+    QTest::qWait(300);
+    QWidget* modePage = window.tabs()->widget(0);
+    const auto click = [modePage](const QString& name) {
+        if (auto* button = modePage->findChild<QAbstractButton*>(name); button && button->isEnabled())
+            button->click();
+        QTest::qWait(300);
+    };
+    for (int mode : {1, 2, 4, 5, 0}) {
+        click(QStringLiteral("modeRadio%1").arg(mode));
+        click(QStringLiteral("applyButton"));
+        click(QStringLiteral("advancedButton"));
     }
     say(QStringLiteral("console transcript:"));
     std::fputs(window.console()->toPlainText().toUtf8().constData(), stdout);

@@ -1,0 +1,71 @@
+#include "route_state.h"
+
+#include "sim/simulated_device.h"
+
+#include <algorithm>
+
+namespace kvx::sim {
+namespace {
+
+constexpr std::string_view kOk = "+OK\r\n";
+constexpr std::string_view kRefused = "-ERR Invalid value\r\n";
+
+std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> out;
+    std::size_t position = 0;
+    while ((position = text.find_first_not_of(' ', position)) != std::string_view::npos) {
+        const std::size_t end = std::min(text.find(' ', position), text.size());
+        out.push_back(text.substr(position, end - position));
+        position = end;
+    }
+    return out;
+}
+
+} // namespace
+
+RouteState::RouteState()
+    : m_routes{{"00:1B:DC:0F:A1:01", "00:1B:DC:0F:A1:02"},
+               {"00:1B:DC:0F:A1:01", "00:1B:DC:0F:A1:03"},
+               {"00:1B:DC:0F:A1:02", "00:1B:DC:0F:A1:01"},
+               {"00:1B:DC:0F:A1:04", "00:1B:DC:0F:A1:05"}} {}
+
+void RouteState::registerCommands(CommandTable& table) {
+    table.add("route", [this](std::string_view argument) { return onRoute(argument); });
+}
+
+// "route" lists the table, "route ptp" empties it and goes back to plain point-to-point links, "route
+// manual" and "route multi" choose how routes are made, and "route add" adds routes from its first
+// address to each further one.
+std::string RouteState::onRoute(std::string_view argument) {
+    if (argument.empty()) {
+        std::string reply;
+        for (const auto& [from, to] : m_routes)
+            reply += from + " > " + to + "\r\n";
+        return reply + std::string(kOk);
+    }
+    if (argument == "ptp") {
+        m_routes.clear();
+        return std::string(kOk);
+    }
+    if (argument == "manual" || argument == "multi")
+        return std::string(kOk);
+    if (argument.starts_with("add "))
+        return addRoutes(argument.substr(4));
+    return std::string(kRefused);
+}
+
+std::string RouteState::addRoutes(std::string_view addresses) {
+    const std::vector<std::string_view> list = words(addresses);
+    if (list.size() < 2 || !std::all_of(list.begin(), list.end(),
+                                        [](std::string_view a) { return parseColonAddress(a).has_value(); }))
+        return std::string(kRefused);
+    for (std::size_t i = 1; i < list.size(); ++i) {
+        std::pair<std::string, std::string> route{list[0], list[i]};
+        // The device keeps each route once, however often it is added.
+        if (std::find(m_routes.begin(), m_routes.end(), route) == m_routes.end())
+            m_routes.push_back(std::move(route));
+    }
+    return std::string(kOk);
+}
+
+} // namespace kvx::sim

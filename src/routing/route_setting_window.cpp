@@ -1,0 +1,111 @@
+#include "route_setting_window.h"
+
+#include "controls/masked_edit.h"
+#include "device/prompter.h"
+#include "pages/device_picker.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+constexpr int kCompleteAddress = 17;
+
+MaskedEdit* addressField(const QString& name, const QString& accessibleName, QWidget* parent) {
+    auto* field = new MaskedEdit(QString(), parent);
+    // The prompt goes in before the mask, so that the empty positions show it from the start.
+    field->setPromptChar(QLatin1Char('_'));
+    field->setMask(QStringLiteral("&&:&&:&&:&&:&&:&&"));
+    field->setObjectName(name);
+    field->setAccessibleName(accessibleName);
+    return field;
+}
+
+} // namespace
+
+RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompter, const RouteGroup& group,
+                                       QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_from(addressField(QStringLiteral("fromEdit"), tr("From"), this)) {
+    setObjectName(QStringLiteral("routeSettingWindow"));
+    setWindowTitle(tr("Route Setting"));
+    setModal(true);
+
+    const QString pickText = tr("...");
+    const auto pickButton = [&](MaskedEdit* field, const QString& name) {
+        auto* button = new QPushButton(pickText, this);
+        button->setObjectName(name);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, field] { pickInto(field); });
+        return button;
+    };
+
+    auto* fromGroup = new QGroupBox(tr("From"), this);
+    auto* fromRow = new QHBoxLayout(fromGroup);
+    fromRow->addWidget(m_from, 1);
+    fromRow->addWidget(pickButton(m_from, QStringLiteral("fromPickButton")));
+    m_from->setText(QString::fromStdString(group.from));
+
+    auto* toGroup = new QGroupBox(tr("To"), this);
+    auto* toGrid = new QGridLayout(toGroup);
+    const QString twoWayHeading = tr("<-->");
+    toGrid->addWidget(new QLabel(twoWayHeading, this), 0, 0);
+    for (int k = 0; k < kToCount; ++k) {
+        const QString number = QString::number(k + 1);
+        m_twoWay[k] = new QCheckBox(this);
+        m_twoWay[k]->setObjectName(QStringLiteral("twoWayCheck") + number);
+        m_twoWay[k]->setAccessibleName(twoWayHeading + QLatin1Char(' ') + number);
+        m_to[k] = addressField(QStringLiteral("toEdit") + number, tr("To") + QLatin1Char(' ') + number, this);
+        toGrid->addWidget(m_twoWay[k], k + 1, 0);
+        toGrid->addWidget(m_to[k], k + 1, 1);
+        toGrid->addWidget(pickButton(m_to[k], QStringLiteral("toPickButton") + number), k + 1, 2);
+        if (static_cast<std::size_t>(k) < group.targets.size()) {
+            m_to[k]->setText(QString::fromStdString(group.targets[k].to));
+            m_twoWay[k]->setChecked(group.targets[k].twoWay);
+        }
+    }
+    toGrid->setColumnStretch(1, 1);
+
+    auto* okButton = new QPushButton(tr("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(fromGroup);
+    layout->addWidget(toGroup);
+    layout->addLayout(buttons);
+
+    connect(okButton, &QPushButton::clicked, this, &RouteSettingWindow::ok);
+}
+
+void RouteSettingWindow::pickInto(MaskedEdit* field) {
+    DevicePicker picker(m_session, this);
+    if (picker.exec() == QDialog::Accepted)
+        field->setText(picker.chosenAddress());
+}
+
+void RouteSettingWindow::ok() {
+    if (m_from->firstEmptyInputPosition() != kCompleteAddress) {
+        m_prompter.message(tr("Fill the Bdaddr completely."));
+        return;
+    }
+    m_route = {m_from->text().toStdString(), {}};
+    for (int k = 0; k < kToCount; ++k) {
+        // A partly filled To goes back as typed; only a field left wholly empty is passed over.
+        if (!m_to[k]->isEveryInputEmpty())
+            m_route.targets.push_back({m_to[k]->text().toStdString(), m_twoWay[k]->isChecked()});
+    }
+    accept();
+}
+
+} // namespace kvx
