@@ -43,10 +43,6 @@
         <translation>추가</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
-    </message>
-    <message>
         <source>Fill the Name.</source>
         <translation>이름을 입력하십시오.</translation>
     </message>
@@ -108,10 +104,6 @@
     <message>
         <source>Add</source>
         <translation>추가</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
     </message>
     <message>
         <source>Fill the Server IP Address and Server Port Number.</source>
@@ -527,10 +519,6 @@
         <translation>확인</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
-    </message>
-    <message>
         <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
         <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
     </message>
@@ -630,6 +618,13 @@
     <message>
         <source>Apply</source>
         <translation>적용</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::DialogButtons</name>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
     </message>
 </context>
 <context>
@@ -868,10 +863,6 @@
         <translation>수정</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
-    </message>
-    <message>
         <source>Fill the Bdaddr and Port Number.</source>
         <translation>BDADDR/이름과 포트 번호를 입력하십시오.</translation>
     </message>
@@ -921,10 +912,6 @@
     <message>
         <source>Modify</source>
         <translation>수정</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
     </message>
     <message>
         <source>Fill the Bdaddr and Port Number.</source>

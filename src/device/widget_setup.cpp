@@ -1,8 +1,12 @@
 #include "widget_setup.h"
 
+#include <QCoreApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
 
@@ -33,6 +37,23 @@ QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent) {
     label->setBuddy(field);
     field->setAccessibleName(text);
     return label;
+}
+
+QPushButton* addActionRow(QDialog* dialog, QBoxLayout* layout, const QString& actionText,
+                          const QString& actionName) {
+    auto* action = new QPushButton(actionText, dialog);
+    action->setObjectName(actionName);
+    action->setDefault(true);
+    auto* cancel = new QPushButton(QCoreApplication::translate("kvx::DialogButtons", "Cancel"), dialog);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(action);
+    row->addWidget(cancel);
+    layout->addLayout(row);
+    return action;
 }
 
 } // namespace kvx

@@ -1,6 +1,9 @@
 #pragma once
 
+class QBoxLayout;
+class QDialog;
 class QLabel;
+class QPushButton;
 class QLineEdit;
 class QString;
 class QWidget;
@@ -19,5 +22,10 @@ void keepToOneLine(QLineEdit* edit);
 // A label that names its field: the field takes the label's text as its accessible name, so screen
 // readers and GUI drivers find it by what the operator reads.
 QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent);
+
+// Ends a small editing window's layout with its action button (the default for Enter) and "Cancel",
+// which rejects the window. Returns the action button for the caller to connect.
+QPushButton* addActionRow(QDialog* dialog, QBoxLayout* layout, const QString& actionText,
+                          const QString& actionName);
 
 } // namespace kvx

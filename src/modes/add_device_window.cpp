@@ -6,7 +6,6 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -38,24 +37,12 @@ AddDeviceWindow::AddDeviceWindow(DeviceSession& session, Prompter& prompter, Ent
     form->addRow(tr("PORT Number"), m_port);
     m_port->setAccessibleName(tr("PORT Number"));
 
-    auto* addButton = new QPushButton(tr("ADD"), this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    addButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(addButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_device);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    QPushButton* addButton = addActionRow(this, layout, tr("ADD"), QStringLiteral("addButton"));
 
     connect(addButton, &QPushButton::clicked, this, &AddDeviceWindow::add);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 EntryRow AddDeviceWindow::entry() const {

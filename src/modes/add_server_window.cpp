@@ -7,7 +7,6 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -43,24 +42,12 @@ AddServerWindow::AddServerWindow(DeviceSession& session, Prompter& prompter, Ent
     form->addRow(tr("Server Port Number"), m_port);
     m_port->setAccessibleName(tr("Server Port Number"));
 
-    auto* addButton = new QPushButton(tr("Add"), this);
-    addButton->setObjectName(QStringLiteral("addButton"));
-    addButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(addButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_device);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    QPushButton* addButton = addActionRow(this, layout, tr("Add"), QStringLiteral("addButton"));
 
     connect(addButton, &QPushButton::clicked, this, &AddServerWindow::add);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 EntryRow AddServerWindow::entry() const {

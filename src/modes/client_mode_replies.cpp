@@ -1,7 +1,7 @@
 #include "client_mode_replies.h"
 
-#include "device/vocabulary.h"
 #include "device/status_lines.h"
+#include "device/vocabulary.h"
 
 #include <algorithm>
 

@@ -8,7 +8,6 @@
 #include "modes/host_entry.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -39,23 +38,11 @@ ClientSettingWindow::ClientSettingWindow(DeviceSession& session, Prompter& promp
     form->addRow(tr("HOST Port Number"), m_port);
     m_port->setAccessibleName(tr("HOST Port Number"));
 
-    auto* okButton = new QPushButton(tr("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    QPushButton* okButton = addActionRow(this, layout, tr("OK"), QStringLiteral("okButton"));
 
     connect(okButton, &QPushButton::clicked, this, &ClientSettingWindow::ok);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 int ClientSettingWindow::exec() {

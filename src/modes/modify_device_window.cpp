@@ -5,7 +5,6 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -45,23 +44,11 @@ ModifyDeviceWindow::ModifyDeviceWindow(DeviceSession& session, Prompter& prompte
     form->addRow(tr("PORT Number"), m_port);
     m_port->setAccessibleName(tr("PORT Number"));
 
-    auto* modifyButton = new QPushButton(tr("Modify"), this);
-    modifyButton->setObjectName(QStringLiteral("modifyButton"));
-    modifyButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(modifyButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    QPushButton* modifyButton = addActionRow(this, layout, tr("Modify"), QStringLiteral("modifyButton"));
 
     connect(modifyButton, &QPushButton::clicked, this, &ModifyDeviceWindow::modify);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 EntryRow ModifyDeviceWindow::entry() const {

@@ -7,7 +7,6 @@
 #include "modes/ip_text.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -63,23 +62,11 @@ ModifyServerWindow::ModifyServerWindow(DeviceSession& session, Prompter& prompte
     form->addRow(tr("PORT Number"), m_port);
     m_port->setAccessibleName(tr("PORT Number"));
 
-    auto* modifyButton = new QPushButton(tr("Modify"), this);
-    modifyButton->setObjectName(QStringLiteral("modifyButton"));
-    modifyButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(modifyButton);
-    buttons->addWidget(cancelButton);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    QPushButton* modifyButton = addActionRow(this, layout, tr("Modify"), QStringLiteral("modifyButton"));
 
     connect(modifyButton, &QPushButton::clicked, this, &ModifyServerWindow::modify);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 EntryRow ModifyServerWindow::entry() const {
