@@ -1,8 +1,8 @@
 // The simulated device's route commands, and the routing windows against them over loopback.
-#include "../widgets/mode_window_driver.h"
+#include "mode_window_driver.h"
 #include "controls/masked_edit.h"
 #include "device/device_session.h"
-#include "logged_in_link.h"
+#include "link_session.h"
 #include "recording_prompter.h"
 #include "routing/route_setting_window.h"
 #include "routing/routing_table_window.h"
@@ -22,30 +22,6 @@ const std::string A4 = "00:1B:DC:0F:A1:04";
 const std::string A5 = "00:1B:DC:0F:A1:05";
 
 // The windows' way to the device: a logged-in link to a fresh simulated device.
-class LinkSession : public DeviceSession {
-public:
-    std::string transact(std::string_view command, int waitSeconds) override {
-        return m_link.link.transact(command, waitSeconds, m_link.transcript);
-    }
-    bool inTransaction() const override { return false; }
-    bool supportsCommand(std::string_view) const override { return false; }
-    VersionCode versionCode() const override { return kVersionCodeUnknown; }
-    void setVersionCode(VersionCode) override {}
-    const DeviceRecord& deviceRecord() const override { return m_record; }
-    void runSearchWindow() override {}
-    void closeConnection() override {}
-    Reopen reopenConnection(std::chrono::milliseconds) override { return Reopen::ConnectFailed; }
-    void postReconnect() override {}
-    void postRelogin() override {}
-    void postClose() override {}
-
-    std::string ask(const std::string& line) { return m_link.ask(line); }
-
-private:
-    LoggedInLink m_link;
-    DeviceRecord m_record;
-};
-
 } // namespace
 
 TEST(SimulatedRouting, RouteCommandsChangeTheTable) {

@@ -1,8 +1,8 @@
 // The simulated device's Server and Client mode commands, and the windows that use them, over loopback.
-#include "../widgets/mode_window_driver.h"
+#include "mode_window_driver.h"
 #include "controls/ip_address_edit.h"
 #include "device/device_session.h"
-#include "logged_in_link.h"
+#include "link_session.h"
 #include "modes/add_device_window.h"
 #include "modes/add_server_window.h"
 #include "modes/client_mode_window.h"
@@ -26,35 +26,6 @@ const char* const kServers =
     "1|00:1B:DC:0F:C1:01||192.168.0.20:9100\r\n2||Label Printer|192.168.0.21:9100\r\n";
 
 // The windows' way to the device: a logged-in link to a fresh simulated device.
-class LinkSession : public DeviceSession {
-public:
-    std::string transact(std::string_view command, int waitSeconds) override {
-        return m_link.link.transact(command, waitSeconds, m_link.transcript);
-    }
-    bool inTransaction() const override { return false; }
-    bool supportsCommand(std::string_view keyword) const override {
-        return capabilityLineSupports("+OK REPEATER PRSV KATO", keyword);
-    }
-    VersionCode versionCode() const override { return kVersionCodeUnknown; }
-    void setVersionCode(VersionCode) override {}
-    const DeviceRecord& deviceRecord() const override { return m_record; }
-    void runSearchWindow() override {}
-    void closeConnection() override {}
-    Reopen reopenConnection(std::chrono::milliseconds) override { return Reopen::ConnectFailed; }
-    void postReconnect() override { ++reconnects; }
-    void postRelogin() override {}
-    void postClose() override {}
-
-    // Asks the device directly, as another manager would.
-    std::string ask(const std::string& line) { return m_link.ask(line); }
-
-    int reconnects = 0;
-
-private:
-    LoggedInLink m_link;
-    DeviceRecord m_record;
-};
-
 } // namespace
 
 TEST(SimulatedServerClient, QueriesPutTheirValuesWhereTheWindowsCutThem) {

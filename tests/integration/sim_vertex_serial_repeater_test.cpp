@@ -1,7 +1,7 @@
 // The Vertex, Serial Port Setup and Repeater windows and the Repeater page against the simulated device,
 // over a real connection: what they read is what the device holds, and what they set it keeps.
 #include "device/device_session.h"
-#include "logged_in_link.h"
+#include "link_session.h"
 #include "modes/serial_port_window.h"
 #include "modes/vertex_mode_window.h"
 #include "pages/repeater_page.h"
@@ -22,39 +22,6 @@ using namespace kvx::test;
 namespace {
 
 // A session over a logged-in link; the capability line is read as the main window reads it.
-class LinkSession : public DeviceSession {
-public:
-    explicit LinkSession(sim::DeviceOptions options = {})
-        : m_link(std::move(options))
-        , m_capabilityLine(capabilityLineFrom(m_link.ask("help"))) {}
-
-    std::string ask(const std::string& line) { return m_link.ask(line); }
-
-    std::string transact(std::string_view command, int waitSeconds) override {
-        return m_link.link.transact(command, waitSeconds, m_link.transcript);
-    }
-    bool inTransaction() const override { return false; }
-    bool supportsCommand(std::string_view keyword) const override {
-        return capabilityLineSupports(m_capabilityLine, keyword);
-    }
-    VersionCode versionCode() const override { return kVersionCodeUnknown; }
-    void setVersionCode(VersionCode) override {}
-    const DeviceRecord& deviceRecord() const override { return m_record; }
-    void runSearchWindow() override {}
-    void closeConnection() override {}
-    Reopen reopenConnection(std::chrono::milliseconds) override { return Reopen::ConnectFailed; }
-    void postReconnect() override { ++reconnects; }
-    void postRelogin() override {}
-    void postClose() override {}
-
-    int reconnects = 0;
-
-private:
-    LoggedInLink m_link;
-    std::string m_capabilityLine;
-    DeviceRecord m_record;
-};
-
 template <typename W> W* find(const QWidget& window, const char* name) {
     W* w = window.findChild<W*>(QLatin1String(name));
     EXPECT_NE(w, nullptr) << name;
