@@ -1077,6 +1077,34 @@
         <translation>* 참고 : Lumeno-KVX에 블루투스 시리얼 연결이 없는지 확인하십시오.
            연결된 동안에는 동작 모드를 변경할 수 없습니다.</translation>
     </message>
+    <message>
+        <source>Server</source>
+        <translation>서버</translation>
+    </message>
+    <message>
+        <source>Client</source>
+        <translation>클라이언트</translation>
+    </message>
+    <message>
+        <source>Vertex</source>
+        <translation>버텍스</translation>
+    </message>
+    <message>
+        <source>Repeater</source>
+        <translation>리피터</translation>
+    </message>
+    <message>
+        <source>SerialHub</source>
+        <translation>시리얼 허브</translation>
+    </message>
+    <message>
+        <source>RS232</source>
+        <translation>RS232</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>알 수 없음</translation>
+    </message>
 </context>
 <context>
     <name>kvx::Prompter</name>
@@ -1309,6 +1337,38 @@
     <message>
         <source>Check User name and Password.</source>
         <translation>사용자 ID와 비밀번호를 확인하십시오.</translation>
+    </message>
+    <message>
+        <source>          Name</source>
+        <translation>          이름</translation>
+    </message>
+    <message>
+        <source>code</source>
+        <translation>코드</translation>
+    </message>
+    <message>
+        <source>number</source>
+        <translation>번호</translation>
+    </message>
+    <message>
+        <source>        IPAddr</source>
+        <translation>        IP 주소</translation>
+    </message>
+    <message>
+        <source>   Port </source>
+        <translation>   포트 </translation>
+    </message>
+    <message>
+        <source>            MAC</source>
+        <translation>            MAC</translation>
+    </message>
+    <message>
+        <source>friend</source>
+        <translation>제품명</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>블루투스 주소</translation>
     </message>
 </context>
 <context>

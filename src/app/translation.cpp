@@ -19,15 +19,21 @@ QString pickLanguage(const QStringList& uiLanguages) {
     return QStringLiteral("en");
 }
 
-void installTranslations(QCoreApplication& app, const QString& language) {
+QList<QTranslator*> installTranslations(QCoreApplication& app, const QString& language) {
+    QList<QTranslator*> installed;
     if (language == QLatin1String("en"))
-        return;
-    auto* own = new QTranslator(&app);
-    if (own->load(QStringLiteral(":/i18n/kvx100_") + language))
-        QCoreApplication::installTranslator(own);
-    auto* qt = new QTranslator(&app);
-    if (qt->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qt);
+        return installed;
+    const auto install = [&](const QString& name, const QString& folder) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(name, folder) && QCoreApplication::installTranslator(translator))
+            installed << translator;
+        else
+            delete translator;
+    };
+    install(QStringLiteral("kvx100_") + language, QStringLiteral(":/i18n"));
+    // Qt's own, so that standard buttons and file dialogs speak the same language.
+    install(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    return installed;
 }
 
 } // namespace kvx

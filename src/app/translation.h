@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
 
 class QCoreApplication;
+class QTranslator;
 
 namespace kvx {
 
@@ -10,7 +12,8 @@ namespace kvx {
 // "ko" for the first Korean one before any English one, "en" otherwise.
 QString pickLanguage(const QStringList& uiLanguages);
 
-// Installs the product's and Qt's own translations for that language; English needs none.
-void installTranslations(QCoreApplication& app, const QString& language);
+// Installs the product's and Qt's own translations for that language (English needs none) and returns
+// what it installed, owned by the application.
+QList<QTranslator*> installTranslations(QCoreApplication& app, const QString& language);
 
 } // namespace kvx

@@ -4,8 +4,8 @@
 #include "device/device_link.h"
 #include "device/prompter.h"
 #include "device/transcript.h"
-
 #include "device/widget_setup.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -27,16 +27,17 @@ struct Column {
     int width;
 };
 
-#define KVX_COLUMN(text) QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", text)
-
 // Captions keep their blanks: they are how the columns line up over their values.
 constexpr Column kColumns[DeviceRecord::kFieldCount] = {
-    {KVX_COLUMN("          Name"), 140}, {KVX_COLUMN("code"), 0},     {KVX_COLUMN("number"), 0},
-    {KVX_COLUMN("        IPAddr"), 120}, {KVX_COLUMN("   Port "), 0}, {KVX_COLUMN("            MAC"), 142},
-    {KVX_COLUMN("friend"), 0},           {KVX_COLUMN("Blue"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "          Name"), 140},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "code"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "number"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "        IPAddr"), 120},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "   Port "), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "            MAC"), 142},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "friend"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
 };
-
-#undef KVX_COLUMN
 
 QString fromStd(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));

@@ -17,10 +17,6 @@ namespace {
 
 constexpr int kRepeaterAndHubVersion = 263;
 
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // The wait for each receive of the mode change; a change to Repeater takes the device longer.
 int modeChangeWait(int mode) {
     return mode == static_cast<int>(OperationMode::Repeater) ? 20 : 3;
@@ -108,7 +104,14 @@ int OperationModePage::radioSelection() const {
 
 void OperationModePage::setMode(int index) {
     m_modeIndex = index;
-    m_modeName->setText(fromView(modeName(index)));
+    // The names as the page shows them; the device's own words are never translated.
+    static const char* const kShownNames[] = {
+        QT_TR_NOOP("Server"),    QT_TR_NOOP("Client"), QT_TR_NOOP("Vertex"),  QT_TR_NOOP("Repeater"),
+        QT_TR_NOOP("SerialHub"), QT_TR_NOOP("RS232"),  QT_TR_NOOP("Unknown"),
+    };
+    const bool known = index >= 0 && index < kModeCount;
+    Q_ASSERT(modeName(known ? index : -1) == kShownNames[known ? index : kModeCount]);
+    m_modeName->setText(tr(kShownNames[known ? index : kModeCount]));
     if (index >= 0 && index < kModeCount) {
         m_radioButtons[static_cast<std::size_t>(index)]->setChecked(true);
         return;
