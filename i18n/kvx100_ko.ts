@@ -2,6 +2,54 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ko_KR">
 <context>
+    <name>ConfigBackup</name>
+    <message>
+        <source>kcf Files(*.kcf);;All Files(*.*)</source>
+        <translation>kcf 구성 파일(*.kcf);;모든 파일(*.*)</translation>
+    </message>
+    <message>
+        <source>Backup is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>백업 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigRestore</name>
+    <message>
+        <source>You can&apos;t restore while bluetooth serial connected.</source>
+        <translation>블루투스 시리얼이 연결되어 있는 동안에는 복원할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Restore is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>복원 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Restore Failed!<byte value="xd"/>
+To set Lumeno-KVX to RS232 mode, user need to change the Consolue switch to data mode.<byte value="xd"/>
+After changing the data mode, please restart Lumeno-KVX.</source>
+        <translation>복원에 실패했습니다!<byte value="xd"/>
+Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모드로 바꿔야 합니다.<byte value="xd"/>
+데이터 모드로 바꾼 다음 Lumeno-KVX를 다시 시작하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceLogFetch</name>
+    <message>
+        <source>Log is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>로그 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Step %1 of %2: %3</source>
+        <translation>%2단계 중 %1단계: %3</translation>
+    </message>
+</context>
+<context>
     <name>kvx::AboutBox</name>
     <message>
         <source>Lumeno-KVX100 Manager Info</source>

@@ -1,5 +1,9 @@
 #include "product_pages.h"
 
+#include "config/config_backup.h"
+#include "config/config_restore.h"
+#include "config/device_log_fetch.h"
+#include "config/progress_dialog.h"
 #include "modes/client_mode_window.h"
 #include "modes/client_setting_window.h"
 #include "modes/serial_port_window.h"
@@ -69,6 +73,18 @@ PageSet createProductPages(DeviceSession& session, Prompter& prompter, QWidget* 
     pages.repeater = new RepeaterPage(session, prompter, parent);
     auto* information = new InformationPage(session, prompter, parent);
     information->setBluetoothNameSource([bluetooth] { return bluetooth->appliedName(); });
+    information->setProcedures({
+        [&session, &prompter, information] {
+            ProgressDialog progress(InformationPage::tr("Back up"), information);
+            ConfigBackup(session, prompter, progress).run();
+        },
+        [&session, &prompter, information] {
+            ProgressDialog progress(InformationPage::tr("Restore"), information);
+            return ConfigRestore(session, prompter, progress).run() !=
+                   ConfigRestore::Result::ConnectionActive;
+        },
+        [&session, &prompter] { DeviceLogFetch(session, prompter).run(); },
+    });
     pages.information = information;
     return pages;
 }

@@ -84,6 +84,18 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
     layout->addLayout(buttons);
 
     connect(rebootButton, &QPushButton::clicked, this, &InformationPage::reboot);
+    connect(m_backUp, &QPushButton::clicked, this, [this] {
+        if (m_procedures.backUp)
+            m_procedures.backUp();
+    });
+    connect(m_restore, &QPushButton::clicked, this, [this] {
+        if (m_procedures.restore && !m_procedures.restore())
+            m_restore->setEnabled(false);
+    });
+    connect(m_log, &QPushButton::clicked, this, [this] {
+        if (m_procedures.log)
+            m_procedures.log();
+    });
 }
 
 void InformationPage::load() {

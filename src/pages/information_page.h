@@ -37,6 +37,15 @@ public:
         m_bluetoothName = std::move(source);
     }
 
+    // What the Back up, Restore and Log buttons run; the restore answers false when the device refused
+    // because a Bluetooth serial connection is active, and Restore then stays off until the next load.
+    struct Procedures {
+        std::function<void()> backUp;
+        std::function<bool()> restore;
+        std::function<void()> log;
+    };
+    void setProcedures(Procedures procedures) { m_procedures = std::move(procedures); }
+
 private:
     void listCheck();
     void showRecord(const std::string& version);
@@ -47,6 +56,7 @@ private:
     Prompter& m_prompter;
     RebootTiming m_timing;
     std::function<std::optional<std::string>()> m_bluetoothName;
+    Procedures m_procedures;
 
     enum Field {
         ProductName,

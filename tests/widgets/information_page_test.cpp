@@ -165,3 +165,23 @@ TEST(InformationPage, TheWaitWindowAnimatesDuringThePause) {
     EXPECT_TRUE(sawAnimation);
     EXPECT_EQ(text, QStringLiteral("Rebooting. . .  Wait a second."));
 }
+
+TEST(InformationPage, ARefusedRestoreTurnsTheButtonOff) {
+    Fixture f;
+    f.session.expect("Ver\r\n", 1, "+OK Ver 2.2\r\n");
+    f.session.expect("list\r\n", 10, "+OK\r\n");
+    f.page.load();
+    int backUps = 0;
+    bool restoreAnswer = true;
+    f.page.setProcedures({[&] { ++backUps; }, [&] { return restoreAnswer; },
+                          [] {
+                          }});
+    auto* restore = f.page.findChild<QPushButton*>(QStringLiteral("restoreButton"));
+    f.page.findChild<QPushButton*>(QStringLiteral("backUpButton"))->click();
+    restore->click();
+    EXPECT_EQ(backUps, 1);
+    EXPECT_TRUE(restore->isEnabled());
+    restoreAnswer = false;
+    restore->click();
+    EXPECT_FALSE(restore->isEnabled());
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kvx {
+
+class DeviceSession;
+class Prompter;
+class ProcedureProgress;
+
+// The file filter of the backup and restore dialogs.
+QString configFileFilter();
+
+struct ProfileEntry {
+    std::string key;
+    std::string value;
+    bool operator==(const ProfileEntry&) const = default;
+};
+
+// One query of the backup: what is sent, the section its values go to, and how they are cut from the
+// reply, in the order they are written.
+struct BackupQuery {
+    const char* command;
+    const char* section;
+    std::vector<ProfileEntry> (*extract)(std::string_view reply);
+};
+const std::vector<BackupQuery>& backupQueries();
+
+// The Back up button: asks every setting group of the device, in a fixed order, and writes the values
+// into a configuration file the operator chooses.
+class ConfigBackup {
+    Q_DECLARE_TR_FUNCTIONS(ConfigBackup)
+public:
+    enum class Result { Completed, Cancelled, TimedOut, NotCreated };
+
+    ConfigBackup(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
+    Result run();
+
+private:
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+    ProcedureProgress& m_progress;
+};
+
+} // namespace kvx

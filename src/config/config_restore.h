@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <string>
+#include <vector>
+
+namespace kvx {
+
+class DeviceSession;
+class Prompter;
+class ProcedureProgress;
+class ProfileFile;
+
+// One command line of a restore and how its reply is judged.
+struct RestoreStep {
+    enum class Check {
+        None,       // the reply is not looked at
+        Answered,   // an empty reply ends the restore and asks for a new connection
+        SerialMode, // as Answered, and anything but "+OK" means the console switch is not in data mode
+        RouteAdded, // an empty reply ends the restore, the connection is kept
+    };
+    std::string command;
+    Check check;
+    std::string group; // the section the values came from
+    bool operator==(const RestoreStep&) const = default;
+};
+
+// Every command a configuration file gives, in the order they are sent.
+std::vector<RestoreStep> restoreSteps(const ProfileFile& file);
+
+// The Restore button: replays a configuration file written by the backup to the device.
+class ConfigRestore {
+    Q_DECLARE_TR_FUNCTIONS(ConfigRestore)
+public:
+    enum class Result { Completed, ConnectionActive, Cancelled, TimedOut, SerialModeRefused };
+
+    ConfigRestore(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
+    Result run();
+
+private:
+    Result send(const std::vector<RestoreStep>& steps);
+
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+    ProcedureProgress& m_progress;
+};
+
+} // namespace kvx
