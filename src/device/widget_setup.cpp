@@ -39,6 +39,13 @@ QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent) {
     return label;
 }
 
+QPushButton* namedButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
 QPushButton* addActionRow(QDialog* dialog, QBoxLayout* layout, const QString& actionText,
                           const QString& actionName) {
     auto* action = new QPushButton(actionText, dialog);

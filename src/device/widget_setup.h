@@ -23,6 +23,10 @@ void keepToOneLine(QLineEdit* edit);
 // readers and GUI drivers find it by what the operator reads.
 QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent);
 
+// A button a test or a GUI driver can find by name. It never becomes a dialog's default, so Enter in a
+// field presses nothing by accident.
+QPushButton* namedButton(const QString& text, const char* name, QWidget* parent);
+
 // Ends a small editing window's layout with its action button (the default for Enter) and "Cancel",
 // which rejects the window. Returns the action button for the caller to connect.
 QPushButton* addActionRow(QDialog* dialog, QBoxLayout* layout, const QString& actionText,

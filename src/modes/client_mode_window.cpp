@@ -25,13 +25,6 @@ namespace {
 constexpr int kPortLength = 5;
 constexpr int kDeleteWait = 10;
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 ClientModeWindow::ClientModeWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
@@ -72,9 +65,9 @@ ClientModeWindow::ClientModeWindow(DeviceSession& session, Prompter& prompter, Q
 
     auto* tableGroup = new QGroupBox(tr("Server Table"), this);
     m_table->setAccessibleName(tableGroup->title());
-    auto* addButton = button(tr("Add"), "addButton", this);
-    auto* deleteButton = button(tr("Delete"), "deleteButton", this);
-    auto* modifyButton = button(tr("Modify"), "modifyButton", this);
+    auto* addButton = namedButton(tr("Add"), "addButton", this);
+    auto* deleteButton = namedButton(tr("Delete"), "deleteButton", this);
+    auto* modifyButton = namedButton(tr("Modify"), "modifyButton", this);
     auto* tableButtons = new QHBoxLayout;
     tableButtons->addStretch();
     tableButtons->addWidget(addButton);
@@ -84,10 +77,10 @@ ClientModeWindow::ClientModeWindow(DeviceSession& session, Prompter& prompter, Q
     tableLayout->addWidget(m_table);
     tableLayout->addLayout(tableButtons);
 
-    auto* applyButton = button(tr("Apply"), "applyButton", this);
+    auto* applyButton = namedButton(tr("Apply"), "applyButton", this);
     applyButton->setDefault(true);
-    auto* refreshButton = button(tr("Refresh"), "refreshButton", this);
-    auto* cancelButton = button(tr("Cancel"), "cancelButton", this);
+    auto* refreshButton = namedButton(tr("Refresh"), "refreshButton", this);
+    auto* cancelButton = namedButton(tr("Cancel"), "cancelButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(applyButton);

@@ -24,14 +24,6 @@ namespace {
 constexpr int kPortLength = 4;
 constexpr int kDeleteWait = 10;
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    // Enter in a field must not press Delete or Add by accident.
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
@@ -61,7 +53,7 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     keepAliveLabel->setBuddy(m_keepAlive);
     m_keepAlive->setAccessibleName(keepAliveLabel->text());
 
-    auto* applyButton = button(tr("Apply"), "applyButton", this);
+    auto* applyButton = namedButton(tr("Apply"), "applyButton", this);
     auto* form = new QGridLayout;
     form->addWidget(portLabel, 0, 0);
     form->addWidget(m_port, 0, 1);
@@ -74,9 +66,9 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
 
     auto* group = new QGroupBox(tr("Register Bluetooth Device"), this);
     m_table->setAccessibleName(group->title());
-    auto* addButton = button(tr("Add"), "addButton", this);
-    auto* deleteButton = button(tr("Delete"), "deleteButton", this);
-    auto* modifyButton = button(tr("Modify"), "modifyButton", this);
+    auto* addButton = namedButton(tr("Add"), "addButton", this);
+    auto* deleteButton = namedButton(tr("Delete"), "deleteButton", this);
+    auto* modifyButton = namedButton(tr("Modify"), "modifyButton", this);
     auto* tableButtons = new QHBoxLayout;
     tableButtons->addStretch();
     tableButtons->addWidget(addButton);

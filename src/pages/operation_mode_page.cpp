@@ -2,6 +2,7 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/widget_setup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -22,12 +23,6 @@ int modeChangeWait(int mode) {
     return mode == static_cast<int>(OperationMode::Repeater) ? 20 : 3;
 }
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
 } // namespace
 
 OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter, QWidget* parent)
@@ -46,7 +41,7 @@ OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter,
     QFont bold = m_modeName->font();
     bold.setBold(true);
     m_modeName->setFont(bold);
-    QPushButton* advanced = button(tr("Advanced Configuration"), "advancedButton", current);
+    QPushButton* advanced = namedButton(tr("Advanced Configuration"), "advancedButton", current);
     auto* currentLayout = new QHBoxLayout(current);
     currentLayout->addWidget(currentLabel);
     currentLayout->addWidget(m_modeName);
@@ -67,7 +62,7 @@ OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter,
         m_radios->addButton(radio, i);
         radioGrid->addWidget(radio, i % 3, i / 3);
     }
-    QPushButton* applyButton = button(tr("Apply"), "applyButton", change);
+    QPushButton* applyButton = namedButton(tr("Apply"), "applyButton", change);
     auto* note = new QLabel(tr("* Note : Make sure of No Bluetooth Serial Connection to Lumeno-KVX.\n"
                                "           You can't change the operation mode while connected."),
                             change);
@@ -79,8 +74,8 @@ OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter,
     changeLayout->addLayout(changeRow);
     changeLayout->addWidget(note);
 
-    QPushButton* search = button(tr("Search"), "searchButton", this);
-    QPushButton* quit = button(tr("Quit"), "quitButton", this);
+    QPushButton* search = namedButton(tr("Search"), "searchButton", this);
+    QPushButton* quit = namedButton(tr("Quit"), "quitButton", this);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
     bottom->addWidget(search);

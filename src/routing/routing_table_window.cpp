@@ -19,13 +19,6 @@ constexpr int kQueryWait = 3;
 constexpr int kResetWait = 3;
 constexpr int kAddWait = 10;
 
-QPushButton* button(const QString& text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
@@ -33,8 +26,8 @@ RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompte
     , m_session(session)
     , m_prompter(prompter)
     , m_list(new QTreeWidget(this))
-    , m_editButton(button(tr("Edit"), "editButton", this))
-    , m_delButton(button(tr("Del"), "delButton", this)) {
+    , m_editButton(namedButton(tr("Edit"), "editButton", this))
+    , m_delButton(namedButton(tr("Del"), "delButton", this)) {
     setObjectName(QStringLiteral("routingTableWindow"));
     setWindowTitle(tr("Serial Hub Mode"));
     setModal(true);
@@ -52,9 +45,9 @@ RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompte
     m_list->setColumnWidth(1, 45);
     m_list->setColumnWidth(2, 160);
 
-    auto* addButton = button(tr("Add"), "addButton", this);
-    auto* applyButton = button(tr("Apply"), "applyButton", this);
-    auto* clearButton = button(tr("Clear"), "clearButton", this);
+    auto* addButton = namedButton(tr("Add"), "addButton", this);
+    auto* applyButton = namedButton(tr("Apply"), "applyButton", this);
+    auto* clearButton = namedButton(tr("Clear"), "clearButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(addButton);
     buttons->addWidget(m_editButton);
