@@ -73,6 +73,13 @@ void BluetoothState::registerCommands(CommandTable& table) {
     table.add("disc", bind(&BluetoothState::onDisconnect));
     table.add("pinq", bind(&BluetoothState::onPeriodicInquiry));
     table.add("ngbrh", bind(&BluetoothState::onNeighbours));
+    table.add("Pinq", bind(&BluetoothState::onInquirySettings));
+    table.alias("btname", "BTName");
+    table.alias("maxdt", "Maxdt");
+    table.alias("linkto", "Linkto");
+    table.alias("scan", "Scan");
+    table.alias("secu", "Secu");
+    table.alias("pair", "Pair");
 }
 
 void BluetoothState::addLink(LinkInfo link) {
@@ -101,16 +108,20 @@ std::string BluetoothState::onName(std::string_view argument) {
 
 std::string BluetoothState::onMaxDt(std::string_view argument) {
     if (argument.empty())
-        return "+OK MAX " + m_maxDt + "\r\n";
+        return "+OK max " + m_maxDt + "\r\n"; // the value at position 8, and behind the first "x"
     if (!numberWithin(argument, 0, 14))
         return std::string(kRefused);
     m_maxDt = std::string(argument);
     return std::string(kOk);
 }
 
+// The value stands at position 17 with the unit behind it, and a saved configuration gives it back
+// with the unit, so the device takes both "20" and "20 sec".
 std::string BluetoothState::onLinkTimeout(std::string_view argument) {
     if (argument.empty())
-        return "+OK LINK TIMEOUT " + m_linkTimeout + " sec\r\n";
+        return "+OK Link timeout " + m_linkTimeout + " sec\r\n";
+    if (argument.ends_with(" sec"))
+        argument.remove_suffix(4);
     if (!numberWithin(argument, 1, 30))
         return std::string(kRefused);
     m_linkTimeout = std::string(argument);
@@ -219,15 +230,23 @@ std::string BluetoothState::onPeriodicInquiry(std::string_view argument) {
         m_inquiryOn = false;
         return std::string(kOk);
     }
-    if (parts[0] != "on" || parts.size() != 4 || !numberWithin(parts[1], 1, 3600) ||
+    // A restored configuration sends the timing along with "off" as well.
+    if ((parts[0] != "on" && parts[0] != "off") || parts.size() != 4 || !numberWithin(parts[1], 1, 3600) ||
         !numberWithin(parts[2], 1, 60) || (parts[3] != "0x9E8B33" && parts[3] != "0x9E8B00"))
         return std::string(kRefused);
-    m_inquiryOn = true;
+    m_inquiryOn = parts[0] == "on";
     m_inquiryInterval = std::string(parts[1]);
     m_inquiryLength = std::string(parts[2]);
     m_accessCode = std::string(parts[3]);
     m_inquirySince = std::chrono::steady_clock::now();
     return std::string(kOk);
+}
+
+// The settings of the periodic inquiry in the words "pinq" takes, the state set off by two blanks, so
+// that a configuration backup reads each value bare.
+std::string BluetoothState::onInquirySettings(std::string_view) {
+    return "+OK " + std::string(m_inquiryOn ? "on" : "off") + "  " + m_inquiryInterval + " " +
+           m_inquiryLength + " " + m_accessCode + "\r\n";
 }
 
 // While the inquiry runs, one more neighbour turns up every second, as they answer one after another.

@@ -62,6 +62,7 @@ private:
     std::string onDisconnect(std::string_view argument);
     std::string onPeriodicInquiry(std::string_view argument);
     std::string onNeighbours(std::string_view argument);
+    std::string onInquirySettings(std::string_view argument);
     void drift();
 
     std::string m_name;

@@ -14,6 +14,11 @@ public:
     using Handler = std::function<std::string(std::string_view argument)>;
 
     void add(std::string word, Handler handler) { m_handlers[std::move(word)] = std::move(handler); }
+    // The device takes the lower-case words a configuration restore sends as the same commands.
+    void alias(std::string word, std::string_view existing) {
+        if (const Handler* handler = find(existing))
+            m_handlers[std::move(word)] = *handler;
+    }
     const Handler* find(std::string_view word) const {
         const auto it = m_handlers.find(word);
         return it == m_handlers.end() ? nullptr : &it->second;

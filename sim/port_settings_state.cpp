@@ -37,6 +37,7 @@ template <std::size_t N> bool oneOf(std::string_view value, const std::array<std
 void PortSettingsState::registerCommands(CommandTable& table) {
     table.add("Vertex", [this](std::string_view argument) { return onVertex(argument); });
     table.add("rs232", [this](std::string_view argument) { return onSerial(argument); });
+    table.alias("vertex", "Vertex");
 }
 
 // The reply keeps the port in four characters and the maximum in one, where the manager cuts them; so

@@ -86,12 +86,15 @@ void ServerState::registerCommands(CommandTable& table) {
     table.add("kato", bindHandler(this, &ServerState::onKeepAlive));
     table.add("Bind", bindHandler(this, &ServerState::onBind));
     table.add("Rele", bindHandler(this, &ServerState::onRelease));
+    table.alias("port", "Port");
+    table.alias("bind", "Bind");
 }
 
-// The manager reads the port as the last four characters of the reply, so only four digits are taken.
+// The manager reads the port as the last four characters of the reply, so only four digits are taken;
+// a configuration backup reads it from position 9.
 std::string ServerState::onPort(std::string_view argument) {
     if (argument.empty())
-        return "+OK " + m_port + "\r\n";
+        return "+OK PORT " + m_port + "\r\n";
     if (!numberWithin(argument, 1000, 9999))
         return std::string(kRefused);
     m_port = std::string(argument);
@@ -167,6 +170,9 @@ void ClientState::registerCommands(CommandTable& table) {
     table.add("DelServ", bindHandler(this, &ClientState::onDeleteServer));
     table.add("Rept", bindHandler(this, &ClientState::onRepeat));
     table.add("Psist", bindHandler(this, &ClientState::onPersist));
+    table.add("rept", bindHandler(this, &ClientState::onRepeatSetting));
+    table.alias("serv", "Serv");
+    table.alias("psist", "Psist");
 }
 
 // "Serv" lists the servers and then the host on the "+OK" line; "Serv <IP:Port>" sets the host, and
@@ -208,6 +214,17 @@ std::string ClientState::onRepeat(std::string_view argument) {
         m_interval = std::string(argument);
     }
     return "+OK REPEAT every " + m_interval + " ms\r\n";
+}
+
+// The interval in the words a configuration backup reads bare: behind the first "y" and its blank.
+std::string ClientState::onRepeatSetting(std::string_view argument) {
+    if (!argument.empty()) {
+        if (!numberWithin(argument, 100, 3600000))
+            return std::string(kRefused);
+        m_interval = std::string(argument);
+        return std::string(kOk);
+    }
+    return "+OK REPEAT every " + m_interval + "\r\n";
 }
 
 // Query and set answer alike, "+OK PERSIST on" or "+OK PERSIST off".

@@ -55,6 +55,7 @@ private:
     std::string onServers(std::string_view argument);
     std::string onDeleteServer(std::string_view argument);
     std::string onRepeat(std::string_view argument);
+    std::string onRepeatSetting(std::string_view argument);
     std::string onPersist(std::string_view argument);
 
     std::string m_host = "192.168.0.10:9100";

@@ -5,8 +5,8 @@
 #include "sim/command_table.h"
 #include "sim/port_settings_state.h"
 #include "sim/repeater_state.h"
-#include "sim/server_client_state.h"
 #include "sim/route_state.h"
+#include "sim/server_client_state.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -486,6 +486,8 @@ struct SimulatedDevice::Impl {
     // The mode page sends the keyword; a restored configuration also sends the caption, in any case.
     Reply onModeChange(Connection& c, std::string_view argument) {
         argument = trimBlanks(argument);
+        if (argument.empty()) // a configuration backup asks in lower case
+            return onModeQuery(c, argument);
         const auto& modes = kvx::modeTable();
         for (int i = 0; i < kvx::kModeCount; ++i) {
             const auto& mode = modes[static_cast<std::size_t>(i)];

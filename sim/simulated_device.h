@@ -1,9 +1,9 @@
 #pragma once
 
-#include <array>
 #include "sim/bluetooth_state.h"
 #include "sim/repeater_state.h"
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <map>

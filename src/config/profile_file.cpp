@@ -38,7 +38,9 @@ ProfileFile ProfileFile::fromText(std::string_view text) {
     return file;
 }
 
-// CR, LF and CR LF all end a line, so that a file edited on any system reads the same.
+// CR, LF and CR LF all end a line, so that a file edited on any system reads the same. Sections and
+// keys past the limits are passed over, so that a huge or damaged file costs time in proportion to its
+// size and memory in proportion to what a backup can hold.
 void ProfileFile::parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {
@@ -49,12 +51,16 @@ void ProfileFile::parse(std::string_view text) {
             const std::string_view name = line.substr(1, line.find(']') - 1);
             const auto found = std::find_if(m_sections.begin(), m_sections.end(),
                                             [&](const Section& s) { return sameName(s.name, name); });
-            current = found != m_sections.end() ? &*found
-                                                : &m_sections.emplace_back(Section{std::string(name), {}});
+            if (found != m_sections.end())
+                current = &*found;
+            else if (m_sections.size() < kMaxSections)
+                current = &m_sections.emplace_back(Section{std::string(name), {}});
+            else
+                current = nullptr;
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (current != nullptr && equals != std::string_view::npos)
+        if (current != nullptr && equals != std::string_view::npos && current->entries.size() < kMaxKeys)
             current->entries.push_back(
                 {std::string(trimmed(line.substr(0, equals))), std::string(line.substr(equals + 1))});
     }
@@ -105,13 +111,21 @@ bool ProfileFile::write(std::string_view section, std::string_view key, std::str
     return std::next(s) == m_sections.end() ? append(line) : save();
 }
 
-bool ProfileFile::append(const std::string& text) const {
-    QFile file(m_path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Append) &&
-           file.write(text.data(), qint64(text.size())) == qint64(text.size());
+// The file stays open between appends (a backup makes hundreds of them); each one reaches the file
+// before write() returns, as a private-profile writer's does.
+bool ProfileFile::append(const std::string& text) {
+    if (!m_appending) {
+        m_appending = std::make_unique<QFile>(m_path);
+        if (!m_appending->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            m_appending.reset();
+            return false;
+        }
+    }
+    return m_appending->write(text.data(), qint64(text.size())) == qint64(text.size());
 }
 
-bool ProfileFile::save() const {
+bool ProfileFile::save() {
+    m_appending.reset();
     std::string text;
     for (const Section& s : m_sections) {
         text += "[" + s.name + "]\r\n";

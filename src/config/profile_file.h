@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +16,10 @@ class ProfileFile {
 public:
     // The longest value a reader gets; the restore's commands were sized for it.
     static constexpr std::size_t kMaxValueLength = 49;
+    // What a reader takes of a file: a backup writes 19 sections, and its longest list, 500 routes,
+    // 1001 keys.
+    static constexpr std::size_t kMaxSections = 64;
+    static constexpr std::size_t kMaxKeys = 4096;
 
     // Reads what is there; a missing or unreadable file reads as empty.
     explicit ProfileFile(QString path);
@@ -43,10 +49,11 @@ private:
     ProfileFile() = default;
     void parse(std::string_view text);
     const Section* findSection(std::string_view name) const;
-    bool save() const;
-    bool append(const std::string& text) const;
+    bool save();
+    bool append(const std::string& text);
 
     QString m_path;
+    std::unique_ptr<QFile> m_appending;
     std::vector<Section> m_sections;
 };
 

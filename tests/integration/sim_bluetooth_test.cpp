@@ -48,10 +48,10 @@ TEST(SimulatedBluetooth, SetsAreCheckedAndReadBack) {
     };
     const Case cases[] = {
         {"BTName Desk 4", "+OK\r\n", "BTName", "+OK Desk 4\r\n"},
-        {"Maxdt 14", "+OK\r\n", "Maxdt", "+OK MAX 14\r\n"},
-        {"Maxdt 15", "-ERR Invalid value\r\n", "Maxdt", "+OK MAX 14\r\n"},
-        {"Linkto 0", "-ERR Invalid value\r\n", "Linkto", "+OK LINK TIMEOUT 20 sec\r\n"},
-        {"Linkto 30", "+OK\r\n", "Linkto", "+OK LINK TIMEOUT 30 sec\r\n"},
+        {"Maxdt 14", "+OK\r\n", "Maxdt", "+OK max 14\r\n"},
+        {"Maxdt 15", "-ERR Invalid value\r\n", "Maxdt", "+OK max 14\r\n"},
+        {"Linkto 0", "-ERR Invalid value\r\n", "Linkto", "+OK Link timeout 20 sec\r\n"},
+        {"Linkto 30", "+OK\r\n", "Linkto", "+OK Link timeout 30 sec\r\n"},
         {"Scan Inquiry", "+OK\r\n", "Scan", "+OK inquiry \r\n"},
         {"Scan Page", "+OK\r\n", "Scan", "+OK  page\r\n"},
         {"Scan noscan", "+OK\r\n", "Scan", "+OK noscan\r\n"},

@@ -30,7 +30,7 @@ const char* const kServers =
 
 TEST(SimulatedServerClient, QueriesPutTheirValuesWhereTheWindowsCutThem) {
     LoggedInLink s;
-    EXPECT_EQ(s.ask("Port"), "+OK 9100\r\n");
+    EXPECT_EQ(s.ask("Port"), "+OK PORT 9100\r\n");
     EXPECT_EQ(s.ask("prsv"), "+OK PRSV off\r\n");
     const std::string kato = s.ask("kato");
     EXPECT_EQ(kato.substr(9, 4), "600 ") << kato;
@@ -49,7 +49,7 @@ TEST(SimulatedServerClient, SetsAndTableChangesAreCheckedAndReadBack) {
     const Case cases[] = {
         {"Port 9200", "+OK\r\n"},
         {"Port 92000", "-ERR Invalid value\r\n"},
-        {"Port", "+OK 9200\r\n"},
+        {"Port", "+OK PORT 9200\r\n"},
         {"prsv on", "+OK\r\n"},
         {"prsv", "+OK PRSV on\r\n"},
         {"kato 300 10 3", "+OK\r\n"},
@@ -118,7 +118,7 @@ TEST(SimulatedServerClient, ServerModeWindowRoundTrip) {
         click(window, "deleteButton");
     });
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(session.ask("Port"), "+OK 9200\r\n");
+    EXPECT_EQ(session.ask("Port"), "+OK PORT 9200\r\n");
     EXPECT_EQ(session.ask("prsv"), "+OK PRSV on\r\n");
     EXPECT_EQ(session.ask("Bind"),
               "3|00:1B:DC:0F:B1:03||9103\r\n4||Scale|9104\r\n5||Handheld Scanner|9112\r\n+OK\r\n");

@@ -265,6 +265,29 @@ TEST(ConfigRestore, ADamagedSumIsBoundedByTheKeysPresent) {
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "route add X Y;\r\n"), 1);
 }
 
+// A good file buried in 100 MB of damage: sections and keys past what a backup holds are passed over,
+// so the restore sends what the good part gives, in memory bounded by the reader's limits.
+TEST(ConfigRestore, AHugeDamagedFileSendsWhatItsGoodPartGives) {
+    const std::string good =
+        "[MODE]\r\nMode=Server Mode\r\n[BIND]\r\n0Name=Scanner\r\n0Port=9101\r\nSUM=1\r\n"
+        "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=1";
+    std::string block;
+    for (int i = 0; block.size() < 65536; ++i)
+        block += "\r\n[Junk" + std::to_string(i) + "]\r\n[BIND]\r\n" + std::to_string(i) +
+                 "Name=junk\r\nSUM=999\r\n[ROUTE]\r\n" + std::to_string(i) + "From=Q\r\n" +
+                 std::string("\0\xff\x01=\n", 5);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huge.kcf"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(good.data(), qint64(good.size()));
+        for (std::size_t written = 0; written < 100u << 20; written += block.size())
+            file.write(block.data(), qint64(block.size()));
+    }
+    EXPECT_EQ(restoreSteps(ProfileFile(path)), restoreSteps(ProfileFile::fromText(good)));
+}
+
 TEST(ConfigRestore, RefusalsAndFailures) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("r.kcf"));

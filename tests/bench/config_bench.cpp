@@ -1,0 +1,160 @@
+#include "config/config_backup.h"
+#include "config/config_restore.h"
+#include "config/procedure_progress.h"
+#include "config/profile_file.h"
+#include "link_session.h"
+#include "recording_prompter.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <arpa/inet.h>
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+// The backup and the restore of a well-filled device (50 bound devices, 50 servers, 200 routes),
+// each beside the same command lines sent over a plain socket, read up to the reply's last line.
+
+namespace {
+
+std::string address(int group, int n) {
+    char text[18];
+    std::snprintf(text, sizeof text, "00:1B:DC:%02X:%02X:%02X", group, n / 256, n % 256);
+    return text;
+}
+
+void fill(kvx::test::LinkSession& device) {
+    for (int n = 3; n < 50; ++n)
+        device.ask("Bind " + address(1, n) + " " + std::to_string(9200 + n));
+    for (int n = 2; n < 50; ++n)
+        device.ask("Serv 10.0." + std::to_string(n) + ".1:9100 " + address(2, n));
+    for (int from = 0; from < 49; ++from)
+        device.ask("route add " + address(3, from) + " " + address(4, 4 * from) + " " +
+                   address(4, 4 * from + 1) + " " + address(4, 4 * from + 2) + " " +
+                   address(4, 4 * from + 3));
+}
+
+// A logged-in plain socket: the floor every transaction stands on.
+class RawLink {
+public:
+    explicit RawLink(std::uint16_t port) {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(port);
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::connect(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        const int one = 1;
+        ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        exchange({}); // greeting
+        exchange("User admin\r\n");
+        exchange("Pass admin\r\n");
+    }
+    ~RawLink() { ::close(m_fd); }
+
+    // Until the last line received begins with "+OK" or "-ERR" (every reply ends so, lists included).
+    std::string exchange(const std::string& line) {
+        if (!line.empty())
+            ::send(m_fd, line.data(), line.size(), 0);
+        std::string reply;
+        char buffer[65536];
+        while (true) {
+            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                return reply;
+            reply.append(buffer, std::size_t(n));
+            if (line.empty())
+                return reply;
+            if (!reply.ends_with("\r\n"))
+                continue;
+            const std::size_t start = reply.rfind('\n', reply.size() - 3);
+            const std::string_view last =
+                std::string_view(reply).substr(start == std::string::npos ? 0 : start + 1);
+            if (last.starts_with("+OK") || last.starts_with("-ERR"))
+                return reply;
+        }
+    }
+
+private:
+    int m_fd = -1;
+};
+
+struct Fixture {
+    Fixture() {
+        fill(source);
+        path = dir.filePath(QStringLiteral("bench.kcf"));
+        backUp();
+        for (const kvx::BackupQuery& query : kvx::backupQueries())
+            backupLines.emplace_back(query.command);
+        restoreLines.push_back("list\r\n");
+        for (const kvx::RestoreStep& step : kvx::restoreSteps(kvx::ProfileFile(path)))
+            restoreLines.push_back(step.command);
+    }
+    void backUp() {
+        prompter.fileAnswers = {path};
+        kvx::SilentProgress progress;
+        if (kvx::ConfigBackup(source, prompter, progress).run() != kvx::ConfigBackup::Result::Completed)
+            std::abort();
+    }
+    void restore() {
+        prompter.fileAnswers = {path};
+        kvx::SilentProgress progress;
+        if (kvx::ConfigRestore(target, prompter, progress).run() != kvx::ConfigRestore::Result::Completed)
+            std::abort();
+    }
+
+    kvx::test::LinkSession source;
+    kvx::test::LinkSession target;
+    kvx::test::RecordingPrompter prompter;
+    QTemporaryDir dir;
+    QString path;
+    std::vector<std::string> backupLines;
+    std::vector<std::string> restoreLines;
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void backup(benchmark::State& state) {
+    for (auto _ : state)
+        fixture().backUp();
+}
+BENCHMARK(backup)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void backupRawRoundTrips(benchmark::State& state) {
+    RawLink raw(fixture().source.device().controlPort());
+    for (auto _ : state)
+        for (const std::string& line : fixture().backupLines)
+            benchmark::DoNotOptimize(raw.exchange(line));
+    state.counters["commands"] = double(fixture().backupLines.size());
+}
+BENCHMARK(backupRawRoundTrips)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void restore(benchmark::State& state) {
+    for (auto _ : state)
+        fixture().restore();
+}
+BENCHMARK(restore)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void restoreRawRoundTrips(benchmark::State& state) {
+    RawLink raw(fixture().target.device().controlPort());
+    for (auto _ : state)
+        for (const std::string& line : fixture().restoreLines)
+            benchmark::DoNotOptimize(raw.exchange(line));
+    state.counters["commands"] = double(fixture().restoreLines.size());
+}
+BENCHMARK(restoreRawRoundTrips)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
