@@ -223,6 +223,8 @@ ConfigBackup::Result ConfigBackup::run() {
         }
         for (const ProfileEntry& entry : query.extract(reply))
             profile.write(query.section, entry.key, entry.value);
+        // Whatever ends the backup later, each group read so far is in the file.
+        profile.flush();
     }
     m_progress.finish();
     return result;

@@ -111,17 +111,21 @@ bool ProfileFile::write(std::string_view section, std::string_view key, std::str
     return std::next(s) == m_sections.end() ? append(line) : save();
 }
 
-// The file stays open between appends (a backup makes hundreds of them); each one reaches the file
-// before write() returns, as a private-profile writer's does.
+// The file stays open between appends, which are buffered (a backup makes hundreds of them); flush()
+// puts them into the file.
 bool ProfileFile::append(const std::string& text) {
     if (!m_appending) {
         m_appending = std::make_unique<QFile>(m_path);
-        if (!m_appending->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (!m_appending->open(QIODevice::WriteOnly | QIODevice::Append)) {
             m_appending.reset();
             return false;
         }
     }
     return m_appending->write(text.data(), qint64(text.size())) == qint64(text.size());
+}
+
+bool ProfileFile::flush() {
+    return !m_appending || m_appending->flush();
 }
 
 bool ProfileFile::save() {

@@ -24,8 +24,10 @@ public:
     // Reads what is there; a missing or unreadable file reads as empty.
     explicit ProfileFile(QString path);
 
-    // False when the file could not be written; the key is kept in memory all the same.
+    // False when the file could not be written; the key is kept in memory all the same. New keys at
+    // the end of the file may wait in a buffer until flush() or the end of the object.
     bool write(std::string_view section, std::string_view key, std::string_view value);
+    bool flush();
 
     // Up to the end of the value's line, without blanks at either end, cut to kMaxValueLength;
     // empty when the section or the key is missing.

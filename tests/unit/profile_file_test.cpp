@@ -24,6 +24,7 @@ TEST(ProfileFile, WritesSectionsAndKeysInTheOrderFirstWritten) {
     EXPECT_TRUE(file.write("MODE", "Extra", "1")); // into an earlier section
     EXPECT_TRUE(file.write("bind", "0name", "y")); // replaces, whatever the case
     EXPECT_TRUE(file.write("BIND", "SUM", "1\r\n"));
+    EXPECT_TRUE(file.flush());
     EXPECT_EQ(contents(path), QByteArray("[MODE]\r\nMode=Server Mode\r\n\r\nExtra=1\r\n"
                                          "[BIND]\r\n0Name=y\r\nSUM=1\r\n\r\n"));
     // What was written reads back the same through a fresh reader.
