@@ -579,6 +579,8 @@ struct SimulatedDevice::Impl {
             body.remove_suffix(1);
         Reply reply;
         bool silent = false;
+        bool trickled = false;
+        bool cutOff = false;
         milliseconds extra{0};
         if (hasControlBytes(body)) {
             reply.text = "-ERR Bad characters in command\r\n";
@@ -591,18 +593,36 @@ struct SimulatedDevice::Impl {
             const std::string_view argument = blank == std::string_view::npos
                                                   ? std::string_view{}
                                                   : body.substr(body.find_first_not_of(" \t", blank));
-            if (f.silentCommands.count(std::string(word)) != 0) {
+            const auto named = [&](const auto& faults) {
+                return faults.count(std::string(word)) != 0 || faults.count(std::string(body)) != 0;
+            };
+            if (named(f.silentCommands)) {
                 silent = true;
-            } else if (f.refusedCommands.count(std::string(word)) != 0) {
+            } else if (named(f.refusedCommands)) {
                 reply.text = "-ERR\r\n";
             } else {
-                if (const auto late = f.lateCommands.find(std::string(word)); late != f.lateCommands.end())
-                    extra = late->second;
+                for (const std::string& key : {std::string(body), std::string(word)})
+                    if (const auto late = f.lateCommands.find(key);
+                        late != f.lateCommands.end() && extra == milliseconds(0))
+                        extra = late->second;
                 reply = dispatch(c, word, argument);
             }
+            trickled = named(f.trickledCommands);
+            cutOff = named(f.cutOffCommands);
         }
-        if (!silent)
+        if (cutOff) {
+            enqueue(c, {now + f.replyDelay, Chunk::Kind::Data, reply.text.substr(0, reply.text.size() / 2)});
+            enqueue(c, {now + f.replyDelay, Chunk::Kind::Close, {}});
+            c.closing = true;
+            return;
+        }
+        if (trickled) {
+            FaultOptions bytewise = f;
+            bytewise.packetSize = 1;
+            enqueueReply(c, reply.text, now + f.replyDelay + extra, bytewise);
+        } else if (!silent) {
             enqueueReply(c, reply.text, now + f.replyDelay + extra, f);
+        }
         if (reply.reboot) {
             enqueue(c, {now, Chunk::Kind::Reboot, {}});
             c.closing = true;

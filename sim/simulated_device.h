@@ -52,10 +52,14 @@ struct DeviceOptions {
 // Fault knobs: each can be changed while the device runs. Command keys are the first word of a command
 // line as sent (case-sensitive), for example "Mode" or "mode".
 struct FaultOptions {
-    std::chrono::milliseconds replyDelay{0};                       // before every reply
+    std::chrono::milliseconds replyDelay{0}; // before every reply
+    // Each of these names command words, or whole command lines (without ";" and CR LF) for a fault
+    // on one use of a word only.
     std::set<std::string> silentCommands;                          // answered with nothing at all
     std::set<std::string> refusedCommands;                         // answered "-ERR"
     std::map<std::string, std::chrono::milliseconds> lateCommands; // answered after this extra delay
+    std::set<std::string> trickledCommands;  // answered one byte a packet, packetGap apart
+    std::set<std::string> cutOffCommands;    // half the reply, then the connection closes
     std::size_t packetSize = 0;              // replies cut into packets of this many bytes (0: whole)
     std::chrono::milliseconds packetGap{20}; // pause between packets, so they arrive as separate receives
     int closeAfterCommands = 0;              // close the connection after this many commands (0: never)

@@ -140,24 +140,49 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     sendAll(command);
     std::string reply;
     if (waitSeconds <= 0) {
+        const auto deadline = std::chrono::steady_clock::now() + m_timing.unlimitedWaitBound;
         if (waitReadable(m_timing.unlimitedWaitBound) == WaitResult::Readable)
             reply = receiveChunk(kReceiveLimit);
+        // A reply that arrived in pieces is taken whole: the rest of a begun line, while it keeps coming.
+        while (!reply.empty() && !reply.ends_with('\n') && std::chrono::steady_clock::now() < deadline &&
+               waitReadable(m_timing.waitUnit) == WaitResult::Readable) {
+            const std::string more = receiveChunk(kReceiveLimit);
+            if (more.empty())
+                break;
+            reply += more;
+        }
         transcript.append(reply);
         return reply;
     }
 
-    const std::chrono::milliseconds wait = std::chrono::seconds(waitSeconds);
-    for (int pass = 0; pass < kMaxPasses; ++pass) {
-        switch (waitReadable(wait)) {
+    const std::chrono::milliseconds wait = m_timing.waitUnit * waitSeconds;
+    const auto deadline = std::chrono::steady_clock::now() + wait * kMaxPasses;
+    bool tokenSeen = false;
+    // Up to kMaxPasses receives look for the token; once it is there, the line holding it is completed,
+    // so that a reply cut into small packets does not end after "+OK". The whole call stays within
+    // kMaxPasses waits.
+    for (int pass = 0; tokenSeen || pass < kMaxPasses; ++pass) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (tokenSeen && left <= std::chrono::milliseconds(0))
+            break;
+        switch (waitReadable(std::clamp(left, std::chrono::milliseconds(0), wait))) {
         case WaitResult::Failed:
             return {};
         case WaitResult::TimedOut:
+            if (!tokenSeen)
+                return reply;
+            transcript.append(reply);
             return reply;
         case WaitResult::Readable:
             break;
         }
-        reply += receiveChunk(kReceiveLimit);
-        if (containsToken(reply))
+        const std::string more = receiveChunk(kReceiveLimit);
+        if (more.empty() && tokenSeen)
+            break;
+        reply += more;
+        tokenSeen = containsToken(reply);
+        if (tokenSeen && reply.ends_with('\n'))
             break;
     }
     transcript.append(reply);

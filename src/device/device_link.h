@@ -22,6 +22,8 @@ public:
         // freeze the program for ever, so the wait is bounded by this instead.
         std::chrono::milliseconds unlimitedWaitBound{30000};
         std::chrono::milliseconds connectBound{10000};
+        // One second of a command's wait; tests that let commands time out shorten it.
+        std::chrono::milliseconds waitUnit{1000};
     };
 
     DeviceLink() = default;

@@ -11,9 +11,7 @@ using namespace kvx;
 using namespace kvx::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 TEST(Transact, AWholeReplyTakesOnePassAndIsEchoedAfterTheCommand) {
     LoggedInLink s;
@@ -21,19 +19,47 @@ TEST(Transact, AWholeReplyTakesOnePassAndIsEchoedAfterTheCommand) {
     EXPECT_EQ(s.transcript.echoed, "Mode\r\n+OK Server Mode\r\n");
 }
 
-TEST(Transact, ATokenSplitOverTwoReceivesIsFound) {
+// The call ends at the first line end behind the token, however the reply was cut; a long reply
+// whose first line already holds the token still arrives in part.
+TEST(Transact, ATokenSplitOverReceivesIsFoundAndItsLineCompleted) {
     LoggedInLink s;
     s.faults([](sim::FaultOptions& f) {
         f.packetSize = 2;
-        f.packetGap = 60ms;
+        f.packetGap = 30ms;
     });
-    const std::string reply = s.link.transact("Mode\r\n", 10, s.transcript);
-    EXPECT_EQ(reply, "+OK ") << "'+O' then 'K ': the call ends at the receive that completes the token";
-    // The rest of the reply arrives later and is drained into the transcript by the next call.
-    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(s.link.transact("Mode\r\n", 10, s.transcript), "+OK Server Mode\r\n");
+    EXPECT_EQ(s.link.transact("Mode\r\n", 0, s.transcript), "+OK Server Mode\r\n") << "wait 0 as well";
+
+    s.device->setLog("+OK first\r\nsecond\r\n");
+    s.faults([](sim::FaultOptions& f) {
+        f.packetSize = 1;
+        f.packetGap = 20ms;
+    });
+    EXPECT_EQ(s.link.transact("log\r\n", 10, s.transcript), "+OK first\r\n");
+    // The rest arrives later and is drained into the transcript by the next call.
+    std::this_thread::sleep_for(800ms);
     s.device->setFaults({});
     EXPECT_EQ(s.link.transact("Ver\r\n", 1, s.transcript), "+OK Ver 2.1.0\r\n");
-    EXPECT_EQ(s.transcript.echoed.find("Mode\r\n+OK Server Mode\r\nVer\r\n"), 0u) << s.transcript.echoed;
+    EXPECT_TRUE(
+        s.transcript.echoed.ends_with("log\r\n+OK first\r\nsecond\r\n+OK\r\nVer\r\n+OK Ver 2.1.0\r\n"))
+        << s.transcript.echoed;
+}
+
+// A device that trickles bytes without ever ending the line cannot hold the call past its bound.
+TEST(Transact, CompletingALineStaysWithinTheBound) {
+    DeviceLink::Timing timing;
+    timing.waitUnit = 100ms;
+    LoggedInLink s({}, timing);
+    s.device->setLog("+OK" + std::string(800, 'y'));
+    s.faults([](sim::FaultOptions& f) {
+        f.packetSize = 1;
+        f.packetGap = 5ms;
+    });
+    std::chrono::milliseconds took{};
+    const std::string reply = s.timed([&] { return s.link.transact("log\r\n", 1, s.transcript); }, took);
+    EXPECT_LT(took, 3000ms) << "ten waits of 100 ms and the receives, not the four seconds of the line";
+    EXPECT_TRUE(reply.starts_with("+OKyyy")) << reply;
+    EXPECT_FALSE(reply.ends_with('\n'));
 }
 
 TEST(Transact, SilenceReturnsEmptyAfterTheWaitAndEchoesOnlyTheCommand) {

@@ -9,8 +9,8 @@ namespace kvx::test {
 // against it; the requests are only counted.
 class LinkSession : public DeviceSession {
 public:
-    explicit LinkSession(sim::DeviceOptions options = {})
-        : m_link(std::move(options))
+    explicit LinkSession(sim::DeviceOptions options = {}, DeviceLink::Timing timing = {})
+        : m_link(std::move(options), timing)
         , capabilityLine(capabilityLineFrom(m_link.ask("help"))) {}
 
     std::string transact(std::string_view command, int waitSeconds) override {
@@ -20,8 +20,8 @@ public:
     bool supportsCommand(std::string_view keyword) const override {
         return capabilityLineSupports(capabilityLine, keyword);
     }
-    VersionCode versionCode() const override { return kVersionCodeUnknown; }
-    void setVersionCode(VersionCode) override {}
+    VersionCode versionCode() const override { return m_versionCode; }
+    void setVersionCode(VersionCode code) override { m_versionCode = code; }
     const DeviceRecord& deviceRecord() const override { return m_record; }
     void runSearchWindow() override {}
     void closeConnection() override {}
@@ -37,6 +37,7 @@ public:
 private:
     LoggedInLink m_link;
     DeviceRecord m_record;
+    VersionCode m_versionCode = kVersionCodeUnknown;
 
 public:
     std::string capabilityLine;

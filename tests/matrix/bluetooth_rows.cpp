@@ -1,0 +1,11 @@
+#include "fault_matrix.h"
+
+namespace kvx::test {
+
+std::vector<CommandRow> bluetoothRows() {
+    return {};
+}
+
+void addBluetoothDrivers(DriverMap&) {}
+
+} // namespace kvx::test

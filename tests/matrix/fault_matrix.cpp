@@ -1,0 +1,152 @@
+#include "fault_matrix.h"
+
+#include <gtest/gtest.h>
+
+namespace kvx::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string bodyOf(std::string line) {
+    while (!line.empty() && (line.back() == ';' || line.back() == ' '))
+        line.pop_back();
+    return line.substr(std::min(line.find_first_not_of(' '), line.size()));
+}
+
+std::chrono::milliseconds waitOf(const CommandRow& row) {
+    return row.wait == 0 ? kUnlimitedWaitBound : kWaitUnit * row.wait;
+}
+
+QStringList expectedMessages(const std::string& message) {
+    return message.empty() ? QStringList() : QStringList{QString::fromStdString(message)};
+}
+
+} // namespace
+
+const char* faultName(Fault fault) {
+    switch (fault) {
+    case Fault::None:
+        return "no fault";
+    case Fault::Silence:
+        return "silence";
+    case Fault::Refusal:
+        return "-ERR";
+    case Fault::OneBytePackets:
+        return "1-byte packets";
+    case Fault::Late:
+        return "reply after the wait";
+    case Fault::ClosedMidReply:
+        return "closed in the middle of the reply";
+    }
+    return "?";
+}
+
+std::vector<CommandRow> commandTable() {
+    std::vector<CommandRow> rows;
+    for (auto group : {pageRows, bluetoothRows, modeRows, configRows}) {
+        const std::vector<CommandRow> more = group();
+        rows.insert(rows.end(), more.begin(), more.end());
+    }
+    return rows;
+}
+
+RunResult runRow(const CommandRow& row, const Driver& driver, Fault fault) {
+    sim::DeviceOptions options;
+    if (driver.device)
+        driver.device(options);
+    DeviceLink::Timing timing;
+    timing.waitUnit = kWaitUnit;
+    timing.unlimitedWaitBound = kUnlimitedWaitBound;
+    LinkSession session(std::move(options), timing);
+    RecordingPrompter prompter;
+    const std::size_t before = session.device().receivedCommands().size();
+
+    sim::FaultOptions faults;
+    const std::string key = bodyOf(row.command);
+    switch (fault) {
+    case Fault::None:
+        break;
+    case Fault::Silence:
+        faults.silentCommands = {key};
+        break;
+    case Fault::Refusal:
+        faults.refusedCommands = {key};
+        break;
+    case Fault::OneBytePackets:
+        faults.trickledCommands = {key};
+        faults.packetGap = 2ms;
+        break;
+    case Fault::Late:
+        faults.lateCommands = {{key, waitOf(row) + 300ms}};
+        break;
+    case Fault::ClosedMidReply:
+        faults.cutOffCommands = {key};
+        break;
+    }
+    session.device().setFaults(faults);
+
+    RunResult result;
+    MatrixContext context{session, prompter};
+    const auto start = std::chrono::steady_clock::now();
+    result.shown = driver.act(context);
+    result.took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    result.messages = prompter.messages;
+    result.reconnects = session.reconnects;
+    const std::vector<std::string> received = session.device().receivedCommands();
+    for (std::size_t i = before; i < received.size(); ++i) {
+        if (result.commandSent)
+            result.sentAfter.push_back(received[i]);
+        else if (bodyOf(received[i]) == key)
+            result.commandSent = true;
+    }
+    return result;
+}
+
+void checkRows(const std::vector<CommandRow>& rows, const DriverMap& drivers) {
+    int checked = 0;
+    for (const CommandRow& row : rows) {
+        const auto driver = drivers.find(row.sender);
+        if (driver == drivers.end())
+            continue;
+        ++checked;
+        SCOPED_TRACE(row.sender + ": " + row.command);
+        const RunResult whole = runRow(row, driver->second, Fault::None);
+        ASSERT_TRUE(whole.commandSent) << "the driver never sends the command";
+        for (Fault fault :
+             {Fault::Silence, Fault::Refusal, Fault::OneBytePackets, Fault::Late, Fault::ClosedMidReply}) {
+            SCOPED_TRACE(faultName(fault));
+            const RunResult r = runRow(row, driver->second, fault);
+            EXPECT_TRUE(r.commandSent);
+            // One slow command at most, and every other command answered at once.
+            EXPECT_LE(r.took, waitOf(row) * DeviceLink::kMaxPasses + 5s);
+            switch (fault) {
+            case Fault::Silence:
+            case Fault::Late:
+            case Fault::Refusal: {
+                const bool empty = fault != Fault::Refusal;
+                EXPECT_EQ(r.messages, expectedMessages(empty ? row.emptyMessage : row.refusedMessage));
+                EXPECT_EQ(r.reconnects, empty && row.reconnect ? 1 : 0);
+                if (row.endsOperation)
+                    EXPECT_EQ(r.sentAfter, std::vector<std::string>{}) << "sent after the failure";
+                if (!row.shownAfterFailure.empty())
+                    EXPECT_EQ(r.shown, row.shownAfterFailure);
+                break;
+            }
+            case Fault::OneBytePackets:
+                if (row.arrivesInPart)
+                    break;
+                EXPECT_EQ(r.messages, whole.messages);
+                EXPECT_EQ(r.reconnects, whole.reconnects);
+                EXPECT_EQ(r.sentAfter, whole.sentAfter);
+                EXPECT_EQ(r.shown, whole.shown);
+                break;
+            case Fault::ClosedMidReply:
+            case Fault::None:
+                break; // bounded, and nothing crashed
+            }
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
+
+} // namespace kvx::test
