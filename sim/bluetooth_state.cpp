@@ -258,9 +258,18 @@ std::string BluetoothState::onNeighbours(std::string_view) {
                                  .count();
         found = std::min(found, static_cast<std::size_t>(seconds) + 1);
     }
+    // With churn the devices in range answer in a changing order, as they come and go.
+    const std::size_t shift =
+        m_churn && found > 0
+            ? static_cast<std::size_t>(std::chrono::duration_cast<std::chrono::seconds>(
+                                           std::chrono::steady_clock::now().time_since_epoch())
+                                           .count() /
+                                       kSwapEvery.count()) %
+                  found
+            : 0;
     std::string reply;
     for (std::size_t i = 0; i < found; ++i) {
-        const NeighbourInfo& n = m_neighbours[i];
+        const NeighbourInfo& n = m_neighbours[(i + shift) % found];
         reply += n.address + " " + n.classOfDevice + " " + n.name + "\r\n";
     }
     return reply + std::string(kOk);

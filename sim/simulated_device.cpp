@@ -594,14 +594,16 @@ struct SimulatedDevice::Impl {
                                                   ? std::string_view{}
                                                   : body.substr(body.find_first_not_of(" \t", blank));
             const auto named = [&](const auto& faults) {
-                return faults.count(std::string(word)) != 0 || faults.count(std::string(body)) != 0;
+                return (!f.wholeLines && faults.count(std::string(word)) != 0) ||
+                       faults.count(std::string(body)) != 0;
             };
             if (named(f.silentCommands)) {
                 silent = true;
             } else if (named(f.refusedCommands)) {
                 reply.text = "-ERR\r\n";
             } else {
-                for (const std::string& key : {std::string(body), std::string(word)})
+                for (const std::string& key :
+                     {std::string(body), f.wholeLines ? std::string() : std::string(word)})
                     if (const auto late = f.lateCommands.find(key);
                         late != f.lateCommands.end() && extra == milliseconds(0))
                         extra = late->second;

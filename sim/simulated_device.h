@@ -54,7 +54,8 @@ struct DeviceOptions {
 struct FaultOptions {
     std::chrono::milliseconds replyDelay{0}; // before every reply
     // Each of these names command words, or whole command lines (without ";" and CR LF) for a fault
-    // on one use of a word only.
+    // on one use of a word only; with wholeLines, whole lines only.
+    bool wholeLines = false;
     std::set<std::string> silentCommands;                          // answered with nothing at all
     std::set<std::string> refusedCommands;                         // answered "-ERR"
     std::map<std::string, std::chrono::milliseconds> lateCommands; // answered after this extra delay

@@ -14,10 +14,11 @@ namespace kvx::test {
 
 // One command as the command tables of the description give it.
 struct CommandRow {
-    std::string sender;  // the window or procedure and the operator's action; names the driver
-    std::string command; // the line as the driver's action sends it, without ";" and CR LF
-    int wait;            // seconds; 0 waits for the first receive, bounded
-    std::string success; // the success test, in words
+    std::string sender;         // the window or procedure and the operator's action; names the driver
+    std::string command;        // the line as the driver's action sends it, without ";" and CR LF; the
+                                // fault applies to exactly this line
+    int wait;                   // seconds; 0 waits for the first receive, bounded
+    std::string success;        // the success test, in words
     std::string emptyMessage;   // shown for an empty reply ("" for none)
     std::string refusedMessage; // shown for a refused reply ("" for none)
     bool reconnect;             // an empty reply posts the reconnect request

@@ -1,11 +1,123 @@
+#include "device/device_link.h"
+#include "device/login_exchange.h"
 #include "fault_matrix.h"
+#include "pages/information_page.h"
+#include "pages/operation_mode_page.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace kvx::test {
+namespace {
 
-std::vector<CommandRow> pageRows() {
-    return {};
+const std::string kModeApplyTest = "reply contains \"+OK\"";
+
+CommandRow modeChange(const char* radio, const char* keyword, int wait) {
+    return {std::string("Operation Mode page: Apply ") + radio,
+            std::string("mode ") + keyword,
+            wait,
+            kModeApplyTest,
+            "Timeout.",
+            "Failed.",
+            false,
+            true,
+            "Server"};
 }
 
-void addPageDrivers(DriverMap&) {}
+std::string modeShown(const OperationModePage& page) {
+    return page.findChild<QLabel*>(QStringLiteral("modeName"))->text().toStdString();
+}
+
+Driver modeApply(int radio) {
+    return {{}, [radio](MatrixContext& c) {
+                c.session.setVersionCode(513);
+                OperationModePage page(c.session, c.prompter);
+                if (radio >= 0) {
+                    page.load();
+                    page.findChild<QRadioButton*>(QStringLiteral("modeRadio%1").arg(radio))->setChecked(true);
+                }
+                page.findChild<QPushButton*>(QStringLiteral("applyButton"))->click();
+                return modeShown(page);
+            }};
+}
+
+std::string informationShown(const InformationPage& page) {
+    return page.findChild<QLabel*>(QStringLiteral("version"))->text().toStdString() +
+           (page.findChild<QPushButton*>(QStringLiteral("restoreButton"))->isEnabled() ? " restore on"
+                                                                                       : " restore off");
+}
+
+} // namespace
+
+std::vector<CommandRow> pageRows() {
+    return {
+        // A refused login is the connect operation's to report; the exchange itself says nothing.
+        {"Login exchange", "User admin", 0, "normalised reply is \"+OK Password required\"",
+         "Get UserID is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
+        {"Login exchange", "Pass admin", 0, "normalised reply is \"+OK User Authenticated\"",
+         "Get Password is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
+        {"Operation Mode page: load", "Mode", 10, "normalised reply is one of the six mode replies",
+         "Get Basic Information is timeout. Check Lumeno-KVX and Try again.",
+         "Get Basic Information is Failed. Retry again.", true, true, ""},
+        modeChange("Server", "server", 3),
+        modeChange("Client", "client", 3),
+        modeChange("Vertex", "vertex", 3),
+        modeChange("Repeater", "repeater", 20),
+        modeChange("Serial Hub", "hub", 3),
+        modeChange("RS232", "rs232", 3),
+        // With no radio selected the keyword is empty; the page shows no mode before and after.
+        {"Operation Mode page: Apply without a mode", "mode", 3, kModeApplyTest, "Timeout.", "Failed.", false,
+         true, ""},
+        {"Information page: load", "Ver", 1, "reply contains \"+OK\"",
+         "Get Version is timeout. Check Lumeno-KVX and Try again.", "", true, true, " restore off"},
+        // Firmware 2.1.0 runs the check twice: a late answer to the first is taken as the second's.
+        {"Information page: load", "list", 10, "first three characters are \"+OK\"", "", "", false, false},
+        {"Information page: Reboot", "Reboot", 0, "normalised reply begins with \"+OK\"",
+         "Reboot is timeout. Check Lumeno-KVX and Try again.", "Reboot is Failed. Try again.", true, true},
+    };
+}
+
+void addPageDrivers(DriverMap& drivers) {
+    // A second connection to the same device, logging in as the connect operation does.
+    drivers["Login exchange"] = {
+        {}, [](MatrixContext& c) {
+            DeviceLink::Timing timing;
+            timing.waitUnit = kWaitUnit;
+            timing.unlimitedWaitBound = kUnlimitedWaitBound;
+            DeviceLink link(timing);
+            RecordingTranscript transcript;
+            if (!link.create() || !link.connectTo("127.0.0.1", c.session.device().controlPort()))
+                return std::string("not connected");
+            const bool accepted = runLoginExchange(link, transcript, c.prompter,
+                                                   [&c] { ++c.session.reconnects; }, {"admin", "admin"});
+            return std::string(accepted ? "accepted" : "refused");
+        }};
+    drivers["Operation Mode page: load"] = {{}, [](MatrixContext& c) {
+                                                OperationModePage page(c.session, c.prompter);
+                                                page.load();
+                                                return modeShown(page);
+                                            }};
+    const char* const radios[] = {"Server", "Client", "Vertex", "Repeater", "Serial Hub", "RS232"};
+    for (int i = 0; i < 6; ++i)
+        drivers[std::string("Operation Mode page: Apply ") + radios[i]] = modeApply(i);
+    drivers["Operation Mode page: Apply without a mode"] = modeApply(-1);
+
+    drivers["Information page: load"] = {{}, [](MatrixContext& c) {
+                                             InformationPage page(c.session, c.prompter);
+                                             page.load();
+                                             return informationShown(page);
+                                         }};
+    // The device goes away for its reboot and the reconnection finds nobody: in every run the page ends
+    // with its own message, so the runs differ only in how they got there.
+    drivers["Information page: Reboot"] = {{}, [](MatrixContext& c) {
+                                               InformationPage page(c.session, c.prompter,
+                                                                    {std::chrono::milliseconds(10),
+                                                                     std::chrono::milliseconds(100),
+                                                                     std::chrono::milliseconds(20)});
+                                               page.reboot();
+                                               return std::string();
+                                           }};
+}
 
 } // namespace kvx::test

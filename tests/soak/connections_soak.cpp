@@ -1,6 +1,8 @@
-// Leaves the Connections tab open against a simulated device whose links come and go, and reports
-// whether every refresh kept its rows, whether any two refreshes overlapped, and how memory moved.
-// Not part of the test run: scripts/soak-connections builds and runs it.
+// Leaves the Connections tab open against a simulated device whose links come and go, or with
+// --switch-tabs S goes between the Connections and Neighborhoods tabs every S seconds while the
+// inquiry runs, and reports whether every refresh kept its rows, whether any two refreshes overlapped,
+// every message shown, and how memory moved. Not part of the test run: scripts/soak-connections builds
+// and runs it.
 #include "app/main_window.h"
 #include "device/search_connect_window.h"
 #include "recording_prompter.h"
@@ -40,6 +42,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
+    const int switchEvery = argc > 3 && std::string(argv[2]) == "--switch-tabs" ? std::atoi(argv[3]) : 0;
 
     kvx::sim::DeviceOptions options;
     options.discoveryPort = 0;
@@ -47,6 +50,9 @@ int main(int argc, char* argv[]) {
     options.links = {{"00:1B:DC:0F:A1:01", "Scanner", 235, -2, "1", 0, 0},
                      {"00:1B:DC:0F:A1:02", "Printer", 207, -4, "2", 0, 0},
                      {"00:1B:DC:0F:A1:03", "Handheld", 190, -11, "3", 0, 0}};
+    options.neighbours = {{"00:1B:DC:0F:C1:01", "0x001F00", "Dock Printer"},
+                          {"00:1B:DC:0F:C1:02", "0x000540", "Handheld 9"},
+                          {"00:1B:DC:0F:C1:03", "0x240404", "Headset"}};
     kvx::sim::SimulatedDevice device(options);
     if (!device.start()) {
         std::fprintf(stderr, "soak: %s\n", device.lastError().c_str());
@@ -72,7 +78,14 @@ int main(int argc, char* argv[]) {
         return 2;
     window.show();
     QTabBar* bar = window.tabs()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    const auto showTab = [bar](int tab) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    };
+    if (switchEvery > 0) {
+        showTab(3);
+        window.findChild<QPushButton*>(QStringLiteral("startButton"))->click();
+    }
+    showTab(2);
     auto* list = window.findChild<QTreeWidget*>(QStringLiteral("connectionList"));
 
     const long startKb = residentKilobytes();
@@ -84,6 +97,8 @@ int main(int argc, char* argv[]) {
     while (clock.elapsed() < seconds * 1000LL) {
         QTest::qWait(1000);
         ++samples;
+        if (switchEvery > 0 && samples % switchEvery == 0)
+            showTab(bar->currentIndex() == 2 ? 3 : 2);
         if (list->topLevelItemCount() != 3)
             ++shortSamples;
         peakKb = std::max(peakKb, residentKilobytes());
@@ -96,8 +111,10 @@ int main(int argc, char* argv[]) {
     // Each refresh sends "List" then "Ver"; two overlapping ones would show two "List" in a row.
     int refreshes = 0;
     int overlaps = 0;
+    int polls = 0;
     std::string previous;
     for (const std::string& command : device.receivedCommands()) {
+        polls += command == "ngbrh" ? 1 : 0;
         if (command == "List") {
             ++refreshes;
             overlaps += previous == "List" ? 1 : 0;
@@ -105,8 +122,11 @@ int main(int argc, char* argv[]) {
         previous = command;
     }
     const long endKb = residentKilobytes();
-    std::printf("soak: %d s, %d refreshes, %d overlapping, %d of %d samples short of 3 rows, %d messages\n",
-                seconds, refreshes, overlaps, shortSamples, samples,
+    for (const QString& message : prompter.messages)
+        std::printf("soak: message shown: %s\n", qPrintable(message));
+    std::printf("soak: %d s, %d refreshes, %d overlapping, %d neighbour polls, %d of %d samples short of 3 "
+                "rows, %d messages\n",
+                seconds, refreshes, overlaps, polls, shortSamples, samples,
                 static_cast<int>(prompter.messages.size()));
     std::printf("soak: resident %ld kB after start, %ld kB at the end, peak %ld kB\n", startKb, endKb,
                 peakKb);
