@@ -127,12 +127,21 @@ void checkRows(const std::vector<CommandRow>& rows, const DriverMap& drivers) {
             case Fault::Refusal: {
                 const bool empty = fault != Fault::Refusal;
                 const QStringList expected = expectedMessages(empty ? row.emptyMessage : row.refusedMessage);
-                EXPECT_EQ(r.messages, expected);
-                EXPECT_EQ(r.reconnects, empty && row.reconnect ? 1 : 0);
+                const int reconnects = (empty ? row.reconnect : row.refusalReconnects) ? 1 : 0;
+                // The device answers in order: a late reply holds back the replies to what a window that
+                // goes on sends next, so those may fail as well; the row answers for its own failure.
+                if (fault == Fault::Late && !row.endsOperation) {
+                    EXPECT_EQ(r.messages.mid(0, expected.size()), expected);
+                    EXPECT_GE(r.reconnects, reconnects);
+                } else {
+                    EXPECT_EQ(r.messages, expected);
+                    EXPECT_EQ(r.reconnects, reconnects);
+                }
                 // A reply that is not judged a failure lets the operation go on.
                 if (row.endsOperation && (empty || !expected.isEmpty()))
                     EXPECT_EQ(r.sentAfter, std::vector<std::string>{}) << "sent after the failure";
-                if (!row.shownAfterFailure.empty() && (empty || !expected.isEmpty()))
+                if (!row.shownAfterFailure.empty() && (empty || !expected.isEmpty()) &&
+                    !(fault == Fault::Late && !row.endsOperation))
                     EXPECT_EQ(r.shown, row.shownAfterFailure);
                 break;
             }

@@ -6,8 +6,14 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Failed comparisons of messages print the texts, not their bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Every command the manager sends, each under every fault a device or a network can produce.
 namespace kvx::test {
@@ -28,6 +34,8 @@ struct CommandRow {
     // A list whose "+OK" stands at its end: cut into 1-byte packets, the transaction's ten receives
     // end before the token and the window gets the list's first bytes only.
     bool arrivesInPart = false;
+    // A refusal is reported as silence is, with the reconnect request.
+    bool refusalReconnects = false;
 };
 
 enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply };
