@@ -92,6 +92,13 @@ std::vector<std::string> ProfileFile::keys(std::string_view section) const {
     return out;
 }
 
+std::vector<std::string> ProfileFile::sections() const {
+    std::vector<std::string> out;
+    for (const Section& s : m_sections)
+        out.push_back(s.name);
+    return out;
+}
+
 // A new key of the last section, or a new section, only extends the file; anything else rewrites it.
 bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string line = std::string(key) + "=" + std::string(value) + "\r\n";

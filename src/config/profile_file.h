@@ -34,6 +34,8 @@ public:
     std::string read(std::string_view section, std::string_view key) const;
     // The keys of a section in file order.
     std::vector<std::string> keys(std::string_view section) const;
+    // The section names in file order.
+    std::vector<std::string> sections() const;
 
     // The parsing half on its own, for data that is not a file.
     static ProfileFile fromText(std::string_view text);

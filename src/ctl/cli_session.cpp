@@ -1,0 +1,102 @@
+#include "cli_session.h"
+
+#include "device/discovery_socket.h"
+
+#include <QCoreApplication>
+#include <arpa/inet.h>
+
+namespace kvx::ctl {
+namespace {
+
+// The connect operation's own texts, so that the report says what the window would have said.
+QString connectText(const char* text) {
+    return QCoreApplication::translate("kvx::SearchConnectWindow", text);
+}
+
+bool isDottedIpv4(const std::string& text) {
+    in_addr address{};
+    return ::inet_pton(AF_INET, text.c_str(), &address) == 1;
+}
+
+} // namespace
+
+std::string HostAddress::label() const {
+    return port == 0 ? ip : ip + ":" + std::to_string(port);
+}
+
+std::optional<HostAddress> parseHostAddress(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    HostAddress host{std::string(text.substr(0, colon)), 0};
+    if (!isDottedIpv4(host.ip))
+        return std::nullopt;
+    if (colon != std::string_view::npos) {
+        const std::string_view port = text.substr(colon + 1);
+        if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
+        host.port = unsigned(std::stoul(std::string(port)));
+        if (host.port == 0 || host.port > 65535)
+            return std::nullopt;
+    }
+    return host;
+}
+
+CliSession::CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript)
+    : m_settings(std::move(settings))
+    , m_prompter(prompter)
+    , m_transcript(transcript)
+    , m_link(m_settings.timing) {}
+
+bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& step) {
+    // The probe names the device, as a row of the search list does, and gives its control port when
+    // the command line did not.
+    step = "discovery";
+    DiscoverySocket probe(m_settings.discovery);
+    std::string datagram;
+    if ((wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(host.ip) &&
+        probe.receive(m_settings.probeWait, datagram) == DiscoverySocket::Receive::Datagram) {
+        if (const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram))
+            m_record = *record;
+    }
+    m_record.ipAddress = host.ip;
+    if (host.port != 0)
+        m_record.controlPort = std::to_string(host.port);
+    const unsigned port = unsigned(leadingDecimal(m_record.controlPort));
+    if (port == 0 || port > 65535) {
+        m_prompter.message(connectText("Search Error. Check Lumeno-KVX and Try again."));
+        return false;
+    }
+
+    step = "connect";
+    if (!m_link.create() || !m_link.connectTo(host.ip, port)) {
+        m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
+        return false;
+    }
+    step = "login";
+    if (!runLoginExchange(
+            m_link, m_transcript, m_prompter, [this] { postReconnect(); }, m_settings.credentials)) {
+        if (!reconnectRequested)
+            m_prompter.message(connectText("Check User name and Password."));
+        return false;
+    }
+    step = "capabilities";
+    m_capabilityLine = capabilityLineFrom(transact("help\r\n", 2));
+    return true;
+}
+
+std::string CliSession::transact(std::string_view command, int waitSeconds) {
+    return m_link.transact(command, waitSeconds, m_transcript);
+}
+
+bool CliSession::supportsCommand(std::string_view keyword) const {
+    return capabilityLineSupports(m_capabilityLine, keyword);
+}
+
+DeviceSession::Reopen CliSession::reopenConnection(std::chrono::milliseconds bound) {
+    if (!m_link.create())
+        return Reopen::CreateFailed;
+    return m_link.connectTo(m_record.ipAddress, unsigned(leadingDecimal(m_record.controlPort)), bound)
+               ? Reopen::Connected
+               : Reopen::ConnectFailed;
+}
+
+} // namespace kvx::ctl
