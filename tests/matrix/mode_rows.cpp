@@ -14,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <optional>
 
 namespace kvx::test {
 namespace {
