@@ -5,7 +5,6 @@
 #include "link_session.h"
 #include "recording_prompter.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
@@ -150,11 +149,3 @@ void restoreRawRoundTrips(benchmark::State& state) {
 BENCHMARK(restoreRawRoundTrips)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

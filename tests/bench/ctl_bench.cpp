@@ -1,7 +1,6 @@
 #include "ctl/command_line.h"
 #include "sim/simulated_device.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -66,11 +65,3 @@ void backupFleet(benchmark::State& state) {
 BENCHMARK(backupFleet)->Arg(1)->Arg(8)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -5,7 +5,6 @@
 #include "recording_prompter.h"
 #include "sim/simulated_device.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -169,11 +168,3 @@ void processStartToSearchWindow(benchmark::State& state) {
 BENCHMARK(processStartToSearchWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,0 +1,11 @@
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+// Some benchmarks build windows, so every one runs with an application object (offscreen in ctest).
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
