@@ -83,6 +83,7 @@ int main(int argc, char* argv[]) {
     };
     if (switchEvery > 0) {
         showTab(3);
+        QTest::qWait(300); // the tab click is queued; the page loads its settings before Start
         window.findChild<QPushButton*>(QStringLiteral("startButton"))->click();
     }
     showTab(2);
