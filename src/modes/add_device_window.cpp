@@ -6,6 +6,7 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -34,8 +35,7 @@ AddDeviceWindow::AddDeviceWindow(DeviceSession& session, Prompter& prompter, Ent
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("PORT Number"), m_port);
-    m_port->setAccessibleName(tr("PORT Number"));
+    form->addRow(labelFor(tr("PORT Number"), m_port, this), m_port);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_device);

@@ -7,6 +7,7 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,10 +38,8 @@ AddServerWindow::AddServerWindow(DeviceSession& session, Prompter& prompter, Ent
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("Server IP Address"), m_address);
-    m_address->setAccessibleName(tr("Server IP Address"));
-    form->addRow(tr("Server Port Number"), m_port);
-    m_port->setAccessibleName(tr("Server Port Number"));
+    form->addRow(labelFor(tr("Server IP Address"), m_address, this), m_address);
+    form->addRow(labelFor(tr("Server Port Number"), m_port, this), m_port);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_device);

@@ -8,6 +8,7 @@
 #include "modes/host_entry.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -33,10 +34,8 @@ ClientSettingWindow::ClientSettingWindow(DeviceSession& session, Prompter& promp
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("HOST IP Address"), m_host);
-    m_host->setAccessibleName(tr("HOST IP Address"));
-    form->addRow(tr("HOST Port Number"), m_port);
-    m_port->setAccessibleName(tr("HOST Port Number"));
+    form->addRow(labelFor(tr("HOST IP Address"), m_host, this), m_host);
+    form->addRow(labelFor(tr("HOST Port Number"), m_port, this), m_port);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -5,6 +5,7 @@
 #include "modes/change_commands.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -39,10 +40,8 @@ ModifyDeviceWindow::ModifyDeviceWindow(DeviceSession& session, Prompter& prompte
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("BDADDR/Name"), m_device);
-    m_device->setAccessibleName(tr("BDADDR/Name"));
-    form->addRow(tr("PORT Number"), m_port);
-    m_port->setAccessibleName(tr("PORT Number"));
+    form->addRow(labelFor(tr("BDADDR/Name"), m_device, this), m_device);
+    form->addRow(labelFor(tr("PORT Number"), m_port, this), m_port);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

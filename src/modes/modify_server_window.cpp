@@ -7,6 +7,7 @@
 #include "modes/ip_text.h"
 
 #include <QFormLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -55,12 +56,9 @@ ModifyServerWindow::ModifyServerWindow(DeviceSession& session, Prompter& prompte
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("BDADDR/Name"), m_device);
-    m_device->setAccessibleName(tr("BDADDR/Name"));
-    form->addRow(tr("IP Address"), m_address);
-    m_address->setAccessibleName(tr("IP Address"));
-    form->addRow(tr("PORT Number"), m_port);
-    m_port->setAccessibleName(tr("PORT Number"));
+    form->addRow(labelFor(tr("BDADDR/Name"), m_device, this), m_device);
+    form->addRow(labelFor(tr("IP Address"), m_address, this), m_address);
+    form->addRow(labelFor(tr("PORT Number"), m_port, this), m_port);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
