@@ -1,5 +1,6 @@
 #include "login_window.h"
 
+#include "device/qt_text.h"
 #include "device/widget_setup.h"
 
 #include <QDialogButtonBox>
@@ -47,7 +48,7 @@ LoginWindow::LoginWindow(QWidget* parent)
 }
 
 Credentials LoginWindow::credentials() const {
-    return {m_user->text().toUtf8().toStdString(), m_password->text().toUtf8().toStdString()};
+    return {toStd(m_user->text()), toStd(m_password->text())};
 }
 
 std::optional<Credentials> LoginWindow::ask(QWidget* parent) {

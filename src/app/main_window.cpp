@@ -7,6 +7,7 @@
 #include "device/busy_cursor.h"
 #include "device/console_pane.h"
 #include "device/prompter.h"
+#include "device/qt_text.h"
 #include "device/search_connect_window.h"
 #include "pages/page.h"
 
@@ -30,10 +31,6 @@ const char* const kTabCaptions[MainWindow::kTabCount] = {
 };
 
 constexpr int kConnectionsTab = 2;
-
-QString fromStd(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "console_pane.h"
 
+#include "device/qt_text.h"
+
 #include <QFontDatabase>
 #include <QScrollBar>
 
@@ -18,7 +20,7 @@ QString consoleText(std::string_view wire) {
             text += c;
         }
     }
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return fromStd(text);
 }
 
 ConsolePane::ConsolePane(QWidget* parent)

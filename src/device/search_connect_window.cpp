@@ -3,6 +3,7 @@
 #include "device/busy_cursor.h"
 #include "device/device_link.h"
 #include "device/prompter.h"
+#include "device/qt_text.h"
 #include "device/transcript.h"
 #include "device/widget_setup.h"
 
@@ -38,13 +39,6 @@ constexpr Column kColumns[DeviceRecord::kFieldCount] = {
     {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "friend"), 0},
     {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
 };
-
-QString fromStd(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-std::string toStd(const QString& text) {
-    return text.toUtf8().toStdString();
-}
 
 } // namespace
 

@@ -2,10 +2,11 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/qt_text.h"
 #include "device/vocabulary.h"
+#include "device/widget_setup.h"
 #include "pages/connection_status.h"
 
-#include "device/widget_setup.h"
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,10 +48,6 @@ std::array<QIcon, 4> indicatorImages() {
         images[i] = QIcon(square);
     }
     return images;
-}
-
-QString fromStd(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 } // namespace

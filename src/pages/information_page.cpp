@@ -2,6 +2,7 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/qt_text.h"
 #include "device/vocabulary.h"
 #include "pages/firmware_version.h"
 #include "pages/reboot_wait_window.h"
@@ -19,13 +20,6 @@
 #include <memory>
 
 namespace kvx {
-namespace {
-
-QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-} // namespace
 
 InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, RebootTiming timing,
                                  QWidget* parent)
@@ -128,8 +122,9 @@ void InformationPage::showRecord(const std::string& version) {
     const DeviceRecord& r = m_session.deviceRecord();
     const std::optional<std::string> appliedName = m_bluetoothName ? m_bluetoothName() : std::nullopt;
     const std::string& btName = appliedName ? *appliedName : r.btName;
-    const std::string* texts[FieldCount] = {&r.productName, &r.modelCode,  &version, &r.serialNumber, &r.ipAddress,
-                                            &r.controlPort, &r.macAddress, &btName,  &r.btAddress};
+    const std::string* texts[FieldCount] = {&r.productName,  &r.modelCode, &version,
+                                            &r.serialNumber, &r.ipAddress, &r.controlPort,
+                                            &r.macAddress,   &btName,      &r.btAddress};
     for (int i = 0; i < FieldCount; ++i)
         m_values[i]->setText(fromStd(*texts[i]).trimmed());
 }

@@ -2,9 +2,10 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/qt_text.h"
+#include "device/widget_setup.h"
 #include "pages/neighbour_list.h"
 
-#include "device/widget_setup.h"
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -23,10 +24,6 @@ namespace {
 constexpr VersionCode kPeriodicInquiryVersion = 263;
 
 enum AccessCodeIndex { General = 0, Limited = 1 };
-
-QString fromStd(const std::string& text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
 
 } // namespace
 
