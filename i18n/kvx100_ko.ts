@@ -508,10 +508,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>자동 재연결 상태 조회에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
     <message>
-        <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
-        <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
-    </message>
-    <message>
         <source>Get Server host address is Failed. Try again.</source>
         <translation>서버 호스트 주소 조회에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
@@ -565,10 +561,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>OK</source>
         <translation>확인</translation>
-    </message>
-    <message>
-        <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
-        <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
     </message>
     <message>
         <source>Input IP Address and Port Number.</source>
@@ -696,6 +688,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Client Mode Setup Fail. Try again.</source>
         <translation>클라이언트 모드 설정에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>Get Server host address is timeout. Check Lumeno-KVX and Try again.</source>
+        <translation>서버 호스트 주소 조회 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
     </message>
 </context>
 <context>

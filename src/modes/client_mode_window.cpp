@@ -138,23 +138,16 @@ void ClientModeWindow::load() {
 }
 
 void ClientModeWindow::loadServersAndHost() {
-    const std::string reply = m_session.transact("Serv\r\n", 1);
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Server host address is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const std::optional<ServerList> list =
+        readServerList(m_session, m_prompter, tr("Get Server host address is Failed. Try again."));
+    if (!list)
         return;
+    m_table->appendEntries(list->entries);
+    if (list->host) {
+        m_loaded.host = list->host;
+        showHostAddress(*list->host, *m_host, *m_port);
     }
-    const ServerList list = parseServerList(reply);
-    if (list.outcome == ServerList::Outcome::Refused) {
-        m_prompter.message(tr("Get Server host address is Failed. Try again."));
-        return;
-    }
-    m_table->appendEntries(list.entries);
-    if (list.host) {
-        m_loaded.host = list.host;
-        showHostAddress(*list.host, *m_host, *m_port);
-    }
-    if (list.outcome == ServerList::Outcome::Imperfect)
+    if (list->outcome == ServerList::Outcome::Imperfect)
         m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
 }
 

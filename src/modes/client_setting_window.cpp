@@ -50,20 +50,13 @@ int ClientSettingWindow::exec() {
 }
 
 void ClientSettingWindow::load() {
-    const std::string reply = m_session.transact("Serv\r\n", 1);
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Server host address is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const std::optional<ServerList> list =
+        readServerList(m_session, m_prompter, tr("Input IP Address and Port Number."));
+    if (!list)
         return;
-    }
-    const ServerList list = parseServerList(reply);
-    if (list.outcome == ServerList::Outcome::Refused) {
-        m_prompter.message(tr("Input IP Address and Port Number."));
-        return;
-    }
-    if (list.host)
-        showHostAddress(*list.host, *m_host, *m_port);
-    if (list.outcome == ServerList::Outcome::Imperfect)
+    if (list->host)
+        showHostAddress(*list->host, *m_host, *m_port);
+    if (list->outcome == ServerList::Outcome::Imperfect)
         m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
 }
 

@@ -1,6 +1,8 @@
 #include "host_entry.h"
 
 #include "controls/ip_address_edit.h"
+#include "device/device_session.h"
+#include "device/prompter.h"
 #include "modes/change_commands.h"
 #include "modes/client_mode_replies.h"
 
@@ -33,6 +35,23 @@ void showHostAddress(const HostAddress& host, IpAddressEdit& address, QLineEdit&
     const Octets& o = host.octets;
     address.setOctets({o[0], o[1], o[2], o[3]});
     port.setText(QString::fromStdString(host.port));
+}
+
+std::optional<ServerList> readServerList(DeviceSession& session, Prompter& prompter,
+                                         const QString& refusedText) {
+    const std::string reply = session.transact("Serv\r\n", 1);
+    if (reply.empty()) {
+        prompter.message(text(QT_TRANSLATE_NOOP(
+            "kvx::HostEntry", "Get Server host address is timeout. Check Lumeno-KVX and Try again.")));
+        session.postReconnect();
+        return std::nullopt;
+    }
+    ServerList list = parseServerList(reply);
+    if (list.outcome == ServerList::Outcome::Refused) {
+        prompter.message(refusedText);
+        return std::nullopt;
+    }
+    return list;
 }
 
 bool sendHostAddress(DeviceSession& session, Prompter& prompter, const IpAddressEdit& address,

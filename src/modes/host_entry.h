@@ -1,13 +1,13 @@
 #pragma once
 
+#include "modes/client_mode_replies.h"
+
 #include <QString>
 #include <optional>
 
 class QLineEdit;
 
 namespace kvx {
-
-struct HostAddress;
 
 class DeviceSession;
 class IpAddressEdit;
@@ -20,6 +20,12 @@ class Prompter;
 std::optional<QString> missingHostEntry(const IpAddressEdit& address, const QString& port);
 
 void showHostAddress(const HostAddress& host, IpAddressEdit& address, QLineEdit& port);
+
+// Asks "Serv" for the server table and the host. Nothing after an empty reply (its message shown and
+// the reconnect request posted) or a refused one (`refusedText` shown); an imperfect list is the
+// caller's to report once it has shown what arrived.
+std::optional<ServerList> readServerList(DeviceSession& session, Prompter& prompter,
+                                         const QString& refusedText);
 
 // Sends "Serv <IP text>:<port>"; true when the device took it, otherwise its message was shown.
 bool sendHostAddress(DeviceSession& session, Prompter& prompter, const IpAddressEdit& address,
