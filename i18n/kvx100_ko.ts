@@ -1198,10 +1198,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>확인</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
-    </message>
-    <message>
         <source>Incorrect Bluetooth Address.</source>
         <translation>블루투스 주소가 올바르지 않습니다.</translation>
     </message>
@@ -1468,10 +1464,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>OK</source>
         <translation>확인</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>취소</translation>
     </message>
     <message>
         <source>Can&apos;t get RS232 configuration.</source>

@@ -24,12 +24,8 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_password->setEchoMode(QLineEdit::Password);
     keepToOneLine(m_user);
     keepToOneLine(m_password);
-    auto* userLabel = new QLabel(tr("UserID"), this);
-    auto* passwordLabel = new QLabel(tr("Password"), this);
-    userLabel->setBuddy(m_user);
-    passwordLabel->setBuddy(m_password);
-    m_user->setAccessibleName(userLabel->text());
-    m_password->setAccessibleName(passwordLabel->text());
+    QLabel* userLabel = labelFor(tr("UserID"), m_user, this);
+    QLabel* passwordLabel = labelFor(tr("Password"), m_password, this);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(tr("OK"), QDialogButtonBox::AcceptRole);

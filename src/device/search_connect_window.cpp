@@ -90,14 +90,10 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     }
     m_list->setMinimumWidth(140 + 120 + 142 + 24);
 
-    auto* ipLabel = new QLabel(tr("IP Address"), this);
-    ipLabel->setBuddy(m_ipEdit);
+    QLabel* ipLabel = labelFor(tr("IP Address"), m_ipEdit, this);
     m_ipEdit->setObjectName(QStringLiteral("ipAddressEdit"));
-    m_ipEdit->setAccessibleName(ipLabel->text());
-    auto* portLabel = new QLabel(tr("Control Port"), this);
-    portLabel->setBuddy(m_portEdit);
+    QLabel* portLabel = labelFor(tr("Control Port"), m_portEdit, this);
     m_portEdit->setObjectName(QStringLiteral("controlPortEdit"));
-    m_portEdit->setAccessibleName(portLabel->text());
 
     m_searchButton->setObjectName(QStringLiteral("searchButton"));
     m_connectButton->setObjectName(QStringLiteral("connectButton"));

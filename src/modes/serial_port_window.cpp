@@ -3,6 +3,7 @@
 #include "device/device_session.h"
 #include "device/prompter.h"
 #include "device/vocabulary.h"
+#include "device/widget_setup.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -72,28 +73,14 @@ SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, Q
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         auto [list, text] = rows[i];
         list->setObjectName(QLatin1String(names[i]));
-        list->setAccessibleName(text);
-        auto* label = new QLabel(text, this);
-        label->setBuddy(list);
-        form->addRow(label, list);
+        form->addRow(labelFor(text, list, this), list);
     }
     showLine(SerialLine{});
 
-    auto* okButton = new QPushButton(tr("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
-
+    QPushButton* okButton = addActionRow(this, layout, tr("OK"), QStringLiteral("okButton"));
     connect(okButton, &QPushButton::clicked, this, &SerialPortWindow::ok);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     load();
 }
 

@@ -46,12 +46,8 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     keepToOneLine(m_keepAlive);
     m_table->setObjectName(QStringLiteral("deviceTable"));
 
-    auto* portLabel = new QLabel(tr("Default Data Port"), this);
-    portLabel->setBuddy(m_port);
-    m_port->setAccessibleName(portLabel->text());
-    auto* keepAliveLabel = new QLabel(tr("KeepAlive Timeout"), this);
-    keepAliveLabel->setBuddy(m_keepAlive);
-    m_keepAlive->setAccessibleName(keepAliveLabel->text());
+    QLabel* portLabel = labelFor(tr("Default Data Port"), m_port, this);
+    QLabel* keepAliveLabel = labelFor(tr("KeepAlive Timeout"), m_keepAlive, this);
 
     auto* applyButton = namedButton(tr("Apply"), "applyButton", this);
     auto* form = new QGridLayout;

@@ -37,10 +37,7 @@ VertexModeWindow::VertexModeWindow(DeviceSession& session, Prompter& prompter, Q
     for (auto [field, text] :
          {std::pair{m_port, tr("Vertex Port")}, std::pair{m_maximum, tr("Max Number of Connections")}}) {
         keepToOneLine(field);
-        field->setAccessibleName(text);
-        auto* label = new QLabel(text, this);
-        label->setBuddy(field);
-        form->addRow(label, field);
+        form->addRow(labelFor(text, field, this), field);
     }
 
     auto* applyButton = new QPushButton(tr("Apply"), this);

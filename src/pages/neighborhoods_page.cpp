@@ -57,10 +57,7 @@ NeighborhoodsPage::NeighborhoodsPage(DeviceSession& session, Prompter& prompter,
         {QT_TR_NOOP("Inquiry Access Code"), m_accessCode},
     };
     for (const auto& [caption, field] : fields) {
-        auto* label = new QLabel(tr(caption), this);
-        label->setBuddy(field);
-        field->setAccessibleName(label->text());
-        form->addRow(label, field);
+        form->addRow(labelFor(tr(caption), field, this), field);
     }
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_start);

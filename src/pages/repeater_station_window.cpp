@@ -4,6 +4,7 @@
 #include "device/device_session.h"
 #include "device/prompter.h"
 #include "device/vocabulary.h"
+#include "device/widget_setup.h"
 #include "pages/station_address.h"
 
 #include <QGroupBox>
@@ -33,31 +34,17 @@ RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& p
     m_address->setPromptChar(QLatin1Char(' '));
     m_address->setMask(QString::fromLatin1(kAddressMask));
     m_address->setObjectName(QStringLiteral("addressEdit"));
-    const QString caption = tr("BDADDR");
-    m_address->setAccessibleName(caption);
-    auto* label = new QLabel(caption, this);
-    label->setBuddy(m_address);
+    QLabel* label = labelFor(tr("BDADDR"), m_address, this);
 
     auto* group = new QGroupBox(tr("Station Lumeno-KVX"), this);
     auto* row = new QHBoxLayout(group);
     row->addWidget(label);
     row->addWidget(m_address, 1);
 
-    auto* okButton = new QPushButton(tr("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
-    layout->addLayout(buttons);
-
+    QPushButton* okButton = addActionRow(this, layout, tr("OK"), QStringLiteral("okButton"));
     connect(okButton, &QPushButton::clicked, this, &RepeaterStationWindow::ok);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     load();
 }
 
