@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <getopt.h>
+#include <kvx_version.h>
 #include <pthread.h>
 #include <string>
 #include <string_view>
@@ -55,6 +56,7 @@ enum Option : int {
     Station,
     Demo,
     Help,
+    Version,
 };
 
 const option kOptions[] = {
@@ -92,6 +94,7 @@ const option kOptions[] = {
     {"close-instead-of-reply", no_argument, nullptr, CloseInstead},
     {"port-file", required_argument, nullptr, PortFile},
     {"help", no_argument, nullptr, Help},
+    {"version", no_argument, nullptr, Version},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -132,7 +135,8 @@ void printUsage(std::FILE* out) {
         "  --packet-gap MS           pause between packets (default 20)\n"
         "  --close-after N           close a connection after its Nth command\n"
         "  --close-instead-of-reply  with --close-after: close without answering the Nth command\n"
-        "  --help                    show this text\n",
+        "  --help                    show this text\n"
+        "  --version                 show the version\n",
         out);
 }
 
@@ -240,7 +244,7 @@ void addDemo(DeviceOptions& device) {
 
 // Fills the options from the command line; false with a message on stderr when something is wrong.
 bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& faults, std::string& portFile,
-                    bool& helpOnly) {
+                    bool& helpOnly, bool& versionOnly) {
     opterr = 0;
     bool repeaterNetworkGiven = false;
     for (;;) {
@@ -362,6 +366,9 @@ bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& 
         case Help:
             helpOnly = true;
             break;
+        case Version:
+            versionOnly = true;
+            break;
         default:
             ok = false;
             break;
@@ -398,12 +405,17 @@ int main(int argc, char** argv) {
     FaultOptions faults;
     std::string portFile;
     bool helpOnly = false;
-    if (!parseArguments(argc, argv, device, faults, portFile, helpOnly)) {
+    bool versionOnly = false;
+    if (!parseArguments(argc, argv, device, faults, portFile, helpOnly, versionOnly)) {
         std::fputs("Try 'kvx100-sim --help'.\n", stderr);
         return kExitUsage;
     }
     if (helpOnly) {
         printUsage(stdout);
+        return 0;
+    }
+    if (versionOnly) {
+        std::printf("kvx100-sim %.*s\n", int(kvx::kVersion.size()), kvx::kVersion.data());
         return 0;
     }
 

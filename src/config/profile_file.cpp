@@ -1,5 +1,7 @@
 #include "profile_file.h"
 
+#include "device/vocabulary.h"
+
 #include <QFile>
 #include <algorithm>
 
@@ -80,8 +82,7 @@ std::string ProfileFile::read(std::string_view section, std::string_view key) co
                                     [&](const Entry& e) { return sameName(e.key, key); });
     if (found == s->entries.end())
         return {};
-    const std::string_view value = found->value;
-    return std::string(trimmed(value.substr(0, value.find_first_of("\r\n"))).substr(0, kMaxValueLength));
+    return std::string(trimmed(beforeLineEnd(found->value)).substr(0, kMaxValueLength));
 }
 
 std::vector<std::string> ProfileFile::keys(std::string_view section) const {
@@ -100,7 +101,11 @@ std::vector<std::string> ProfileFile::sections() const {
 }
 
 // A new key of the last section, or a new section, only extends the file; anything else rewrites it.
-bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view value) {
+// A value keeps the line end that closed it, but nothing behind it: a device's reply must not be able
+// to add keys or sections that a restore would later send.
+bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view replyValue) {
+    const std::string_view firstLine = beforeLineEnd(replyValue);
+    const std::string value = std::string(firstLine) + (firstLine.size() < replyValue.size() ? "\r\n" : "");
     const std::string line = std::string(key) + "=" + std::string(value) + "\r\n";
     auto s = std::find_if(m_sections.begin(), m_sections.end(),
                           [&](const Section& candidate) { return sameName(candidate.name, section); });

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <arpa/inet.h>
+#include <netdb.h>
 
 namespace kvx::ctl {
 namespace {
@@ -18,16 +19,56 @@ bool isDottedIpv4(const std::string& text) {
     return ::inet_pton(AF_INET, text.c_str(), &address) == 1;
 }
 
+// Labels of letters, digits and inner hyphens; a last label of digits only would be a mistyped
+// address, which must not go to a name server as a name.
+bool isHostName(std::string_view name) {
+    if (name.empty() || name.size() > 253 || name.ends_with('.'))
+        return false;
+    bool lastAllDigits = false;
+    for (std::size_t start = 0; start <= name.size();) {
+        const std::size_t dot = std::min(name.find('.', start), name.size());
+        const std::string_view label = name.substr(start, dot - start);
+        if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-' ||
+            label.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-") !=
+                std::string_view::npos)
+            return false;
+        lastAllDigits = label.find_first_not_of("0123456789") == std::string_view::npos;
+        start = dot + 1;
+    }
+    return !lastAllDigits;
+}
+
+// The dotted IPv4 address of a host text: itself when it is one, else the name's first IPv4 address.
+std::optional<std::string> resolveIpv4(const std::string& host) {
+    if (isDottedIpv4(host))
+        return host;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
+        return std::nullopt;
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    const bool ok = ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
+    ::freeaddrinfo(found);
+    return ok ? std::optional<std::string>(text) : std::nullopt;
+}
+
 } // namespace
 
 std::string HostAddress::label() const {
-    return port == 0 ? ip : ip + ":" + std::to_string(port);
+    return port == 0 ? host : host + ":" + std::to_string(port);
+}
+
+bool HostAddress::isDotted() const {
+    return isDottedIpv4(host);
 }
 
 std::optional<HostAddress> parseHostAddress(std::string_view text) {
     const std::size_t colon = text.find(':');
     HostAddress host{std::string(text.substr(0, colon)), 0};
-    if (!isDottedIpv4(host.ip))
+    if (!isDottedIpv4(host.host) && !isHostName(host.host))
         return std::nullopt;
     if (colon != std::string_view::npos) {
         const std::string_view port = text.substr(colon + 1);
@@ -49,15 +90,22 @@ CliSession::CliSession(ConnectSettings settings, CliPrompter& prompter, Transcri
 bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& step) {
     // The probe names the device, as a row of the search list does, and gives its control port when
     // the command line did not.
+    step = "resolve";
+    const std::optional<std::string> ip = resolveIpv4(host.host);
+    if (!ip) {
+        m_prompter.message(
+            QStringLiteral("No address for the host name %1.").arg(QString::fromStdString(host.host)));
+        return false;
+    }
     step = "discovery";
     DiscoverySocket probe(m_settings.discovery);
     std::string datagram;
-    if ((wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(host.ip) &&
+    if ((wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip) &&
         probe.receive(m_settings.probeWait, datagram) == DiscoverySocket::Receive::Datagram) {
         if (const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram))
             m_record = *record;
     }
-    m_record.ipAddress = host.ip;
+    m_record.ipAddress = *ip;
     if (host.port != 0)
         m_record.controlPort = std::to_string(host.port);
     const unsigned port = unsigned(leadingDecimal(m_record.controlPort));
@@ -67,7 +115,7 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
     }
 
     step = "connect";
-    if (!m_link.create() || !m_link.connectTo(host.ip, port)) {
+    if (!m_link.create() || !m_link.connectTo(*ip, port)) {
         m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
         return false;
     }

@@ -13,13 +13,16 @@
 
 namespace kvx::ctl {
 
-// A device named on the command line: dotted IPv4 text and, when given, the control port.
+// A device named on the command line: dotted IPv4 text or a host name and, when given, the control port.
 struct HostAddress {
-    std::string ip;
+    std::string host;
     unsigned port = 0; // 0: asked of the device's discovery answer
     std::string label() const;
+    bool isDotted() const;
 };
-// "10.0.0.5" or "10.0.0.5:9000"; nothing for anything else.
+// "10.0.0.5", "kvx-7.example", "localhost:9000"; nothing for anything else. A name is only checked for
+// its form here; it is looked up when the device is worked on, so a name that does not resolve is that
+// device's failure, not a wrong command line.
 std::optional<HostAddress> parseHostAddress(std::string_view text);
 
 // What the windows would have shown, kept for the report instead; files are the ones given on the

@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <atomic>
+#include <kvx_version.h>
 #include <mutex>
 #include <thread>
 
@@ -59,7 +60,9 @@ std::string overview() {
     std::string text = "Usage: kvx100ctl COMMAND [options] ...\n\nCommands:\n";
     for (const CommandInfo& c : kCommands)
         text += "  " + std::string(c.name) + std::string(10 - std::strlen(c.name), ' ') + c.summary + "\n";
-    return text + "\n'kvx100ctl COMMAND --help' shows a command's options.\n" + kExitText + "\n";
+    return text +
+           "\n'kvx100ctl COMMAND --help' shows a command's options; 'kvx100ctl --version' the version.\n" +
+           kExitText + "\n";
 }
 
 // Everything the options of one command settle.
@@ -211,13 +214,20 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments, Console&
             if (!ok || run.parallel < 1)
                 throw UsageError{"--parallel needs a number of at least 1"};
         }
-        // The file is the last argument that is not a device address.
+        // A file name may look like a host name, so the file is found by position: always the last
+        // argument where one is needed; for the log, whose file is optional, the last of several
+        // arguments unless it is written as an address (dotted, or with a port).
         const bool needsFile = info.command == Command::Backup || info.command == Command::Restore ||
                                info.command == Command::Diff;
-        if (!positional.isEmpty() && !parseHostAddress(positional.back().toStdString()) &&
-            info.command != Command::Info) {
+        const auto writtenAsAddress = [](const QString& text) {
+            const std::optional<HostAddress> host = parseHostAddress(text.toStdString());
+            return host && (host->port != 0 || host->isDotted());
+        };
+        const bool logFile = info.command == Command::Log && !positional.isEmpty() &&
+                             (positional.size() > 1 || parser.isSet(option("hosts"))) &&
+                             !writtenAsAddress(positional.back());
+        if ((needsFile && !positional.isEmpty()) || logFile)
             run.settings.file = positional.takeLast();
-        }
         if (needsFile && run.settings.file.isEmpty())
             throw UsageError{std::string(info.name) + " needs a file"};
         if (parser.isSet(option("hosts")))
@@ -421,6 +431,10 @@ int runCommandLine(const QStringList& arguments, Console& console) {
         arguments[1] == QLatin1String("-h")) {
         (arguments.size() < 2 ? console.err : console.out) << overview();
         return arguments.size() < 2 ? kExitUsage : kExitOk;
+    }
+    if (arguments[1] == QLatin1String("--version")) {
+        console.out << "kvx100ctl " << kVersion << "\n";
+        return kExitOk;
     }
     const CommandInfo* info = findCommand(arguments[1]);
     if (!info) {

@@ -127,7 +127,9 @@ void DeviceLink::sendAll(std::string_view bytes) {
 
 std::string DeviceLink::transact(std::string_view command, int waitSeconds, Transcript& transcript,
                                  std::optional<std::string_view> echo) {
-    if (m_fd < 0)
+    // A line break inside a command would make the device run a second command that nobody chose; such a
+    // command is not sent, and the caller takes its failure path as for a device that did not answer.
+    if (m_fd < 0 || !isSingleLine(command))
         return {};
 
     if (waitReadable(std::chrono::milliseconds(0)) == WaitResult::Readable) {

@@ -44,7 +44,8 @@ public:
 
     // Sends the command byte for byte and collects the reply as the protocol describes: a drain of late
     // text into the transcript, then passes of at most waitSeconds each until "+OK" or "-ERR" shows up.
-    // `echo` replaces the command text in the transcript (the wire still carries the command).
+    // `echo` replaces the command text in the transcript (the wire still carries the command). A command
+    // holding a CR or LF before its closing CR LF is not sent: the reply is empty.
     std::string transact(std::string_view command, int waitSeconds, Transcript& transcript,
                          std::optional<std::string_view> echo = std::nullopt);
 

@@ -127,8 +127,18 @@ unsigned leadingDecimal(std::string_view text) {
     return value;
 }
 
+std::string_view beforeLineEnd(std::string_view text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+bool isSingleLine(std::string_view command) {
+    if (command.ends_with("\r\n"))
+        command.remove_suffix(2);
+    return command.find_first_of("\r\n") == std::string_view::npos;
+}
+
 std::string capabilityLineFrom(std::string_view helpReply) {
-    return std::string(helpReply.substr(0, helpReply.find_first_of("\r\n")));
+    return std::string(beforeLineEnd(helpReply));
 }
 
 bool capabilityLineSupports(std::string_view capabilityLine, std::string_view keyword) {

@@ -80,6 +80,12 @@ bool containsToken(std::string_view reply); // "+OK" or "-ERR"
 // The decimal value of the leading digits, 0 when there are none.
 unsigned leadingDecimal(std::string_view text);
 
+// A value cut from a reply ends before its first CR or LF: whatever a device sends behind a line end
+// must never travel back to it as a further command line.
+std::string_view beforeLineEnd(std::string_view text);
+// True when nothing but the closing CR LF (if any) ends a line in the command: one command, one line.
+bool isSingleLine(std::string_view command);
+
 // The capability line is the first line of the reply to "help": up to its first CR or LF.
 std::string capabilityLineFrom(std::string_view helpReply);
 // True when the keyword, in upper case, stands anywhere in the capability line.

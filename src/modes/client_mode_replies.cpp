@@ -50,11 +50,12 @@ ServerList parseServerList(std::string_view reply) {
 
 std::string intervalFrom(std::string_view normalised) {
     const std::string_view value = from(normalised, kIntervalPrefix.size());
-    return std::string(value.substr(0, value.size() - std::min(value.size(), kIntervalUnit.size())));
+    return std::string(
+        beforeLineEnd(value.substr(0, value.size() - std::min(value.size(), kIntervalUnit.size()))));
 }
 
 std::string reconnectFrom(std::string_view normalised) {
-    return std::string(from(normalised, kReconnectPrefix.size()));
+    return std::string(beforeLineEnd(from(normalised, kReconnectPrefix.size())));
 }
 
 std::string intervalConfirmation(std::string_view interval) {

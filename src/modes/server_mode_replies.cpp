@@ -1,6 +1,7 @@
 #include "server_mode_replies.h"
 
 #include "device/status_lines.h"
+#include "device/vocabulary.h"
 
 #include <algorithm>
 
@@ -47,7 +48,8 @@ BindList parseBindList(std::string_view reply) {
 }
 
 std::string defaultPortFrom(std::string_view normalised) {
-    return std::string(normalised.substr(normalised.size() - std::min(normalised.size(), kPortLength)));
+    return std::string(
+        beforeLineEnd(normalised.substr(normalised.size() - std::min(normalised.size(), kPortLength))));
 }
 
 bool keepSocketFrom(std::string_view reply) {
@@ -58,7 +60,7 @@ std::string keepAliveFrom(std::string_view reply) {
     if (reply.size() <= kKeepAlivePosition)
         return {};
     const std::string_view value = reply.substr(kKeepAlivePosition);
-    return std::string(value.substr(0, value.find_first_of(" \r\n")));
+    return std::string(beforeLineEnd(value.substr(0, value.find(' '))));
 }
 
 } // namespace kvx

@@ -1,5 +1,7 @@
 #include "vertex_settings.h"
 
+#include "device/vocabulary.h"
+
 namespace kvx {
 namespace {
 
@@ -8,7 +10,7 @@ constexpr std::size_t kPortLength = 4;
 constexpr std::size_t kMaximumPosition = 18;
 
 std::string cut(std::string_view text, std::size_t position, std::size_t length) {
-    return position < text.size() ? std::string(text.substr(position, length)) : std::string();
+    return position < text.size() ? std::string(beforeLineEnd(text.substr(position, length))) : std::string();
 }
 
 } // namespace

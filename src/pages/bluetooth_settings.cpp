@@ -1,6 +1,7 @@
 #include "bluetooth_settings.h"
 
 #include "device/status_lines.h"
+#include "device/vocabulary.h"
 
 #include <array>
 
@@ -29,14 +30,15 @@ constexpr std::array<std::string_view, 2> kSecurityWords{"low", "high"};
 } // namespace
 
 std::string valueFrom(std::string_view normalised, std::size_t position) {
-    return position < normalised.size() ? std::string(normalised.substr(position)) : std::string();
+    return position < normalised.size() ? std::string(beforeLineEnd(normalised.substr(position)))
+                                        : std::string();
 }
 
 std::string linkTimeoutFrom(std::string_view normalised) {
     if (normalised.size() < kLinkTimeoutPosition + kLinkTimeoutTail)
         return {};
-    return std::string(
-        normalised.substr(kLinkTimeoutPosition, normalised.size() - kLinkTimeoutTail - kLinkTimeoutPosition));
+    return std::string(beforeLineEnd(normalised.substr(
+        kLinkTimeoutPosition, normalised.size() - kLinkTimeoutTail - kLinkTimeoutPosition)));
 }
 
 std::string_view scanWord(ScanMode mode) {

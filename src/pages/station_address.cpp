@@ -14,7 +14,8 @@ constexpr std::size_t kAddressPosition = 4; // after "+OK "
 std::optional<std::string> stationInputFrom(std::string_view reply) {
     if (reply.empty() || !containsOk(reply))
         return std::nullopt;
-    std::string input(reply.size() > kAddressPosition ? reply.substr(kAddressPosition) : std::string_view{});
+    std::string input(
+        beforeLineEnd(reply.size() > kAddressPosition ? reply.substr(kAddressPosition) : std::string_view{}));
     std::erase(input, ':');
     return input;
 }

@@ -126,7 +126,10 @@ TEST(Kvx100ctl, DiffRestoreAndSend) {
     ASSERT_EQ(ctl({QStringLiteral("backup"), host(*device), file}).status, ctl::kExitOk);
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), file}).status, ctl::kExitOk);
 
-    const Result send = ctl({QStringLiteral("send"), host(*device), QStringLiteral("Maxdt 3")});
+    // A host may be named, not only given as a dotted address.
+    const Result send =
+        ctl({QStringLiteral("send"), QStringLiteral("localhost:%1").arg(device->controlPort()),
+             QStringLiteral("Maxdt 3")});
     EXPECT_EQ(send.status, ctl::kExitOk);
     EXPECT_EQ(send.out, "+OK\r\n");
     const Result different = ctl({QStringLiteral("diff"), host(*device), file});
@@ -151,7 +154,8 @@ TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
     const std::vector<std::pair<QStringList, bool>> cases = {
         {{QStringLiteral("frobnicate")}, true},
         {{QStringLiteral("backup"), QStringLiteral("127.0.0.1:9")}, true},
-        {{QStringLiteral("info"), QStringLiteral("localhost")}, true},
+        {{QStringLiteral("info"), QStringLiteral("bad_name")}, true},
+        {{QStringLiteral("info"), QStringLiteral("10.0.0.300")}, true},
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:70000")}, true},
         {{QStringLiteral("restore"), QStringLiteral("127.0.0.1:9"), file}, true},
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--parallel"),

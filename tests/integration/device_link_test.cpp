@@ -154,6 +154,14 @@ TEST(Transact, NoSocketOrAClosedPeerGivesAnEmptyReply) {
     EXPECT_TRUE(s.link.peerHasClosed());
 }
 
+TEST(Transact, ACommandCarryingALineBreakIsNotSent) {
+    LoggedInLink s;
+    const std::size_t before = s.device->receivedCommands().size();
+    EXPECT_EQ(s.link.transact("Port 9\r\nReboot\r\n", 1, s.transcript), "");
+    EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "+OK Server Mode\r\n");
+    EXPECT_EQ(s.device->receivedCommands().size(), before + 1) << "only Mode reached the device";
+}
+
 TEST(Transact, PeerCloseIsSeenWithoutReadingPendingData) {
     LoggedInLink s;
     EXPECT_FALSE(s.link.peerHasClosed());

@@ -33,6 +33,18 @@ TEST(ProfileFile, WritesSectionsAndKeysInTheOrderFirstWritten) {
     EXPECT_EQ(again.keys("BIND"), (std::vector<std::string>{"0Name", "SUM"}));
 }
 
+// A reply that carries further lines must not plant keys or sections for a restore to send.
+TEST(ProfileFile, AValueKeepsOnlyItsFirstLineAndItsLineEnd) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.kcf"));
+    ProfileFile file(path);
+    EXPECT_TRUE(file.write("PORT", "Port", "9\r\n[MODE]\r\nMode=Reboot\r\n"));
+    EXPECT_TRUE(file.write("KATO", "Kato", "30\nx=1"));
+    EXPECT_TRUE(file.flush());
+    EXPECT_EQ(contents(path), QByteArray("[PORT]\r\nPort=9\r\n\r\n[KATO]\r\nKato=30\r\n\r\n"));
+    EXPECT_EQ(ProfileFile(path).sections(), (std::vector<std::string>{"PORT", "KATO"}));
+}
+
 TEST(ProfileFile, ReadsValuesAsTheRestoreExpects) {
     struct Case {
         const char* name;

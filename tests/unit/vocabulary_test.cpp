@@ -114,3 +114,17 @@ TEST(Vocabulary, CapabilityLine) {
     EXPECT_EQ(capabilityLineFrom("\nlater"), "");
     EXPECT_FALSE(capabilityLineSupports(capabilityLineFrom(""), "repeater"));
 }
+
+TEST(Vocabulary, ACommandIsOneLine) {
+    struct Case {
+        std::string_view command;
+        bool single;
+    };
+    const Case cases[] = {
+        {"Port 9\r\n", true},     {"Port 9", true},           {"", true},
+        {"\r\n", true},           {"Port 9\r\n1\r\n", false}, {"Port 9\n1\r\n", false},
+        {"Port 9\r1\r\n", false}, {"Port 9\n", false},        {"Port 9\r\n\r\n", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isSingleLine(c.command), c.single) << c.command;
+}
