@@ -20,6 +20,8 @@ public:
     // 1001 keys.
     static constexpr std::size_t kMaxSections = 64;
     static constexpr std::size_t kMaxKeys = 4096;
+    // The most bytes a reader takes of a file; a full backup is far below it.
+    static constexpr qint64 kMaxFileBytes = 4 << 20;
 
     // Reads what is there; a missing or unreadable file reads as empty.
     explicit ProfileFile(QString path);
