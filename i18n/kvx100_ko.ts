@@ -11,6 +11,18 @@
         <source>Backup is timeout. Check Lumeno-KVX and Try again.</source>
         <translation>백업 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
     </message>
+    <message>
+        <source>The file cannot be written: %1</source>
+        <translation>파일에 쓸 수 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>The %1 settings of the device do not fit into a configuration file.</source>
+        <translation>장치의 %1 설정이 구성 파일에 다 들어가지 않습니다.</translation>
+    </message>
+    <message>
+        <source>The settings read so far are in %1.</source>
+        <translation>지금까지 읽은 설정은 %1에 있습니다.</translation>
+    </message>
 </context>
 <context>
     <name>ConfigRestore</name>
@@ -30,12 +42,28 @@ After changing the data mode, please restart Lumeno-KVX.</source>
 Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모드로 바꿔야 합니다.<byte value="xd"/>
 데이터 모드로 바꾼 다음 Lumeno-KVX를 다시 시작하십시오.</translation>
     </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>파일을 읽을 수 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>The key %1 in section %2 of %3 holds &quot;;&quot; or a control character, which cannot be sent. Nothing was restored.</source>
+        <translation>%3의 %2 섹션에 있는 %1 키에 보낼 수 없는 &quot;;&quot; 또는 제어 문자가 있습니다. 아무것도 복원하지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>%1 lists %2 routes, more than the %3 a restore takes. Nothing was restored.</source>
+        <translation>%1에 경로가 %2개 있어 복원할 수 있는 %3개를 넘습니다. 아무것도 복원하지 않았습니다.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceLogFetch</name>
     <message>
         <source>Log is timeout. Check Lumeno-KVX and Try again.</source>
         <translation>로그 시간이 초과되었습니다. Lumeno-KVX를 확인하고 다시 시도하십시오.</translation>
+    </message>
+    <message>
+        <source>The file cannot be written: %1</source>
+        <translation>파일에 쓸 수 없습니다: %1</translation>
     </message>
 </context>
 <context>
@@ -1472,6 +1500,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Setting RS232 failed.</source>
         <translation>RS232 설정에 실패했습니다.</translation>
+    </message>
+    <message>
+        <source>Choose the Baud Rate.</source>
+        <translation>전송 속도를 선택하십시오.</translation>
     </message>
 </context>
 <context>

@@ -117,7 +117,7 @@ bool MainWindow::initialise() {
         m_prompter.message(tr("The application create Fail. Try again."));
         return true;
     }
-    if (m_search->run() != QDialog::Accepted)
+    if (runSearch() != QDialog::Accepted)
         return false;
     m_closeWatch.start();
     buildPages();
@@ -161,12 +161,20 @@ std::string MainWindow::transact(std::string_view command, int waitSeconds) {
     return reply;
 }
 
+int MainWindow::runSearch() {
+    const int result = m_search->run();
+    if (result == QDialog::Accepted)
+        m_rebooting = false;
+    return result;
+}
+
 void MainWindow::runSearchWindow() {
-    m_search->run();
+    runSearch();
     refreshTitle();
 }
 
 void MainWindow::closeConnection() {
+    m_rebooting = true;
     m_link.close();
 }
 
@@ -228,7 +236,7 @@ void MainWindow::handleReconnect() {
     // a second time over itself would help nobody.
     if (m_closing || m_search->isVisible())
         return;
-    if (m_search->run() != QDialog::Accepted) {
+    if (runSearch() != QDialog::Accepted) {
         postClose();
         return;
     }
@@ -246,6 +254,7 @@ void MainWindow::handleRelogin() {
         runLoginExchange(
             m_link, *m_console, m_prompter, [this] { postReconnect(); }, m_search->credentials());
     }
+    m_rebooting = false;
     queueTabZeroRefresh();
 }
 

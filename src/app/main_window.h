@@ -61,7 +61,7 @@ public:
 
     // DeviceSession
     std::string transact(std::string_view command, int waitSeconds) override;
-    bool inTransaction() const override { return m_inTransaction; }
+    bool inTransaction() const override { return m_inTransaction || m_rebooting; }
     bool supportsCommand(std::string_view keyword) const override;
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
@@ -89,6 +89,8 @@ protected:
 private:
     void buildMenu();
     void buildPages();
+    // The search and connect window; a login through it ends a reboot's hold on the page timers.
+    int runSearch();
     void readCapabilityLine();
     void refreshTitle();
     void onTabClicked();
@@ -112,6 +114,8 @@ private:
     VersionCode m_versionCode = kVersionCodeUnknown;
     int m_rememberedTab = 0;
     bool m_inTransaction = false;
+    // From the reboot dropping the connection until a login on a new one.
+    bool m_rebooting = false;
     bool m_closing = false;
 };
 

@@ -74,6 +74,10 @@ bool typesText(const QKeyEvent* event) {
 
 } // namespace
 
+QString bdAddressMask() {
+    return QStringLiteral("&&\\:&&\\:&&\\:&&\\:&&\\:&&");
+}
+
 MaskedEdit::MaskedEdit(const QString& mask, QWidget* parent)
     : QLineEdit(parent)
     , m_model(MaskLocale{separatorsFrom(locale()), {qtDigit, qtLetter, qtUpper, qtLower}}) {

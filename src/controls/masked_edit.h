@@ -8,8 +8,15 @@
 
 namespace kvx {
 
+// The pattern of a Bluetooth address: six pairs of printable characters joined by ":". The ":" are
+// literals, not the locale's time separator, because the device writes and reads addresses only in
+// that form and the windows send what the field shows.
+QString bdAddressMask();
+// The positions of that pattern; the first empty input position reaches it once the address is complete.
+constexpr int kBdAddressLength = 17;
+
 // A line edit that shows a fixed pattern of input positions and literal characters, for example
-// "&&:&&:&&:&&:&&:&&" for a Bluetooth address. Mask characters:
+// "##:##" for a time. Mask characters:
 //   "." "," ":" "/"  the locale's decimal point, group, time and date separators
 //   "#" digit, "A" letter or digit, "?" letter, ">" letter in upper case, "<" letter in lower case,
 //   "&" any character from 32 to 126
@@ -35,7 +42,6 @@ public:
     // position takes; false when one was skipped. Does nothing without a mask.
     bool writeInputData(const QString& text, int start = 0, bool keepPrompts = true);
     // The first input position at or after `from` that shows the prompt; the pattern's length when none.
-    // For "&&:&&:&&:&&:&&:&&" 17 means the address is complete.
     int firstEmptyInputPosition(int from = 0) const { return m_model.firstEmptyInputPosition(from); }
     bool isEveryInputEmpty() const;
 

@@ -16,7 +16,9 @@ public:
 
     // Sends one command line and returns the reply; empty means no answer in time.
     virtual std::string transact(std::string_view command, int waitSeconds) = 0;
-    // Timer ticks skip while a transaction runs, so that none starts inside another.
+    // Page timer ticks skip while this holds: while a transaction runs, so that none starts inside
+    // another, and through a reboot, from the dropped connection until the login on the new one, so that
+    // none talks to a device that is away or not logged into yet.
     virtual bool inTransaction() const = 0;
     virtual bool supportsCommand(std::string_view keyword) const = 0;
     virtual VersionCode versionCode() const = 0;
@@ -27,7 +29,8 @@ public:
     virtual void runSearchWindow() = 0;
 
     // The reboot's own handling of the connection: drop it (no disconnect notice follows), then connect
-    // a fresh socket to the address and port of the last connect, waiting at most `bound`.
+    // a fresh socket to the address and port of the last connect, waiting at most `bound`. The reboot
+    // ends with the re-login request, or with the reconnect request and the search window's login.
     enum class Reopen { Connected, CreateFailed, ConnectFailed };
     virtual void closeConnection() = 0;
     virtual Reopen reopenConnection(std::chrono::milliseconds bound) = 0;

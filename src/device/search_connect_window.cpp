@@ -132,6 +132,7 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
 SearchConnectWindow::~SearchConnectWindow() = default;
 
 int SearchConnectWindow::run() {
+    m_candidate = m_record;
     m_list->clear();
     m_ipEdit->clear();
     m_portEdit->clear();
@@ -204,9 +205,9 @@ void SearchConnectWindow::takeRow(int row) {
     if (!item)
         return;
     for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-        m_record.field(c) = toStd(item->text(c));
-    m_ipEdit->setText(fromStd(m_record.ipAddress));
-    m_portEdit->setText(fromStd(m_record.controlPort));
+        m_candidate.field(c) = toStd(item->text(c));
+    m_ipEdit->setText(fromStd(m_candidate.ipAddress));
+    m_portEdit->setText(fromStd(m_candidate.controlPort));
     m_connectButton->setEnabled(true);
 }
 
@@ -228,7 +229,7 @@ void SearchConnectWindow::showDetail(const QPoint& position) {
     menu.setObjectName(QStringLiteral("detailMenu"));
     QAction* detail = menu.addAction(tr("Detail Information"));
     if (menu.exec(m_list->viewport()->mapToGlobal(position)) == detail)
-        m_prompter.message(deviceDetailText(m_record));
+        m_prompter.message(deviceDetailText(m_candidate));
 }
 
 void SearchConnectWindow::connectDevice() {
@@ -247,16 +248,15 @@ void SearchConnectWindow::connectDevice() {
         if (toStd(item->text(3)) != ip)
             continue;
         for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-            m_record.field(c) = toStd(item->text(c));
+            m_candidate.field(c) = toStd(item->text(c));
     }
-    m_record.ipAddress = ip;
-    m_record.controlPort = toStd(m_portEdit->text());
+    m_candidate.ipAddress = ip;
+    m_candidate.controlPort = toStd(m_portEdit->text());
 
     const std::optional<Credentials> credentials = m_hooks.askCredentials();
     if (!credentials)
         return;
-    m_credentials = *credentials;
-    m_portNumber = leadingDecimal(m_record.controlPort);
+    const unsigned portNumber = leadingDecimal(m_candidate.controlPort);
 
     if (m_link.hasSocket()) {
         m_link.close();
@@ -273,7 +273,7 @@ void SearchConnectWindow::connectDevice() {
     bool connected;
     {
         const BusyCursor busy;
-        connected = m_link.connectTo(ip, m_portNumber);
+        connected = m_link.connectTo(ip, portNumber);
     }
     if (!connected) {
         m_prompter.message(tr("Lumeno-KVX Connection is failed."));
@@ -282,7 +282,7 @@ void SearchConnectWindow::connectDevice() {
     bool loggedIn;
     {
         const BusyCursor busy;
-        loggedIn = runLoginExchange(m_link, m_transcript, m_prompter, m_hooks.postReconnect, m_credentials);
+        loggedIn = runLoginExchange(m_link, m_transcript, m_prompter, m_hooks.postReconnect, *credentials);
     }
     if (!loggedIn) {
         m_prompter.message(tr("Check User name and Password."));
@@ -291,6 +291,9 @@ void SearchConnectWindow::connectDevice() {
         activateWindow();
         return;
     }
+    m_record = m_candidate;
+    m_portNumber = portNumber;
+    m_credentials = *credentials;
     accept();
 }
 

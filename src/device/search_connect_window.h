@@ -64,9 +64,13 @@ private:
     Hooks m_hooks;
     DiscoverySocket m_discovery;
 
+    // The connected device's; it, the port number and the credentials change only when a connect and
+    // its login succeeded, so a cancelled opening leaves them to the connection still in use.
     DeviceRecord m_record;
     unsigned m_portNumber = 0;
     Credentials m_credentials;
+    // What the picked rows and the Connect of this opening make of the record.
+    DeviceRecord m_candidate;
 
     QTreeWidget* m_list;
     QLineEdit* m_ipEdit;

@@ -1,5 +1,7 @@
 #include "status_lines.h"
 
+#include <algorithm>
+
 namespace kvx {
 
 StatusLines parseStatusLines(std::string_view reply) {
@@ -20,6 +22,13 @@ StatusLines parseStatusLines(std::string_view reply) {
     }
     result.ending = StatusLines::Ending::Imperfect;
     return result;
+}
+
+std::string_view takeLine(std::string_view& rest) {
+    const std::string_view line = rest.substr(0, rest.find_first_of("\r\n"));
+    rest.remove_prefix(line.size());
+    rest.remove_prefix(rest.starts_with("\r\n") ? 2 : std::min<std::size_t>(rest.size(), 1));
+    return line;
 }
 
 std::vector<std::string> splitPipeFields(std::string_view line, int count) {

@@ -19,6 +19,10 @@ struct StatusLines {
 
 StatusLines parseStatusLines(std::string_view reply);
 
+// Takes the text before the first CR or LF off `rest`, together with its line ending: the device ends
+// lines with CR LF, and a lone CR or LF counts as one too. The last line may end with the reply.
+std::string_view takeLine(std::string_view& rest);
+
 // Fields separated by "|": each of the first count-1 is the text before the next "|" of what remains,
 // the last is whatever remains. A missing "|" leaves its field empty and the remainder unshortened.
 std::vector<std::string> splitPipeFields(std::string_view line, int count);

@@ -8,11 +8,6 @@
 #include <QRadioButton>
 
 namespace kvx {
-namespace {
-
-constexpr int kAddressLength = 17; // twelve input positions and five separators
-
-} // namespace
 
 AddressOrNameBox::AddressOrNameBox(const QString& title, const QString& addressCaption,
                                    const QString& nameCaption, Choice initial, QWidget* parent)
@@ -27,7 +22,7 @@ AddressOrNameBox::AddressOrNameBox(const QString& title, const QString& addressC
     m_address->setObjectName(QStringLiteral("addressEdit"));
     m_address->setAccessibleName(addressCaption);
     m_address->setPromptChar(QLatin1Char('_'));
-    m_address->setMask(QStringLiteral("&&:&&:&&:&&:&&:&&"));
+    m_address->setMask(bdAddressMask());
     m_name->setObjectName(QStringLiteral("nameEdit"));
     m_name->setAccessibleName(nameCaption);
     keepToOneLine(m_name);
@@ -45,7 +40,7 @@ AddressOrNameBox::AddressOrNameBox(const QString& title, const QString& addressC
 }
 
 bool AddressOrNameBox::addressComplete() const {
-    return m_address->firstEmptyInputPosition() == kAddressLength;
+    return m_address->firstEmptyInputPosition() == kBdAddressLength;
 }
 
 QString AddressOrNameBox::addressText() const {

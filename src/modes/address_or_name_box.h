@@ -9,8 +9,8 @@ namespace kvx {
 
 class MaskedEdit;
 
-// A Bluetooth device given either by its address, typed into a "&&:&&:&&:&&:&&:&&" masked edit, or by
-// its name; the radio buttons enable the edit of the choice and disable the other.
+// A Bluetooth device given either by its address, typed into a masked edit of six pairs, or by its
+// name; the radio buttons enable the edit of the choice and disable the other.
 class AddressOrNameBox : public QGroupBox {
     Q_OBJECT
 public:

@@ -1,7 +1,6 @@
 #include "ip_text.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace kvx {
 
@@ -15,9 +14,13 @@ Octets octetsFromText(std::string_view dotted) {
     Octets octets{};
     for (int& octet : octets) {
         const std::size_t dot = dotted.find('.');
-        // atoi semantics on a bounded copy: blanks, a sign and the leading digits count.
-        const std::string part(dotted.substr(0, std::min<std::size_t>(dot, 16)));
-        octet = static_cast<int>(static_cast<unsigned>(std::atoi(part.c_str())) & 0xFFu);
+        // The low 8 bits of a decimal number depend only on the low 8 bits of what came before each
+        // digit, so a run of digits of any length is read whole and never overflows. (leadingDecimal
+        // saturates instead, which would change those bits.)
+        unsigned value = 0;
+        for (std::size_t i = 0; i < dotted.size() && dotted[i] >= '0' && dotted[i] <= '9'; ++i)
+            value = (value * 10 + static_cast<unsigned>(dotted[i] - '0')) & 0xFFu;
+        octet = static_cast<int>(value);
         if (dot == std::string_view::npos) {
             dotted = {};
             continue;

@@ -11,8 +11,9 @@ using Octets = std::array<int, 4>;
 // "%d.%d.%d.%d": the form in which addresses are sent and compared.
 std::string ipText(const Octets& octets);
 
-// The four dot-separated parts of a dotted address, each the decimal value of its text kept to 8 bits
-// (as the device's own tools read them); missing parts count as 0.
+// The four dot-separated parts of a dotted address, each the decimal value of its leading digits kept
+// to its low 8 bits; a part without leading digits (a sign or a blank first included) and a missing
+// part count as 0.
 Octets octetsFromText(std::string_view dotted);
 
 // An "IP:Port" text split at its first ":"; without one, all of it is the address and the port is empty.

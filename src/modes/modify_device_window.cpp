@@ -3,6 +3,7 @@
 #include "device/prompter.h"
 #include "device/widget_setup.h"
 #include "modes/change_commands.h"
+#include "modes/port_field.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -35,8 +36,7 @@ ModifyDeviceWindow::ModifyDeviceWindow(DeviceSession& session, Prompter& prompte
     m_device->setObjectName(QStringLiteral("deviceEdit"));
     keepToOneLine(m_device);
     m_port->setObjectName(QStringLiteral("portEdit"));
-    m_port->setMaxLength(kPortLength);
-    m_port->setText(m_rows.at(modifiedRow).endpoint);
+    showPortLimitedForTyping(m_port, m_rows.at(modifiedRow).endpoint, kPortLength);
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;

@@ -5,6 +5,7 @@
 #include "device/widget_setup.h"
 #include "modes/change_commands.h"
 #include "modes/ip_text.h"
+#include "modes/port_field.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -15,8 +16,7 @@
 namespace kvx {
 namespace {
 
-// As long as the Add Server window allows: a shorter field would cut a five-digit port of the row, and
-// the change would then move the entry to another port unasked.
+// As long as the Add Server window allows.
 constexpr int kPortLength = 5;
 
 EntryRow normalisedRow(const EntryRow& row) {
@@ -51,8 +51,7 @@ ModifyServerWindow::ModifyServerWindow(DeviceSession& session, Prompter& prompte
     const Octets octets = octetsFromText(old.ip);
     m_address->setOctets({octets[0], octets[1], octets[2], octets[3]});
     m_port->setObjectName(QStringLiteral("portEdit"));
-    m_port->setMaxLength(kPortLength);
-    m_port->setText(QString::fromStdString(old.port));
+    showPortLimitedForTyping(m_port, QString::fromStdString(old.port), kPortLength);
     keepToOneLine(m_port);
 
     auto* form = new QFormLayout;

@@ -95,10 +95,13 @@ void SerialPortWindow::load() {
 
 void SerialPortWindow::showLine(const SerialLine& line) {
     const QString baud = QString::fromStdString(line.baud);
-    showEntry(m_baud, baud, baud);
+    if (baud.isEmpty())
+        m_baud->setCurrentIndex(-1);
+    else
+        showEntry(m_baud, baud, baud);
     showEntry(m_dataBits, wireCharacter(line.dataBits), tr("%1 bit").arg(characterText(line.dataBits)));
     showEntry(m_parity, wireCharacter(line.parity), characterText(line.parity));
-    showEntry(m_stopBits, wireCharacter(line.stopBits), tr("%1 bit").arg(characterText(line.stopBits)));
+    showEntry(m_stopBits, wireCharacter(line.stopBits), characterText(line.stopBits));
     m_flow->setCurrentIndex(m_flow->findData(static_cast<int>(line.flow)));
 }
 
@@ -116,7 +119,13 @@ SerialLine SerialPortWindow::lineShown() const {
 }
 
 void SerialPortWindow::ok() {
-    if (!containsOk(m_session.transact(serialSetCommand(lineShown()), kWait)))
+    const SerialLine line = lineShown();
+    // A rate the device did not report is left to the operator; none is made up for it.
+    if (line.baud.empty()) {
+        m_prompter.message(tr("Choose the Baud Rate."));
+        return;
+    }
+    if (!containsOk(m_session.transact(serialSetCommand(line), kWait)))
         m_prompter.message(tr("Setting RS232 failed."));
     accept();
 }

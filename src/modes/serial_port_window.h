@@ -13,7 +13,8 @@ class Prompter;
 
 // "Serial Port Setup": the serial line of RS232 mode. Made for one opening; it reads the settings as it is
 // created. OK ends it with OK even when the device refused the setting, so that a change to RS232 mode
-// goes on; only Cancel ends it with Cancel.
+// goes on; only Cancel ends it with Cancel. A baud rate that could not be read shows as none, and OK then
+// waits until the operator picks one.
 class SerialPortWindow : public QDialog {
     Q_OBJECT
 public:

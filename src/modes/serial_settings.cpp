@@ -49,14 +49,11 @@ std::optional<SerialLine> serialLineFrom(std::string_view reply) {
     if (!containsOk(reply))
         return std::nullopt;
     SerialLine line;
-    if (reply.size() <= kWordsPosition)
-        return line;
-    std::string_view rest = reply.substr(kWordsPosition);
+    std::string_view rest = reply.size() > kWordsPosition ? reply.substr(kWordsPosition) : std::string_view{};
     rest = rest.substr(0, rest.find_first_of("\r\n"));
 
     const std::string_view baud = takeWord(rest);
-    if (printable(baud))
-        line.baud = std::string(baud);
+    line.baud = printable(baud) ? std::string(baud) : std::string();
     const std::string_view frame = takeWord(rest);
     takeFrameCharacter(frame, 0, line.dataBits);
     takeFrameCharacter(frame, 1, line.parity);

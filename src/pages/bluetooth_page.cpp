@@ -2,9 +2,9 @@
 
 #include "device/device_session.h"
 #include "device/prompter.h"
+#include "device/widget_setup.h"
 #include "pages/bluetooth_settings.h"
 
-#include "device/widget_setup.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -186,12 +186,11 @@ bool BluetoothPage::eventFilter(QObject* watched, QEvent* event) {
     return Page::eventFilter(watched, event);
 }
 
-std::optional<std::string> BluetoothPage::appliedName() const {
-    return m_applied ? std::optional(m_name->text().toStdString()) : std::nullopt;
-}
-
 void BluetoothPage::connectionReplaced() {
     m_name->clear();
+    // The stored name goes with the field; a name applied before still counts as applied, now empty.
+    if (m_appliedName)
+        m_appliedName->clear();
     m_pin->clear();
     m_maxDt.field->clear();
 }
@@ -377,7 +376,7 @@ void BluetoothPage::apply() {
         return;
 
     m_pin->clear();
-    m_applied = true;
+    m_appliedName = name.toStdString();
 }
 
 } // namespace kvx

@@ -25,8 +25,8 @@ public:
 
     void load() override;
     void connectionReplaced() override;
-    // The Name field once an Apply of this run succeeded in every step; the device then goes by it.
-    std::optional<std::string> appliedName() const;
+    // The name the last Apply of this run that succeeded in every step sent; the device then goes by it.
+    std::optional<std::string> appliedName() const { return m_appliedName; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +56,8 @@ private:
 
     DeviceSession& m_session;
     Prompter& m_prompter;
-    bool m_applied = false;
+    // Kept apart from the Name field, which may since hold a name typed but never applied.
+    std::optional<std::string> m_appliedName;
     // Sent again when the Security list has no selected entry.
     std::string m_lastSecurityWord;
 

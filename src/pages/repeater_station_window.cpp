@@ -17,7 +17,6 @@ namespace kvx {
 namespace {
 
 constexpr int kWait = 1;
-constexpr std::string_view kAddressMask = "&&:&&:&&:&&:&&:&&";
 
 } // namespace
 
@@ -32,7 +31,7 @@ RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& p
 
     // The prompt goes in before the mask, so that the empty positions show blanks from the start.
     m_address->setPromptChar(QLatin1Char(' '));
-    m_address->setMask(QString::fromLatin1(kAddressMask));
+    m_address->setMask(bdAddressMask());
     m_address->setObjectName(QStringLiteral("addressEdit"));
     QLabel* label = labelFor(tr("BDADDR"), m_address, this);
 
@@ -54,7 +53,7 @@ void RepeaterStationWindow::load() {
 }
 
 void RepeaterStationWindow::ok() {
-    if (m_address->firstEmptyInputPosition() != static_cast<int>(kAddressMask.size())) {
+    if (m_address->firstEmptyInputPosition() != kBdAddressLength) {
         m_prompter.message(tr("Incorrect Bluetooth Address."));
         return;
     }

@@ -1,5 +1,7 @@
 #include "repeater_tree.h"
 
+#include "device/status_lines.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -50,14 +52,6 @@ private:
 std::size_t addNode(RepeaterTree& tree, std::string text, RepeaterNode::Kind kind) {
     tree.nodes.push_back({std::move(text), kind, {}});
     return tree.nodes.size() - 1;
-}
-
-// The line and its line ending; the device ends lines with CR LF, a lone CR or LF counts as one too.
-std::string_view takeLine(std::string_view& rest) {
-    const std::string_view line = rest.substr(0, rest.find_first_of("\r\n"));
-    rest.remove_prefix(line.size());
-    rest.remove_prefix(rest.starts_with("\r\n") ? 2 : std::min<std::size_t>(rest.size(), 1));
-    return line;
 }
 
 } // namespace

@@ -44,17 +44,16 @@ std::string_view directionText(bool twoWay) {
 
 std::vector<Route> routesFrom(std::string_view reply) {
     std::vector<Route> routes;
-    for (const std::string& line : parseStatusLines(reply).lines) {
-        if (line.empty() || line.find("+OK") != std::string::npos)
-            break;
+    for (std::string_view line = takeLine(reply); !line.empty() && line.find("+OK") == std::string_view::npos;
+         line = takeLine(reply)) {
         const std::size_t arrow = line.find('>');
-        if (arrow == std::string::npos || arrow == 0)
+        if (arrow == std::string_view::npos || arrow == 0)
             continue;
         const std::size_t fromEnd = line.find_last_not_of(' ', arrow - 1);
         const std::size_t toStart = line.find_first_not_of(' ', arrow + 1);
-        if (fromEnd == std::string::npos || toStart == std::string::npos)
+        if (fromEnd == std::string_view::npos || toStart == std::string_view::npos)
             continue;
-        routes.push_back({line.substr(0, fromEnd + 1), line.substr(toStart)});
+        routes.push_back({std::string(line.substr(0, fromEnd + 1)), std::string(line.substr(toStart))});
     }
     return routes;
 }

@@ -42,7 +42,8 @@ struct RouteGroup {
 // The direction column: "<->" or "-->".
 std::string_view directionText(bool twoWay);
 
-// The routes of a "route" reply, one "From > To" a line, up to the first empty line or line holding "+OK".
+// The routes of a "route" reply, one "From > To" a line (lines as takeLine reads them), up to the first
+// empty line or line holding "+OK".
 // A line without ">" or with an empty side is no route and is passed over.
 std::vector<Route> routesFrom(std::string_view reply);
 

@@ -15,13 +15,11 @@
 namespace kvx {
 namespace {
 
-constexpr int kCompleteAddress = 17;
-
 MaskedEdit* addressField(const QString& name, const QString& accessibleName, QWidget* parent) {
     auto* field = new MaskedEdit(QString(), parent);
     // The prompt goes in before the mask, so that the empty positions show it from the start.
     field->setPromptChar(QLatin1Char('_'));
-    field->setMask(QStringLiteral("&&:&&:&&:&&:&&:&&"));
+    field->setMask(bdAddressMask());
     field->setObjectName(name);
     field->setAccessibleName(accessibleName);
     return field;
@@ -95,7 +93,7 @@ void RouteSettingWindow::pickInto(MaskedEdit* field) {
 }
 
 void RouteSettingWindow::ok() {
-    if (m_from->firstEmptyInputPosition() != kCompleteAddress) {
+    if (m_from->firstEmptyInputPosition() != kBdAddressLength) {
         m_prompter.message(tr("Fill the Bdaddr completely."));
         return;
     }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 #include <deque>
 #include <functional>
 
@@ -33,6 +34,15 @@ public:
             w->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"))->setText(QStringLiteral("127.0.0.1"));
             w->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"))->setText(port);
             QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("connectButton")), Qt::LeftButton);
+        });
+    }
+    // Searches and picks the first device listed, leaving the window open for the next action.
+    void pickFirstFound() {
+        m_actions.push_back([](SearchConnectWindow* w) {
+            QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("searchButton")), Qt::LeftButton);
+            auto* list = w->findChild<QTreeWidget*>(QStringLiteral("deviceList"));
+            if (list->topLevelItemCount() > 0)
+                list->setCurrentItem(list->topLevelItem(0));
         });
     }
     int openings = 0;

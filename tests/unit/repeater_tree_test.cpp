@@ -72,11 +72,11 @@ TEST(StationAddress, ReplyCharactersForTheField) {
         std::optional<std::string> input;
     };
     const Case cases[] = {
-        {"+OK 00:11:22:33:44:55\r\n", "001122334455\r\n"},
-        {"+OK 001122334455\r\n", "001122334455\r\n"},
-        {"+OK\r\n", "\n"},
+        {"+OK 00:11:22:33:44:55\r\n", "001122334455"},
+        {"+OK 001122334455\r\n", "001122334455"},
+        {"+OK\r\n", ""},
         {"+OK", ""},
-        {"xx+OK:ab\r\n", "Kab\r\n"},
+        {"xx+OK:ab\r\n", "Kab"},
         {"-ERR\r\n", std::nullopt},
         {"", std::nullopt},
     };

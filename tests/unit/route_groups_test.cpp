@@ -41,6 +41,9 @@ TEST(RouteGroups, ReadsRoutesUpToTheEndOfTheList) {
         {"empty line ends", "A > B\r\n\r\nC > D\r\n+OK\r\n", {{"A", "B"}}},
         {"line holding +OK ends", "A > B\r\nC > +OK\r\nE > F\r\n", {{"A", "B"}}},
         {"refused", "-ERR\r\n", {}},
+        {"LF line ends", "A > B\nC > D\n+OK\n", {{"A", "B"}, {"C", "D"}}},
+        {"CR line ends", "A > B\rC > D\r+OK\r", {{"A", "B"}, {"C", "D"}}},
+        {"last line without its end", "A > B\r\nC > D", {{"A", "B"}, {"C", "D"}}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(routesFrom(c.reply), c.routes) << c.name;

@@ -257,6 +257,17 @@ TEST(BluetoothPage, ApplySendsSixCommandsWithoutAPinAndSevenWithOne) {
     }
 }
 
+TEST(BluetoothPage, TheAppliedNameIsTheOneSentNotOneTypedSince) {
+    Fixture f;
+    f.loadWith("+OK\r\n");
+    Steps steps = applySteps();
+    steps.erase(steps.begin() + 4);
+    f.script(steps);
+    f.click("applyButton");
+    f.type("nameEdit", QStringLiteral("Typed later"));
+    EXPECT_EQ(f.page.appliedName(), "Desk");
+}
+
 TEST(BluetoothPage, ApplyStopsAtTheFirstFailingSet) {
     const char* const timeouts[] = {
         "Set Bluetooth Information is timeout. Check Lumeno-KVX and Try again.",

@@ -242,3 +242,22 @@ TEST(ModifyDeviceWindow, ARetryAfterARefusedBindReleasesTheOldPortAgain) {
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("Device modification is Failed. Try again.")});
 }
+
+TEST(ModifyDeviceWindow, TheLimitStopsOnlyTypingAndARowsLongerPortStaysWhole) {
+    EntryRows rows = kRows;
+    rows.push_back({QStringLiteral("Meter"), QStringLiteral("10001")});
+    ScriptedSession session;
+    RecordingPrompter prompter;
+    ModifyDeviceWindow unchanged(session, prompter, rows, 3);
+    unchanged.show();
+    EXPECT_EQ(textOf(unchanged, "portEdit"), QStringLiteral("10001"));
+    session.expect("Rele 10001\r\n", 0, "+OK\r\n");
+    session.expect("Bind Meter 10001\r\n", 10, "+OK\r\n");
+    click(unchanged, "modifyButton");
+    EXPECT_TRUE(session.done());
+    EXPECT_FALSE(unchanged.isVisible());
+
+    ModifyDeviceWindow typed(session, prompter, rows, 0);
+    retype(typed, "portEdit", QStringLiteral("123456"));
+    EXPECT_EQ(textOf(typed, "portEdit"), QStringLiteral("1234"));
+}

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "device/console_pane.h"
 #include "device/search_connect_window.h"
+#include "pages/information_page.h"
 #include "pages/page.h"
 #include "recording_prompter.h"
 #include "search_window_operator.h"
@@ -12,11 +13,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <deque>
 #include <gtest/gtest.h>
 
 using namespace kvx;
 using namespace kvx::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -255,6 +258,39 @@ TEST(MainWindow, ReloginClearsTheConsoleLogsInAgainAndShowsTabZero) {
     EXPECT_TRUE(h.window->console()->toPlainText().startsWith(QStringLiteral("User admin\n")));
     const Commands commands = device->receivedCommands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "Pass admin"), 2);
+}
+
+TEST(MainWindow, ACancelledSearchKeepsTheConnectedDeviceItsTitleAndAddress) {
+    sim::DeviceOptions options;
+    options.advertisedAddress = "10.1.2.3"; // a listed row differs from the address connected to
+    options.btName = "Other";
+    auto device = startDevice(options);
+    Harness h(*device);
+    ASSERT_TRUE(h.start(*device));
+    h.user->pickFirstFound();
+    h.window->runSearchWindow();
+    EXPECT_EQ(h.user->openings, 2);
+    EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager :  - 127.0.0.1"));
+    EXPECT_EQ(h.window->searchWindow()->ipText(), "127.0.0.1") << "where a reboot reconnects";
+    EXPECT_EQ(h.window->searchWindow()->portNumber(), device->controlPort());
+}
+
+TEST(MainWindow, PageTimersHoldFromTheRebootUntilTheNewLogin) {
+    sim::DeviceOptions options;
+    options.rebootDowntime = 300ms;
+    auto device = startDevice(options);
+    Harness h(*device);
+    ASSERT_TRUE(h.start(*device));
+    InformationPage information(*h.window, h.prompter, {200ms, 3s, 20ms});
+    bool heldDuringPause = false;
+    QTimer::singleShot(100ms, [&] { heldDuringPause = h.window->inTransaction(); });
+    information.reboot();
+    EXPECT_TRUE(heldDuringPause);
+    EXPECT_TRUE(h.window->inTransaction()) << "the device is back but not logged into yet";
+    KVX_EXPECT_SOON(!h.window->inTransaction());
+    const Commands commands = device->receivedCommands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "Pass admin"), 2);
+    EXPECT_TRUE(h.prompter.messages.isEmpty()) << h.prompter.messages.join(u'|').toStdString();
 }
 
 TEST(MainWindow, TheDeviceClosingTheConnectionEndsTheProgram) {

@@ -155,7 +155,7 @@ TEST(SearchConnectWindow, SearchListsTheDeviceAndARowFillsTheFields) {
         EXPECT_EQ(f.ip()->text(), QStringLiteral("127.0.0.1"));
         EXPECT_EQ(f.port()->text(), portText(*device));
         EXPECT_TRUE(f.button("connectButton")->isEnabled());
-        EXPECT_EQ(f.window.deviceRecord().btName, "Bench-7");
+        EXPECT_EQ(f.window.deviceRecord().btName, "") << "the record is the connected device's";
     });
     EXPECT_TRUE(f.prompter.messages.isEmpty()) << f.prompter.messages.join(u'|').toStdString();
     EXPECT_EQ(device->discoveryRequestsAnswered(), 1u);
@@ -235,15 +235,20 @@ TEST(SearchConnectWindow, AnUnlistedAddressKeepsTheRecordButTakesTheTypedAddress
     auto device = startDevice(options);
     Fixture f(loopbackTarget(*device));
     f.credentials.reset();
-    f.runWith([&] {
-        f.type(QStringLiteral("127.0.0.1"), QStringLiteral("80a"));
+    const QString port = portText(*device) + QStringLiteral("a");
+    const int result = f.runWith([&] {
+        f.type(QStringLiteral("127.0.0.1"), port);
+        QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+        EXPECT_EQ(device->connectionsAccepted(), 0u) << "a cancelled Login window stops before connecting";
+        f.credentials = Credentials{"admin", "admin"};
         QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
     });
+    EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(f.window.deviceRecord().btName, "");
     EXPECT_EQ(f.window.deviceRecord().ipAddress, "127.0.0.1");
-    EXPECT_EQ(f.window.deviceRecord().controlPort, "80a");
-    EXPECT_EQ(f.loginWindowOpened, 1);
-    EXPECT_EQ(device->connectionsAccepted(), 0u) << "a cancelled Login window stops before connecting";
+    EXPECT_EQ(f.window.deviceRecord().controlPort, port.toStdString());
+    EXPECT_EQ(f.window.portNumber(), device->controlPort()) << "the digits before the letter";
+    EXPECT_EQ(f.loginWindowOpened, 2);
 }
 
 TEST(SearchConnectWindow, FailuresShowTheirMessagesAndKeepTheWindowOpen) {

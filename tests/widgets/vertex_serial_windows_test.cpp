@@ -182,7 +182,10 @@ TEST(SerialPortWindow, OpeningReadsTheFiveSettings) {
     };
     const Case cases[] = {
         {"+OK RS232 9600 7E2 xonoff\r\n", {"9600", "7 bit", "Even", "2 bit", "Xon/Xoff"}, false},
-        {"+OK RS232 14400 9M3 none\r\n", {"14400", "9 bit", "M", "3 bit", "None"}, false},
+        // Characters outside the lists are shown as read.
+        {"+OK RS232 14400 9M3 none\r\n", {"14400", "9 bit", "M", "3", "None"}, false},
+        // A rate that cannot be read is shown empty rather than as a rate nobody chose.
+        {"+OK RS232  8N1 none\r\n", {"", "8 bit", "None", "1 bit", "None"}, false},
         {"-ERR\r\n", initial, true},
     };
     for (const Case& c : cases) {
@@ -228,6 +231,24 @@ TEST(SerialPortWindow, OkSendsTheChosenLineAndClosesWithOkEvenWhenRefused) {
                   c.failed ? QStringList{QStringLiteral("Setting RS232 failed.")} : QStringList())
             << c.command;
     }
+}
+
+TEST(SerialPortWindow, OkWithoutARateAsksForOneAndSendsNothing) {
+    ScriptedSession session;
+    RecordingPrompter prompter;
+    session.expect("rs232\r\n", 1, "+OK RS232 \x01 7E2 none\r\n");
+    SerialPortWindow window(session, prompter);
+    session.expect("rs232 9600 7E2 none\r\n", 1, "+OK\r\n");
+    const int result = run(window, [&] {
+        click(window, "okButton");
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(session.sent.size(), 1u);
+        choose(window, {"9600"});
+        click(window, "okButton");
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(session.done());
+    EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("Choose the Baud Rate.")});
 }
 
 TEST(SerialPortWindow, CancelSendsNothingAndTheListsTakeOnlyTheirItems) {
