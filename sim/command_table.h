@@ -7,6 +7,9 @@
 
 namespace kvx::sim {
 
+// What a set answers that would grow a list of the device beyond its cap; the list stays as it was.
+inline constexpr std::string_view kTableFullReply = "-ERR Table full\r\n";
+
 // Settings commands by their word, as the device spells it (case matters). Each settings area of the
 // device registers its own words; a handler gets the text after the word and returns the whole reply.
 class CommandTable {

@@ -40,8 +40,11 @@ enum Option : int {
     Greeting,
     Mode,
     RebootDowntime,
+    IdleTimeout,
+    PerAddress,
     ReplyDelay,
     Silent,
+    Flood,
     Refuse,
     Late,
     PacketSize,
@@ -84,8 +87,11 @@ const option kOptions[] = {
     {"greeting", required_argument, nullptr, Greeting},
     {"mode", required_argument, nullptr, Mode},
     {"reboot-downtime", required_argument, nullptr, RebootDowntime},
+    {"idle-timeout", required_argument, nullptr, IdleTimeout},
+    {"max-connections-per-address", required_argument, nullptr, PerAddress},
     {"reply-delay", required_argument, nullptr, ReplyDelay},
     {"silent", required_argument, nullptr, Silent},
+    {"flood", required_argument, nullptr, Flood},
     {"refuse", required_argument, nullptr, Refuse},
     {"late", required_argument, nullptr, Late},
     {"packet-size", required_argument, nullptr, PacketSize},
@@ -117,6 +123,10 @@ void printUsage(std::FILE* out) {
         "  --mode N                  start in mode N: 0 Server, 1 Client, 2 Vertex, 3 Repeater,\n"
         "                            4 Serial Hub, 5 RS232\n"
         "  --reboot-downtime SECONDS how long a reboot refuses connections (default 20)\n"
+        "  --idle-timeout SECONDS    close a connection that sends no command this long\n"
+        "                            (default 300, 0: never)\n"
+        "  --max-connections-per-address N\n"
+        "                            connections one peer address may hold (default 8, at most 64)\n"
         "Bluetooth:\n"
         "  --link ADDR,NAME[,QUALITY[,SIGNAL]]  a live connection (repeatable)\n"
         "  --neighbour ADDR,COD,NAME  a device the periodic inquiry finds (repeatable)\n"
@@ -129,6 +139,8 @@ void printUsage(std::FILE* out) {
         "Faults:\n"
         "  --reply-delay MS          wait before every reply\n"
         "  --silent CMD              never answer command word CMD (repeatable)\n"
+        "  --flood CMD               answer CMD with +OK and bytes without a line end until the peer\n"
+        "                            closes (repeatable)\n"
         "  --refuse CMD              answer CMD with -ERR (repeatable)\n"
         "  --late CMD=MS             answer CMD MS milliseconds late (repeatable)\n"
         "  --packet-size N           cut replies into packets of N bytes\n"
@@ -317,11 +329,21 @@ bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& 
         case RebootDowntime:
             ok = parseSeconds(optarg, device.rebootDowntime);
             break;
+        case IdleTimeout:
+            ok = parseSeconds(optarg, device.idleTimeout);
+            break;
+        case PerAddress:
+            ok = parseNumber<std::size_t>(value, 1, kvx::sim::kMaxControlConnections,
+                                          device.maxConnectionsPerAddress);
+            break;
         case ReplyDelay:
             ok = parseMilliseconds(value, faults.replyDelay);
             break;
         case Silent:
             faults.silentCommands.insert(std::string(value));
+            break;
+        case Flood:
+            faults.floodCommands.insert(std::string(value));
             break;
         case Refuse:
             faults.refusedCommands.insert(std::string(value));

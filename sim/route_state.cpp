@@ -59,12 +59,18 @@ std::string RouteState::addRoutes(std::string_view addresses) {
     if (list.size() < 2 || !std::all_of(list.begin(), list.end(),
                                         [](std::string_view a) { return parseColonAddress(a).has_value(); }))
         return std::string(kRefused);
+    // The device keeps each route once, however often it is added, so a restore sending a route again
+    // fits a full table.
+    std::vector<std::pair<std::string, std::string>> added;
     for (std::size_t i = 1; i < list.size(); ++i) {
         std::pair<std::string, std::string> route{list[0], list[i]};
-        // The device keeps each route once, however often it is added.
-        if (std::find(m_routes.begin(), m_routes.end(), route) == m_routes.end())
-            m_routes.push_back(std::move(route));
+        if (std::find(m_routes.begin(), m_routes.end(), route) == m_routes.end() &&
+            std::find(added.begin(), added.end(), route) == added.end())
+            added.push_back(std::move(route));
     }
+    if (m_routes.size() + added.size() > kMaxRoutes)
+        return std::string(kTableFullReply);
+    m_routes.insert(m_routes.end(), added.begin(), added.end());
     return std::string(kOk);
 }
 

@@ -2,6 +2,7 @@
 
 #include "sim/command_table.h"
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,9 @@ namespace kvx::sim {
 // starts with a few routes, one pair of them opposite, so that a routing list has something to show.
 class RouteState {
 public:
+    // A configuration restore sends at most this many routes.
+    static constexpr std::size_t kMaxRoutes = 500;
+
     RouteState();
 
     void registerCommands(CommandTable& table);

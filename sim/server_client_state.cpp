@@ -146,6 +146,8 @@ std::string ServerState::onBind(std::string_view argument) {
     if (std::any_of(m_devices.begin(), m_devices.end(),
                     [&](const TableEntry& e) { return deviceOf(e) == device || e.endpoint == port; }))
         return std::string(kTaken);
+    if (m_devices.size() >= kMaxDevices)
+        return std::string(kTableFullReply);
     m_devices.push_back(entryFor(m_nextIndex++, device, port));
     return std::string(kOk);
 }
@@ -192,6 +194,8 @@ std::string ClientState::onServers(std::string_view argument) {
     if (std::any_of(m_servers.begin(), m_servers.end(),
                     [&](const TableEntry& e) { return deviceOf(e) == device || e.endpoint == server; }))
         return std::string(kTaken);
+    if (m_servers.size() >= kMaxServers)
+        return std::string(kTableFullReply);
     m_servers.push_back(entryFor(m_nextIndex++, device, server));
     return std::string(kOk);
 }

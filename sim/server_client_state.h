@@ -2,6 +2,7 @@
 
 #include "sim/command_table.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct TableEntry {
 // keep-alive timing, and the registered Bluetooth devices, each with a data port of its own.
 class ServerState {
 public:
+    // Far more than the 14 Bluetooth links a device holds at once, yet a peer cannot grow it without bound.
+    static constexpr std::size_t kMaxDevices = 100;
+
     // A few registered devices, so that a trainee's first look shows a table.
     ServerState();
 
@@ -46,6 +50,8 @@ private:
 // again after a lost link, and the server table pairing Bluetooth devices with servers.
 class ClientState {
 public:
+    static constexpr std::size_t kMaxServers = 100; // as for the registered devices of Server mode
+
     // A few servers, so that a trainee's first look shows a table.
     ClientState();
 

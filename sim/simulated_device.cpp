@@ -38,7 +38,10 @@ using kvx::kDiscoveryRequest;
 constexpr std::size_t kMaxLineBytes = 4096;
 // Stop reading from a peer that does not read its replies once this much output is waiting.
 constexpr std::size_t kMaxPendingOutput = 1u << 20;
-constexpr std::size_t kMaxConnections = 64;
+// A flood stops by itself after this much, so that a simulator left running with one does not stream
+// for ever to a peer that keeps reading.
+constexpr std::uint64_t kFloodBytes = std::uint64_t{1} << 30;
+constexpr std::size_t kFloodBlock = 64 * 1024;
 constexpr std::size_t kMaxRecordedCommands = 10000;
 constexpr std::size_t kMaxEvents = 256;
 constexpr std::size_t kDefaultLogBudget = 8000;
@@ -142,7 +145,7 @@ std::string withCrLfLines(std::string_view text) {
 }
 
 struct Chunk {
-    enum class Kind { Data, Close, Reboot };
+    enum class Kind { Data, Flood, Close, Reboot };
     Clock::time_point due;
     Kind kind = Kind::Data;
     std::string bytes;
@@ -150,7 +153,9 @@ struct Chunk {
 
 struct Connection {
     int fd = -1;
+    in_addr_t peerAddress = 0;
     std::string peer;
+    Clock::time_point lastCommand; // when the last complete line arrived (or the connection was made)
     std::string input;
     bool discardingLongLine = false;
     bool loggedIn = false;
@@ -164,8 +169,11 @@ struct Connection {
     Clock::time_point lastDue{};
     std::string out; // bytes of the chunk being written
     std::size_t outOffset = 0;
+    std::uint64_t floodLeft = 0; // flood bytes still to stream once `out` went out
 
     std::size_t pendingOutput() const { return queuedBytes + out.size() - outOffset; }
+    // Gone, or closed by the peer with nothing left to send: it no longer holds a slot.
+    bool leaving() const { return dead || (peerClosed && pendingOutput() == 0); }
 };
 
 struct Reply {
@@ -579,6 +587,7 @@ struct SimulatedDevice::Impl {
             body.remove_suffix(1);
         Reply reply;
         bool silent = false;
+        bool flooded = false;
         bool trickled = false;
         bool cutOff = false;
         milliseconds extra{0};
@@ -599,6 +608,8 @@ struct SimulatedDevice::Impl {
             };
             if (named(f.silentCommands)) {
                 silent = true;
+            } else if (named(f.floodCommands)) {
+                flooded = true;
             } else if (named(f.refusedCommands)) {
                 reply.text = "-ERR\r\n";
             } else {
@@ -611,6 +622,13 @@ struct SimulatedDevice::Impl {
             }
             trickled = named(f.trickledCommands);
             cutOff = named(f.cutOffCommands);
+        }
+        if (flooded) {
+            enqueue(c, {now + f.replyDelay, Chunk::Kind::Data, "+OK "});
+            enqueue(c, {now + f.replyDelay, Chunk::Kind::Flood, {}});
+            enqueue(c, {now + f.replyDelay, Chunk::Kind::Close, {}});
+            c.closing = true;
+            return;
         }
         if (cutOff) {
             enqueue(c, {now + f.replyDelay, Chunk::Kind::Data, reply.text.substr(0, reply.text.size() / 2)});
@@ -648,6 +666,8 @@ struct SimulatedDevice::Impl {
             const bool complete = newline != std::string_view::npos;
             if (c.discardingLongLine) {
                 c.discardingLongLine = !complete;
+                if (complete)
+                    c.lastCommand = now;
                 continue;
             }
             c.input.append(piece);
@@ -662,6 +682,7 @@ struct SimulatedDevice::Impl {
                 continue;
             }
             if (complete) {
+                c.lastCommand = now;
                 std::string line;
                 line.swap(c.input);
                 handleLine(c, std::move(line), now);
@@ -682,7 +703,7 @@ struct SimulatedDevice::Impl {
         }
     }
 
-    void writeTo(Connection& c) {
+    static void writeTo(Connection& c) {
         while (c.outOffset < c.out.size()) {
             const ssize_t n =
                 ::send(c.fd, c.out.data() + c.outOffset, c.out.size() - c.outOffset, kSendFlags);
@@ -697,6 +718,17 @@ struct SimulatedDevice::Impl {
         c.outOffset = 0;
     }
 
+    // One block a turn of the loop, so that a peer reading a flood as fast as it can does not keep the
+    // other connections waiting.
+    static void streamFlood(Connection& c) {
+        static const std::string block(kFloodBlock, 'x');
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), c.floodLeft));
+        c.out.assign(block, 0, size);
+        c.outOffset = 0;
+        c.floodLeft -= size;
+        writeTo(c);
+    }
+
     // Moves every chunk that is due onto the wire, one send per chunk so that cut replies arrive apart.
     void pump(Connection& c, Clock::time_point now) {
         while (!c.dead) {
@@ -705,6 +737,13 @@ struct SimulatedDevice::Impl {
                 if (!c.out.empty())
                     return;
             }
+            if (c.floodLeft > 0) {
+                if (!c.peerClosed) {
+                    streamFlood(c);
+                    return;
+                }
+                c.floodLeft = 0;
+            }
             if (c.queue.empty() || c.queue.front().due > now)
                 break;
             Chunk chunk = std::move(c.queue.front());
@@ -712,6 +751,8 @@ struct SimulatedDevice::Impl {
             c.queuedBytes -= chunk.bytes.size();
             if (chunk.kind == Chunk::Kind::Close) {
                 c.dead = true;
+            } else if (chunk.kind == Chunk::Kind::Flood) {
+                c.floodLeft = kFloodBytes;
             } else if (chunk.kind == Chunk::Kind::Reboot) {
                 m_rebootRequested = true;
                 return;
@@ -733,6 +774,18 @@ struct SimulatedDevice::Impl {
         closeFd(c.fd);
     }
 
+    void closeIdleConnections(Clock::time_point now) {
+        if (m_options.idleTimeout <= milliseconds(0))
+            return;
+        for (auto& c : m_connections) {
+            if (!c->dead && now - c->lastCommand >= m_options.idleTimeout) {
+                c->dead = true;
+                std::lock_guard lock(m_mutex);
+                addEventLocked("Idle control connection from " + c->peer + " closed");
+            }
+        }
+    }
+
     void sweepConnections() {
         for (auto& c : m_connections) {
             if (c->dead)
@@ -752,7 +805,12 @@ struct SimulatedDevice::Impl {
                 ::close(fd);
                 continue;
             }
-            if (m_connections.size() >= kMaxConnections) {
+            const auto fromPeer =
+                std::count_if(m_connections.begin(), m_connections.end(), [&](const auto& c) {
+                    return c->peerAddress == peer.sin_addr.s_addr && !c->leaving();
+                });
+            if (m_connections.size() >= kMaxControlConnections ||
+                static_cast<std::size_t>(fromPeer) >= m_options.maxConnectionsPerAddress) {
                 static constexpr std::string_view busy = "-ERR Too many connections\r\n";
                 [[maybe_unused]] const auto ignored = ::send(fd, busy.data(), busy.size(), kSendFlags);
                 ::close(fd);
@@ -762,7 +820,9 @@ struct SimulatedDevice::Impl {
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on); // cut replies must not be merged
             auto c = std::make_unique<Connection>();
             c->fd = fd;
+            c->peerAddress = peer.sin_addr.s_addr;
             c->peer = peerText(peer);
+            c->lastCommand = now;
             c->lastDue = now;
             {
                 std::lock_guard lock(m_mutex);
@@ -844,9 +904,17 @@ struct SimulatedDevice::Impl {
 
     int pollTimeout(Clock::time_point now) const {
         std::optional<Clock::time_point> next = m_upAgainAt;
+        const auto earliest = [&next](Clock::time_point due) {
+            if (!next || due < *next)
+                next = due;
+        };
         for (const auto& c : m_connections) {
-            if (c->out.empty() && !c->queue.empty() && (!next || c->queue.front().due < *next))
-                next = c->queue.front().due;
+            if (c->out.empty() && c->floodLeft > 0)
+                return 0;
+            if (c->out.empty() && !c->queue.empty())
+                earliest(c->queue.front().due);
+            if (m_options.idleTimeout > milliseconds(0))
+                earliest(c->lastCommand + m_options.idleTimeout);
         }
         if (!next)
             return -1;
@@ -869,6 +937,7 @@ struct SimulatedDevice::Impl {
                 pump(*c, now);
             if (m_rebootRequested)
                 goDown(now);
+            closeIdleConnections(now);
             sweepConnections();
 
             fds.clear();

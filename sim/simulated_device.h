@@ -16,6 +16,9 @@
 
 namespace kvx::sim {
 
+// Control connections the device serves at once, from all peers together.
+inline constexpr std::size_t kMaxControlConnections = 64;
+
 // Everything an operator or a test can set on the simulated device. Values the manager shows are kept
 // as texts exactly as the device would report them.
 struct DeviceOptions {
@@ -47,6 +50,13 @@ struct DeviceOptions {
     // What "repeater" lists, and the station address of Repeater mode.
     std::vector<RepeaterLinkInfo> repeaterNetwork = defaultRepeaterNetwork();
     std::string stationAddress = "00:1B:DC:0F:B0:01";
+
+    // A connection that sends no complete command line for this long is closed (0: never). An operator
+    // reading a page leaves the manager silent for minutes, so this stays well above that.
+    std::chrono::milliseconds idleTimeout{300000};
+    // Connections one peer address may hold at once; further ones are refused, so that one peer cannot
+    // take every one of the kMaxControlConnections.
+    std::size_t maxConnectionsPerAddress = 8;
 };
 
 // Fault knobs: each can be changed while the device runs. Command keys are the first word of a command
@@ -57,6 +67,7 @@ struct FaultOptions {
     // on one use of a word only; with wholeLines, whole lines only.
     bool wholeLines = false;
     std::set<std::string> silentCommands;                          // answered with nothing at all
+    std::set<std::string> floodCommands;                           // "+OK ", then bytes, never a line end
     std::set<std::string> refusedCommands;                         // answered "-ERR"
     std::map<std::string, std::chrono::milliseconds> lateCommands; // answered after this extra delay
     std::set<std::string> trickledCommands;  // answered one byte a packet, packetGap apart

@@ -1,12 +1,12 @@
 #include "config_backup.h"
 
+#include "config/file_io.h"
 #include "config/procedure_progress.h"
 #include "config/profile_file.h"
 #include "device/device_session.h"
 #include "device/prompter.h"
 #include "device/vocabulary.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace kvx {
@@ -200,34 +200,58 @@ ConfigBackup::Result ConfigBackup::run() {
         m_prompter.saveFileName(configFileFilter(), QStringLiteral("*.kcf"), QStringLiteral("kcf"));
     if (path.isEmpty())
         return Result::Cancelled;
-    // No key of an earlier backup may survive in the file.
-    if (QFile file(path); !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // A folder that takes no file is known before the device is asked anything; an earlier backup at
+    // the path stays as it is until this one is complete.
+    NewFileBeside file(path);
+    QString error;
+    if (!file.create(error)) {
+        m_prompter.message(tr("The file cannot be written: %1").arg(error));
         return Result::NotCreated;
-    ProfileFile profile(path);
-
+    }
+    ProfileFile profile;
     const std::vector<BackupQuery>& queries = backupQueries();
     const int total = int(queries.size());
-    Result result = Result::Completed;
-    for (int i = 0; i < total && result == Result::Completed; ++i) {
+    for (int i = 0; i < total; ++i) {
         const BackupQuery& query = queries[std::size_t(i)];
-        if (!m_progress.advance(i + 1, total, QString::fromLatin1(query.section))) {
-            result = Result::Cancelled;
-            break;
+        const QString group = QString::fromLatin1(query.section);
+        if (!m_progress.advance(i + 1, total, group)) {
+            m_progress.finish();
+            return Result::Cancelled;
         }
         const std::string reply = m_session.transact(query.command, 10);
         if (reply.empty()) {
             m_progress.finish();
-            m_prompter.message(tr("Backup is timeout. Check Lumeno-KVX and Try again."));
+            m_prompter.message(tr("Backup is timeout. Check Lumeno-KVX and Try again.") +
+                               keepPartial(file, profile, path));
             m_session.postReconnect();
             return Result::TimedOut;
         }
-        for (const ProfileEntry& entry : query.extract(reply))
-            profile.write(query.section, entry.key, entry.value);
-        // Whatever ends the backup later, each group read so far is in the file.
-        profile.flush();
+        for (const ProfileEntry& entry : query.extract(reply)) {
+            if (!profile.write(query.section, entry.key, entry.value)) {
+                m_progress.finish();
+                m_prompter.message(
+                    tr("The %1 settings of the device do not fit into a configuration file.").arg(group) +
+                    keepPartial(file, profile, path));
+                return Result::NotWritten;
+            }
+        }
     }
     m_progress.finish();
-    return result;
+    if (!file.commit(profile.text(), path, error)) {
+        m_prompter.message(tr("The file cannot be written: %1").arg(error));
+        return Result::NotWritten;
+    }
+    return Result::Completed;
+}
+
+// What was read goes into a file of its own beside the target, which keeps the last complete backup;
+// the second line of the failure's message says where.
+QString ConfigBackup::keepPartial(NewFileBeside& file, const ProfileFile& profile, const QString& path) {
+    const QString partial = path + QStringLiteral(".partial");
+    QString error;
+    return QStringLiteral("\r\n") + (file.commit(profile.text(), partial, error)
+                                         ? tr("The settings read so far are in %1.").arg(partial)
+                                         : tr("The file cannot be written: %1").arg(error));
 }
 
 } // namespace kvx

@@ -8,8 +8,10 @@
 namespace kvx {
 
 class DeviceSession;
+class NewFileBeside;
 class Prompter;
 class ProcedureProgress;
+class ProfileFile;
 
 // The file filter of the backup and restore dialogs.
 QString configFileFilter();
@@ -34,12 +36,16 @@ const std::vector<BackupQuery>& backupQueries();
 class ConfigBackup {
     Q_DECLARE_TR_FUNCTIONS(ConfigBackup)
 public:
-    enum class Result { Completed, Cancelled, TimedOut, NotCreated };
+    // NotCreated: no file could be made beside the path, and the device was not asked anything.
+    // NotWritten: the settings were read, but could not be written.
+    enum class Result { Completed, Cancelled, TimedOut, NotCreated, NotWritten };
 
     ConfigBackup(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
     Result run();
 
 private:
+    static QString keepPartial(NewFileBeside& file, const ProfileFile& profile, const QString& path);
+
     DeviceSession& m_session;
     Prompter& m_prompter;
     ProcedureProgress& m_progress;

@@ -9,11 +9,16 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <optional>
 
 namespace kvx {
 namespace {
 
 using Check = RestoreStep::Check;
+
+// The size of the route tables the restore was built with; a line of one From address carries the To
+// addresses of all its entries, so the lines grow with the square of the count.
+constexpr unsigned kMaxRoutes = 500;
 
 // A command word, its values separated by single blanks, and ";" with the line end.
 std::string settingLine(std::string_view word, const std::vector<std::string>& values) {
@@ -147,9 +152,40 @@ ConfigRestore::Result ConfigRestore::run() {
     const QString path = m_prompter.openFileName(configFileFilter(), QString());
     if (path.isEmpty())
         return Result::Cancelled;
-    const Result result = send(restoreSteps(ProfileFile(path)));
+    QString error;
+    const std::optional<ProfileFile> file = ProfileFile::fromFile(path, error);
+    if (!file) {
+        m_prompter.message(tr("The file cannot be read: %1").arg(error));
+        return Result::NotRead;
+    }
+    if (const QString refusal = refusalOf(*file, path); !refusal.isEmpty()) {
+        m_prompter.message(refusal);
+        return Result::Refused;
+    }
+    const Result result = send(restoreSteps(*file));
     m_progress.finish();
     return result;
+}
+
+// A value goes onto its command line as it stands, and a device may take ";" or a control character as
+// the end of a setting: a file holding one could add commands of its own. Each is refused whole,
+// before anything is sent.
+QString ConfigRestore::refusalOf(const ProfileFile& file, const QString& path) {
+    for (const ProfileFile::Setting& setting : file.settings()) {
+        const bool unsendable = std::any_of(setting.value.begin(), setting.value.end(), [](char c) {
+            const auto byte = static_cast<unsigned char>(c);
+            return byte == ';' || byte < 0x20 || byte == 0x7f;
+        });
+        if (unsendable)
+            return tr("The key %1 in section %2 of %3 holds \";\" or a control character, which cannot be "
+                      "sent. Nothing was restored.")
+                .arg(QString::fromStdString(setting.key), QString::fromStdString(setting.section), path);
+    }
+    const unsigned routes = leadingDecimal(file.read("ROUTE", "SUM"));
+    if (routes > kMaxRoutes)
+        return tr("%1 lists %2 routes, more than the %3 a restore takes. Nothing was restored.")
+            .arg(path, QString::number(routes), QString::number(kMaxRoutes));
+    return {};
 }
 
 ConfigRestore::Result ConfigRestore::send(const std::vector<RestoreStep>& steps) {

@@ -32,12 +32,23 @@ std::vector<RestoreStep> restoreSteps(const ProfileFile& file);
 class ConfigRestore {
     Q_DECLARE_TR_FUNCTIONS(ConfigRestore)
 public:
-    enum class Result { Completed, ConnectionActive, Cancelled, TimedOut, SerialModeRefused };
+    // NotRead: the file is not a regular file within the size bound; Refused: it holds what cannot be
+    // sent. Nothing is sent after either.
+    enum class Result {
+        Completed,
+        ConnectionActive,
+        Cancelled,
+        TimedOut,
+        SerialModeRefused,
+        NotRead,
+        Refused
+    };
 
     ConfigRestore(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
     Result run();
 
 private:
+    static QString refusalOf(const ProfileFile& file, const QString& path);
     Result send(const std::vector<RestoreStep>& steps);
 
     DeviceSession& m_session;

@@ -1,12 +1,10 @@
 #include "device_log_fetch.h"
 
+#include "config/file_io.h"
 #include "device/device_session.h"
 #include "device/prompter.h"
 
 #include <QDir>
-#include <QTemporaryFile>
-#include <filesystem>
-#include <system_error>
 
 namespace kvx {
 
@@ -26,27 +24,14 @@ DeviceLogFetch::Result DeviceLogFetch::run() {
         m_session.postReconnect();
         return Result::TimedOut;
     }
-    if (!writeLog(reply))
+    // The name is fixed and the folder shared, so someone else may have put a link there: it is
+    // replaced, never followed.
+    if (QString error; !replaceFile(logPath(), reply, error)) {
+        m_prompter.message(tr("The file cannot be written: %1").arg(error));
         return Result::NotWritten;
+    }
     m_prompter.openInViewer(logPath());
     return Result::Shown;
-}
-
-// The name is fixed and the folder shared, so someone else may have put a link there. The text goes to
-// a fresh file of our own which is then renamed over the name: a link is replaced, never followed.
-// (QSaveFile would not do: it resolves a link and writes to its target.)
-bool DeviceLogFetch::writeLog(const std::string& text) const {
-    QTemporaryFile file(QDir(m_folder).filePath(QStringLiteral("KVXLOG.XXXXXX")));
-    if (!file.open() || file.write(text.data(), qint64(text.size())) != qint64(text.size()) || !file.flush())
-        return false;
-    file.close();
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
-                            std::filesystem::path(logPath().toStdU16String()), error);
-    if (error)
-        return false;
-    file.setAutoRemove(false);
-    return true;
 }
 
 } // namespace kvx

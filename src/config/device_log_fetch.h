@@ -22,8 +22,6 @@ public:
     QString logPath() const;
 
 private:
-    bool writeLog(const std::string& text) const;
-
     DeviceSession& m_session;
     Prompter& m_prompter;
     QString m_folder;

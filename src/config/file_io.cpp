@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kvx {
 namespace {
@@ -121,32 +122,56 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
 }
 
 bool replaceFile(const QString& path, std::string_view bytes, QString& error) {
-    const QFileInfo target(path);
+    NewFileBeside file(path);
+    return file.create(error) && file.commit(bytes, path, error);
+}
+
+NewFileBeside::NewFileBeside(QString path)
+    : m_path(std::move(path)) {}
+
+NewFileBeside::~NewFileBeside() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_newFile.isEmpty())
+        ::unlink(m_newFile.constData());
+}
+
+bool NewFileBeside::create(QString& error) {
+    const QFileInfo target(m_path);
     if (target.isDir() && !target.isSymLink()) {
-        error = failure(path, QStringLiteral("is a folder"));
+        error = failure(m_path, QStringLiteral("is a folder"));
         return false;
     }
     QByteArray pattern =
         QFile::encodeName(QDir(target.absolutePath())
                               .filePath(QStringLiteral(".") + target.fileName() + QStringLiteral(".XXXXXX")));
-    Descriptor fd(::mkostemp(pattern.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        error = failure(path, systemCause(errno));
+    m_fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        error = failure(m_path, systemCause(errno));
         return false;
     }
+    m_newFile = pattern;
+    // mkostemp creates the file for its owner only; the file gets the mode an ordinary new file would.
+    if (::fchmod(m_fd, 0666 & ~currentUmask()) != 0) {
+        error = failure(m_path, systemCause(errno));
+        return false;
+    }
+    return true;
+}
+
+bool NewFileBeside::commit(std::string_view bytes, const QString& name, QString& error) {
     const auto fail = [&](int cause) {
-        ::unlink(pattern.constData());
-        error = failure(path, systemCause(cause));
+        error = failure(name, systemCause(cause));
         return false;
     };
-    // mkostemp creates the file for its owner only; the file gets the mode an ordinary new file would.
-    if (::fchmod(fd.get(), 0666 & ~currentUmask()) != 0 || !writeAll(fd.get(), bytes) ||
-        ::fsync(fd.get()) != 0)
+    if (m_fd < 0)
+        return fail(EBADF);
+    Descriptor fd(std::exchange(m_fd, -1));
+    if (!writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || !fd.close())
         return fail(errno);
-    if (!fd.close())
+    if (::rename(m_newFile.constData(), QFile::encodeName(name).constData()) != 0)
         return fail(errno);
-    if (::rename(pattern.constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(errno);
+    m_newFile.clear();
     return true;
 }
 

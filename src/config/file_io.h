@@ -22,4 +22,26 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
 // names the path and the cause.
 bool replaceFile(const QString& path, std::string_view bytes, QString& error);
 
+// The same in two steps, for output that takes long to gather: create() makes the new file beside
+// `path` at once, so a folder that takes no file is known before any work is done; commit() later
+// writes the bytes and renames the file over `path`, or over another name in the same folder. A new
+// file that was never committed is removed with the object.
+class NewFileBeside {
+public:
+    explicit NewFileBeside(QString path);
+    ~NewFileBeside();
+    NewFileBeside(const NewFileBeside&) = delete;
+    NewFileBeside& operator=(const NewFileBeside&) = delete;
+
+    // `error` names the path and the cause.
+    bool create(QString& error);
+    // Once only; `error` names `name` and the cause.
+    bool commit(std::string_view bytes, const QString& name, QString& error);
+
+private:
+    QString m_path;
+    QByteArray m_newFile;
+    int m_fd = -1;
+};
+
 } // namespace kvx

@@ -1,8 +1,8 @@
 #include "profile_file.h"
 
+#include "config/file_io.h"
 #include "device/vocabulary.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace kvx {
@@ -23,15 +23,26 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// What a reader gets of a stored value.
+std::string readable(std::string_view stored) {
+    return std::string(trimmed(beforeLineEnd(stored)).substr(0, ProfileFile::kMaxValueLength));
+}
+
+std::size_t sectionBytes(std::string_view name) {
+    return name.size() + 4; // [ ] CR LF
+}
+
+std::size_t entryBytes(std::string_view key, std::string_view value) {
+    return key.size() + value.size() + 3; // = CR LF
+}
+
 } // namespace
 
-ProfileFile::ProfileFile(QString path)
-    : m_path(std::move(path)) {
-    QFile file(m_path);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        parse(std::string_view(data.constData(), std::size_t(data.size())));
-    }
+std::optional<ProfileFile> ProfileFile::fromFile(const QString& path, QString& error) {
+    const std::optional<QByteArray> data = readRegularFile(path, kMaxFileBytes, error);
+    if (!data)
+        return std::nullopt;
+    return fromText(std::string_view(data->constData(), std::size_t(data->size())));
 }
 
 ProfileFile ProfileFile::fromText(std::string_view text) {
@@ -41,8 +52,8 @@ ProfileFile ProfileFile::fromText(std::string_view text) {
 }
 
 // CR, LF and CR LF all end a line, so that a file edited on any system reads the same. Sections and
-// keys past the limits are passed over, so that a huge or damaged file costs time in proportion to its
-// size and memory in proportion to what a backup can hold.
+// keys past the limits are passed over, so that a damaged file costs time in proportion to its size
+// and memory in proportion to what a backup can hold.
 void ProfileFile::parse(std::string_view text) {
     Section* current = nullptr;
     while (!text.empty()) {
@@ -51,21 +62,29 @@ void ProfileFile::parse(std::string_view text) {
         text.remove_prefix(end == text.size() ? end : end + 1);
         if (line.starts_with('[')) {
             const std::string_view name = line.substr(1, line.find(']') - 1);
-            const auto found = std::find_if(m_sections.begin(), m_sections.end(),
-                                            [&](const Section& s) { return sameName(s.name, name); });
-            if (found != m_sections.end())
+            const auto found = findSection(name);
+            if (found != m_sections.end()) {
                 current = &*found;
-            else if (m_sections.size() < kMaxSections)
+            } else if (m_sections.size() < kMaxSections) {
                 current = &m_sections.emplace_back(Section{std::string(name), {}});
-            else
+                m_bytes += sectionBytes(name);
+            } else {
                 current = nullptr;
+            }
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (current != nullptr && equals != std::string_view::npos && current->entries.size() < kMaxKeys)
-            current->entries.push_back(
-                {std::string(trimmed(line.substr(0, equals))), std::string(line.substr(equals + 1))});
+        if (current != nullptr && equals != std::string_view::npos && current->entries.size() < kMaxKeys) {
+            const Entry& entry = current->entries.emplace_back(
+                Entry{std::string(trimmed(line.substr(0, equals))), std::string(line.substr(equals + 1))});
+            m_bytes += entryBytes(entry.key, entry.value);
+        }
     }
+}
+
+std::vector<ProfileFile::Section>::iterator ProfileFile::findSection(std::string_view name) {
+    return std::find_if(m_sections.begin(), m_sections.end(),
+                        [&](const Section& s) { return sameName(s.name, name); });
 }
 
 const ProfileFile::Section* ProfileFile::findSection(std::string_view name) const {
@@ -80,9 +99,7 @@ std::string ProfileFile::read(std::string_view section, std::string_view key) co
         return {};
     const auto found = std::find_if(s->entries.begin(), s->entries.end(),
                                     [&](const Entry& e) { return sameName(e.key, key); });
-    if (found == s->entries.end())
-        return {};
-    return std::string(trimmed(beforeLineEnd(found->value)).substr(0, kMaxValueLength));
+    return found == s->entries.end() ? std::string() : readable(found->value);
 }
 
 std::vector<std::string> ProfileFile::keys(std::string_view section) const {
@@ -100,57 +117,60 @@ std::vector<std::string> ProfileFile::sections() const {
     return out;
 }
 
-// A new key of the last section, or a new section, only extends the file; anything else rewrites it.
-// A value keeps the line end that closed it, but nothing behind it: a device's reply must not be able
-// to add keys or sections that a restore would later send.
-bool ProfileFile::write(std::string_view section, std::string_view key, std::string_view replyValue) {
+std::vector<ProfileFile::Setting> ProfileFile::settings() const {
+    std::vector<Setting> out;
+    for (const Section& s : m_sections)
+        for (const Entry& e : s.entries)
+            out.push_back({s.name, e.key, readable(e.value)});
+    return out;
+}
+
+// A value keeps the line end that closed it, but nothing behind it, and a key (named after a field of
+// a list reply) ends at its line end: a device's reply must not be able to add keys or sections that a
+// restore would later send.
+bool ProfileFile::write(std::string_view section, std::string_view replyKey, std::string_view replyValue) {
+    const std::string_view key = beforeLineEnd(replyKey);
     const std::string_view firstLine = beforeLineEnd(replyValue);
-    const std::string value = std::string(firstLine) + (firstLine.size() < replyValue.size() ? "\r\n" : "");
-    const std::string line = std::string(key) + "=" + std::string(value) + "\r\n";
-    auto s = std::find_if(m_sections.begin(), m_sections.end(),
-                          [&](const Section& candidate) { return sameName(candidate.name, section); });
+    std::string value = std::string(firstLine) + (firstLine.size() < replyValue.size() ? "\r\n" : "");
+    const auto fits = [](std::size_t total) {
+        return total <= std::size_t(kMaxFileBytes);
+    };
+    const auto s = findSection(section);
     if (s == m_sections.end()) {
-        m_sections.push_back({std::string(section), {{std::string(key), std::string(value)}}});
-        return append("[" + std::string(section) + "]\r\n" + line);
+        const std::size_t bytes = sectionBytes(section) + entryBytes(key, value);
+        if (m_sections.size() >= kMaxSections || !fits(m_bytes + bytes))
+            return false;
+        m_sections.push_back({std::string(section), {{std::string(key), std::move(value)}}});
+        m_bytes += bytes;
+        return true;
     }
     const auto e = std::find_if(s->entries.begin(), s->entries.end(),
                                 [&](const Entry& candidate) { return sameName(candidate.key, key); });
     if (e != s->entries.end()) {
-        e->value = std::string(value);
-        return save();
-    }
-    s->entries.push_back({std::string(key), std::string(value)});
-    return std::next(s) == m_sections.end() ? append(line) : save();
-}
-
-// The file stays open between appends, which are buffered (a backup makes hundreds of them); flush()
-// puts them into the file.
-bool ProfileFile::append(const std::string& text) {
-    if (!m_appending) {
-        m_appending = std::make_unique<QFile>(m_path);
-        if (!m_appending->open(QIODevice::WriteOnly | QIODevice::Append)) {
-            m_appending.reset();
+        const std::size_t total = m_bytes - e->value.size() + value.size();
+        if (!fits(total))
             return false;
-        }
+        m_bytes = total;
+        e->value = std::move(value);
+        return true;
     }
-    return m_appending->write(text.data(), qint64(text.size())) == qint64(text.size());
+    const std::size_t bytes = entryBytes(key, value);
+    if (s->entries.size() >= kMaxKeys || !fits(m_bytes + bytes))
+        return false;
+    s->entries.push_back({std::string(key), std::move(value)});
+    m_bytes += bytes;
+    return true;
 }
 
-bool ProfileFile::flush() {
-    return !m_appending || m_appending->flush();
-}
-
-bool ProfileFile::save() {
-    m_appending.reset();
-    std::string text;
+std::string ProfileFile::text() const {
+    std::string out;
+    out.reserve(m_bytes);
     for (const Section& s : m_sections) {
-        text += "[" + s.name + "]\r\n";
+        out += "[" + s.name + "]\r\n";
         for (const Entry& e : s.entries)
-            text += e.key + "=" + e.value + "\r\n";
+            out += e.key + "=" + e.value + "\r\n";
     }
-    QFile file(m_path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(text.data(), qint64(text.size())) == qint64(text.size());
+    return out;
 }
 
 } // namespace kvx

@@ -1,35 +1,39 @@
 #pragma once
 
-#include <QFile>
 #include <QString>
-#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kvx {
 
-// A configuration file in INI form, read and written one key at a time with the rules the backup
-// relies on: a new section goes to the end of the file, a new key to the end of its section, an
-// existing key is replaced; lines end in CR LF. Lookups ignore the case of section and key names.
+// A configuration file in INI form, built and read in memory with the rules the backup relies on: a
+// new section goes to the end of the file, a new key to the end of its section, an existing key is
+// replaced; lines end in CR LF. Lookups ignore the case of section and key names.
 class ProfileFile {
 public:
     // The longest value a reader gets; the restore's commands were sized for it.
     static constexpr std::size_t kMaxValueLength = 49;
-    // What a reader takes of a file: a backup writes 19 sections, and its longest list, 500 routes,
-    // 1001 keys.
+    // What a file holds at most, read or written: a backup writes 19 sections, and its longest list,
+    // 500 routes, 1001 keys.
     static constexpr std::size_t kMaxSections = 64;
     static constexpr std::size_t kMaxKeys = 4096;
-    // The most bytes a reader takes of a file; a full backup is far below it.
+    // The most bytes a file holds, read or written; a full backup is far below it.
     static constexpr qint64 kMaxFileBytes = 4 << 20;
 
-    // Reads what is there; a missing or unreadable file reads as empty.
-    explicit ProfileFile(QString path);
+    ProfileFile() = default;
 
-    // False when the file could not be written; the key is kept in memory all the same. New keys at
-    // the end of the file may wait in a buffer until flush() or the end of the object.
+    // The file at `path`, when it is a regular file of at most kMaxFileBytes; otherwise nothing, and
+    // `error` names the path and the cause.
+    static std::optional<ProfileFile> fromFile(const QString& path, QString& error);
+    // The parsing half on its own, for data that is not a file.
+    static ProfileFile fromText(std::string_view text);
+
+    // False, and nothing changed, when the key would take the file past one of the limits above.
     bool write(std::string_view section, std::string_view key, std::string_view value);
-    bool flush();
+    // The file as written out.
+    std::string text() const;
 
     // Up to the end of the value's line, without blanks at either end, cut to kMaxValueLength;
     // empty when the section or the key is missing.
@@ -39,8 +43,13 @@ public:
     // The section names in file order.
     std::vector<std::string> sections() const;
 
-    // The parsing half on its own, for data that is not a file.
-    static ProfileFile fromText(std::string_view text);
+    struct Setting {
+        std::string section;
+        std::string key;
+        std::string value; // as read() gives it
+    };
+    // Every key of every section, in file order.
+    std::vector<Setting> settings() const;
 
 private:
     struct Entry {
@@ -52,15 +61,12 @@ private:
         std::vector<Entry> entries;
     };
 
-    ProfileFile() = default;
     void parse(std::string_view text);
+    std::vector<Section>::iterator findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
-    bool save();
-    bool append(const std::string& text);
 
-    QString m_path;
-    std::unique_ptr<QFile> m_appending;
     std::vector<Section> m_sections;
+    std::size_t m_bytes = 0; // of text()
 };
 
 } // namespace kvx

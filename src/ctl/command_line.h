@@ -21,6 +21,8 @@ struct Console {
     bool terminal = false; // err is a terminal: progress lines are drawn there
     // Reads the password without echo; nothing when there is no terminal to ask on.
     std::function<std::optional<std::string>()> askPassword;
+    // The terminal's height in rows, asked at every redraw of the progress; 24 when not given.
+    std::function<int()> terminalRows;
 };
 
 // The whole program: `arguments` as main() gets them, the program name first.

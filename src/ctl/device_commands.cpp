@@ -3,15 +3,16 @@
 #include "config/config_backup.h"
 #include "config/config_restore.h"
 #include "config/device_log_fetch.h"
+#include "config/file_io.h"
 #include "config/procedure_progress.h"
 #include "config/profile_file.h"
+#include "ctl/printable.h"
 #include "device/vocabulary.h"
 #include "pages/bluetooth_settings.h"
 #include "pages/firmware_version.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 namespace kvx::ctl {
@@ -24,13 +25,6 @@ QString text(const char* latin1) {
 std::string readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-// Replaces the file whole, so that a failed write never leaves half a file behind.
-bool writeWhole(const QString& path, const std::string& data) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(data.data(), qint64(data.size())) == qint64(data.size()) && file.commit();
 }
 
 class StepProgress : public ProcedureProgress {
@@ -121,14 +115,14 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
         {"Bluetooth Address", &r.btAddress}};
     std::string& out = outcome.output;
     for (const auto& [label, value] : identity)
-        out += std::string(label) + ": " + *value + "\n";
+        out += std::string(label) + ": " + printable(*value) + "\n";
 
     outcome.step = "version";
     const std::optional<std::string> version = ask(session, prompter, kVersion);
     if (!version)
         return false;
     out += std::string(kVersion.label) + ": " +
-           (containsOk(*version) ? versionTextFromReply(*version) : "1.0") + "\n";
+           printable(containsOk(*version) ? versionTextFromReply(*version) : "1.0") + "\n";
 
     outcome.step = "mode";
     const std::optional<std::string> mode = ask(session, prompter, kMode);
@@ -146,7 +140,7 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
         const std::optional<std::string> reply = ask(session, prompter, kBluetooth[i]);
         if (!reply)
             return false;
-        out += std::string(kBluetooth[i].label) + ": " + bluetoothValue(i, *reply) + "\n";
+        out += std::string(kBluetooth[i].label) + ": " + printable(bluetoothValue(i, *reply)) + "\n";
     }
     return true;
 }
@@ -154,17 +148,7 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
 bool backup(CliSession& session, CliPrompter& prompter, const QString& path, const ProgressSink& progress) {
     prompter.file = path;
     StepProgress steps(progress, "backup");
-    switch (ConfigBackup(session, prompter, steps).run()) {
-    case ConfigBackup::Result::Completed:
-        return true;
-    case ConfigBackup::Result::NotCreated:
-        prompter.message(QStringLiteral("The file cannot be written: ") + path);
-        return false;
-    case ConfigBackup::Result::Cancelled:
-    case ConfigBackup::Result::TimedOut:
-        return false;
-    }
-    return false;
+    return ConfigBackup(session, prompter, steps).run() == ConfigBackup::Result::Completed;
 }
 
 bool restore(CliSession& session, CliPrompter& prompter, const QString& path, const ProgressSink& progress) {
@@ -180,11 +164,11 @@ bool log(CliSession& session, CliPrompter& prompter, const QString& target, Devi
         return false;
     const std::string text = readAll(fetch.logPath());
     if (target.isEmpty()) {
-        outcome.output = text;
+        outcome.output = printableLines(text);
         return true;
     }
-    if (!writeWhole(target, text)) {
-        prompter.message(QStringLiteral("The file cannot be written: ") + target);
+    if (QString error; !replaceFile(target, text, error)) {
+        prompter.message(QStringLiteral("The file cannot be written: ") + error);
         return false;
     }
     return true;
@@ -205,11 +189,12 @@ bool diff(CliSession& session, CliPrompter& prompter, const QString& file, const
 bool send(CliSession& session, CliPrompter& prompter, std::string command, int wait, DeviceOutcome& outcome) {
     if (!command.ends_with("\r\n"))
         command += "\r\n";
-    outcome.output = session.transact(command, wait);
-    if (outcome.output.empty()) {
+    const std::string reply = session.transact(command, wait);
+    if (reply.empty()) {
         prompter.message(QStringLiteral("No reply within the wait."));
         return false;
     }
+    outcome.output = printableLines(reply);
     return true;
 }
 
@@ -242,8 +227,9 @@ QString fileInFolder(const QString& folder, const HostAddress& host, const char*
 }
 
 std::vector<std::string> configurationDifferences(const QString& devicePath, const QString& filePath) {
-    const ProfileFile device(devicePath);
-    const ProfileFile file(filePath);
+    QString error;
+    const ProfileFile device = ProfileFile::fromFile(devicePath, error).value_or(ProfileFile());
+    const ProfileFile file = ProfileFile::fromFile(filePath, error).value_or(ProfileFile());
     std::vector<std::pair<std::string, std::string>> settings;
     const auto collect = [&settings](const ProfileFile& profile) {
         for (const std::string& section : profile.sections())
@@ -259,7 +245,8 @@ std::vector<std::string> configurationDifferences(const QString& devicePath, con
         const std::string mine = device.read(section, key);
         const std::string theirs = file.read(section, key);
         if (mine != theirs)
-            out.push_back(section + " " + key + ": device \"" + mine + "\", file \"" + theirs + "\"");
+            out.push_back(printable(section) + " " + printable(key) + ": device \"" + printable(mine) +
+                          "\", file \"" + printable(theirs) + "\"");
     }
     return out;
 }
@@ -268,6 +255,20 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const HostAddress& ho
                           const ProgressSink& progress, Transcript& transcript) {
     DeviceOutcome outcome;
     outcome.host = host.label();
+    const QString file =
+        settings.fileIsFolder
+            ? fileInFolder(settings.file, host, settings.command == Command::Log ? "txt" : "kcf")
+            : settings.file;
+    // An output that cannot be created is known before the device is contacted at all.
+    if ((settings.command == Command::Backup || settings.command == Command::Log) && !file.isEmpty()) {
+        QString error;
+        if (NewFileBeside probe(file); !probe.create(error)) {
+            outcome.step = "file";
+            outcome.messages = {
+                QCoreApplication::translate("ConfigBackup", "The file cannot be written: %1").arg(error)};
+            return outcome;
+        }
+    }
     CliPrompter prompter;
     CliSession session(settings.connect, prompter, transcript);
     if (progress)
@@ -279,10 +280,6 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const HostAddress& ho
     outcome.step = commandName(settings.command);
     if (progress)
         progress(outcome.step);
-    const QString file =
-        settings.fileIsFolder
-            ? fileInFolder(settings.file, host, settings.command == Command::Log ? "txt" : "kcf")
-            : settings.file;
     switch (settings.command) {
     case Command::Discover:
         break;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <fcntl.h>
 #include <iostream>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,10 +35,15 @@ std::optional<std::string> askPassword() {
     return password;
 }
 
+int terminalRows() {
+    winsize size{};
+    return ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? int(size.ws_row) : 24;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    kvx::ctl::Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, askPassword};
+    kvx::ctl::Console console{std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1, askPassword, terminalRows};
     return kvx::ctl::runCommandLine(QCoreApplication::arguments(), console);
 }

@@ -98,6 +98,11 @@ void DeviceLink::close() {
 }
 
 DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait) const {
+    if (m_deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            *m_deadline - std::chrono::steady_clock::now());
+        wait = std::clamp(left, std::chrono::milliseconds(0), wait);
+    }
     short revents = 0;
     const int rc = pollOne(m_fd, POLLIN, static_cast<int>(wait.count()), revents);
     if (rc < 0 || (revents & (POLLERR | POLLNVAL)) != 0)
@@ -152,6 +157,8 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
             if (more.empty())
                 break;
             reply += more;
+            if (reply.size() > kReplyLimit)
+                return {};
         }
         transcript.append(reply);
         return reply;
@@ -183,6 +190,9 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
         if (more.empty() && tokenSeen)
             break;
         reply += more;
+        // Past the bound the reply is dropped whole, unechoed, as a failed wait's would be.
+        if (reply.size() > kReplyLimit)
+            return {};
         tokenSeen = containsToken(reply);
         if (tokenSeen && reply.ends_with('\n'))
             break;

@@ -16,6 +16,9 @@ class DeviceLink {
 public:
     static constexpr std::size_t kReceiveLimit = 50000;
     static constexpr int kMaxPasses = 10;
+    // The longest reply taken, far above the longest real list; a device that streams past it without
+    // ending its line fails the transaction instead of filling the memory.
+    static constexpr std::size_t kReplyLimit = std::size_t(1) << 20;
 
     struct Timing {
         // A wait of 0 asks for "no time limit"; a device that stays silent without closing would then
@@ -52,6 +55,22 @@ public:
     // One receive of at most `limit` bytes, waiting for data within the unlimited-wait bound.
     std::string receiveOnce(std::size_t limit);
 
+    // While it lives, no wait of the link goes past `bound` from now: an exchange of several commands
+    // (the login) then has one bound in all, not one per command.
+    class Deadline {
+    public:
+        Deadline(DeviceLink& link, std::chrono::milliseconds bound)
+            : m_link(link) {
+            m_link.m_deadline = std::chrono::steady_clock::now() + bound;
+        }
+        ~Deadline() { m_link.m_deadline.reset(); }
+        Deadline(const Deadline&) = delete;
+        Deadline& operator=(const Deadline&) = delete;
+
+    private:
+        DeviceLink& m_link;
+    };
+
     // True once the peer has closed its side; looks without consuming any data.
     bool peerHasClosed() const;
 
@@ -68,6 +87,7 @@ private:
     int m_fd = -1;
     bool m_connected = false;
     Timing m_timing;
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
 };
 
 } // namespace kvx

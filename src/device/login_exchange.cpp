@@ -24,6 +24,9 @@ std::string passwordEcho(std::string_view password) {
 bool runLoginExchange(DeviceLink& link, Transcript& transcript, Prompter& prompter,
                       const std::function<void()>& postReconnect, const Credentials& credentials) {
     constexpr std::size_t kGreetingLimit = 100;
+    // Greeting, User and Pass share one bound: a device that answers each just before its own bound
+    // runs out cannot hold the window (or a kvx100ctl job) for three of them.
+    const DeviceLink::Deadline bound(link, link.timing().unlimitedWaitBound);
     link.receiveOnce(kGreetingLimit);
 
     const std::string first = link.transact("User " + credentials.user + "\r\n", 0, transcript);

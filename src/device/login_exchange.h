@@ -21,8 +21,8 @@ bool loginRepliesAccepted(std::string_view userReply, std::string_view passReply
 // The console shows one "*" per password character instead of the password itself.
 std::string passwordEcho(std::string_view password);
 
-// Reads and drops the greeting, then sends User and Pass. Silence is reported here (with the reconnect
-// request); a refusal is left to the caller to report.
+// Reads and drops the greeting, then sends User and Pass, all within the link's unlimited-wait bound.
+// Silence is reported here (with the reconnect request); a refusal is left to the caller to report.
 bool runLoginExchange(DeviceLink& link, Transcript& transcript, Prompter& prompter,
                       const std::function<void()>& postReconnect, const Credentials& credentials);
 

@@ -88,7 +88,11 @@ struct Fixture {
         for (const kvx::BackupQuery& query : kvx::backupQueries())
             backupLines.emplace_back(query.command);
         restoreLines.push_back("list\r\n");
-        for (const kvx::RestoreStep& step : kvx::restoreSteps(kvx::ProfileFile(path)))
+        QString error;
+        const std::optional<kvx::ProfileFile> file = kvx::ProfileFile::fromFile(path, error);
+        if (!file)
+            std::abort();
+        for (const kvx::RestoreStep& step : kvx::restoreSteps(*file))
             restoreLines.push_back(step.command);
     }
     void backUp() {

@@ -56,7 +56,7 @@ void backupFleet(benchmark::State& state) {
     for (auto _ : state) {
         std::ostringstream out;
         std::ostringstream err;
-        kvx::ctl::Console console{out, err, false, {}};
+        kvx::ctl::Console console{out, err, false, {}, {}};
         if (kvx::ctl::runCommandLine(arguments, console) != kvx::ctl::kExitOk)
             state.SkipWithError(err.str().c_str());
     }

@@ -117,7 +117,10 @@ TEST(ConfigRoundTrip, TheRestoreLinesOfADeviceAtItsDefaults) {
     ASSERT_TRUE(dir.isValid());
     LinkSession device;
     const QString path = backUp(device, dir.filePath(QStringLiteral("defaults.kcf")));
-    const std::vector<RestoreStep> steps = restoreSteps(ProfileFile(path));
+    QString error;
+    const std::optional<ProfileFile> file = ProfileFile::fromFile(path, error);
+    ASSERT_TRUE(file.has_value()) << error.toStdString();
+    const std::vector<RestoreStep> steps = restoreSteps(*file);
     std::vector<std::string> settings;
     for (const RestoreStep& step : steps)
         if (!step.command.starts_with("bind ") && !step.command.starts_with("Serv ") &&

@@ -1,6 +1,8 @@
 // The command-line program against simulated devices on loopback, run in-process.
 #include "config/profile_file.h"
 #include "ctl/command_line.h"
+#include "ctl/printable.h"
+#include "ctl/runner.h"
 #include "sim_fixture.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -30,20 +33,28 @@ public:
         file.write("admin\n");
     }
     // The arguments after the program name; credentials are added for every command but discover.
-    Result operator()(QStringList arguments, bool logIn = true) const {
+    // With terminalRows, the error stream is a terminal of that many rows.
+    Result operator()(QStringList arguments, bool logIn = true, int terminalRows = 0) const {
         if (logIn && arguments.first() != QLatin1String("discover"))
             arguments << QStringLiteral("--user") << QStringLiteral("admin")
                       << QStringLiteral("--password-file") << m_dir.filePath(QStringLiteral("password"));
         arguments.prepend(QStringLiteral("kvx100ctl"));
         std::ostringstream out;
         std::ostringstream err;
-        ctl::Console console{out, err, false, [] {
-                                 return std::optional<std::string>();
+        ctl::Console console{out, err, terminalRows > 0, [] { return std::optional<std::string>(); },
+                             [terminalRows] {
+                                 return terminalRows;
                              }};
         const int status = ctl::runCommandLine(arguments, console);
         return {status, out.str(), err.str()};
     }
     QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+    QString put(const char* name, const QByteArray& data) const {
+        QFile file(path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(data);
+        return file.fileName();
+    }
 
 private:
     QTemporaryDir m_dir;
@@ -104,19 +115,27 @@ TEST(Kvx100ctl, BackupOfSeveralDevicesReportsTheOneThatFailed) {
                             ctl.path("backups"), QStringLiteral("--csv")});
     EXPECT_EQ(run.status, ctl::kExitFailed);
     const std::string port = std::to_string(silent->controlPort());
+    // What was read before the device went silent is kept beside the file, which is not made.
+    const QString partial =
+        ctl.path("backups") + QStringLiteral("/127.0.0.1_%1.kcf.partial").arg(silent->controlPort());
     EXPECT_NE(run.out.find("\"127.0.0.1:" + port +
-                           "\",failed,\"backup\",\"Backup is timeout. Check Lumeno-KVX and Try again.\""),
+                           "\",failed,\"backup\",\"Backup is timeout. Check Lumeno-KVX and Try again. The "
+                           "settings read so far are in " +
+                           partial.toStdString() + ".\""),
               std::string::npos)
         << run.out;
+    const auto read = [](const QString& path) {
+        QString error;
+        return ProfileFile::fromFile(path, error).value_or(ProfileFile());
+    };
     for (const auto* device : {first.get(), third.get()}) {
         const QString file =
             ctl.path("backups") + QStringLiteral("/127.0.0.1_%1.kcf").arg(device->controlPort());
-        EXPECT_EQ(ProfileFile(file).sections().size(), 19u) << file.toStdString();
-        EXPECT_EQ(ProfileFile(file).read("ROUTE", "SUM"), "4");
+        EXPECT_EQ(read(file).sections().size(), 19u) << file.toStdString();
+        EXPECT_EQ(read(file).read("ROUTE", "SUM"), "4");
     }
-    const QString partial =
-        ctl.path("backups") + QStringLiteral("/127.0.0.1_%1.kcf").arg(silent->controlPort());
-    EXPECT_EQ(ProfileFile(partial).sections(), (std::vector<std::string>{"MODE", "PORT", "PRSV"}));
+    EXPECT_FALSE(QFile::exists(partial.chopped(8)));
+    EXPECT_EQ(read(partial).sections(), (std::vector<std::string>{"MODE", "PORT", "PRSV"}));
 }
 
 TEST(Kvx100ctl, DiffRestoreAndSend) {
@@ -151,7 +170,7 @@ TEST(Kvx100ctl, DiffRestoreAndSend) {
 TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
     const Ctl ctl;
     const QString file = ctl.path("missing.kcf");
-    const std::vector<std::pair<QStringList, bool>> cases = {
+    std::vector<std::pair<QStringList, bool>> cases = {
         {{QStringLiteral("frobnicate")}, true},
         {{QStringLiteral("backup"), QStringLiteral("127.0.0.1:9")}, true},
         {{QStringLiteral("info"), QStringLiteral("bad_name")}, true},
@@ -162,16 +181,172 @@ TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
           QStringLiteral("0")},
          true},
         {{QStringLiteral("send"), QStringLiteral("127.0.0.1:9")}, true},
+        {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--parallel"),
+          QStringLiteral("257")},
+         true},
+        {{QStringLiteral("send"), QStringLiteral("127.0.0.1:9"), QStringLiteral("Ver"),
+          QStringLiteral("--wait"), QStringLiteral("2147484")},
+         true},
+        {{QStringLiteral("send"), QStringLiteral("127.0.0.1:9"), QStringLiteral("Ver"),
+          QStringLiteral("--wait"), QStringLiteral("3601")},
+         true},
         // Without --user, and without a terminal to ask the password on.
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9")}, false},
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--user"),
           QStringLiteral("admin")},
          false},
     };
+    // Seconds outside 0.001..3600, or no finite number at all.
+    for (const char* seconds : {"1e300", "inf", "nan", "9e15", "3601", "0", "0.0009", "-1"})
+        cases.push_back({{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--timeout"),
+                          QLatin1String(seconds)},
+                         true});
     for (const auto& [arguments, logIn] : cases) {
         const Result run = ctl(arguments, logIn);
         EXPECT_EQ(run.status, ctl::kExitUsage) << arguments.join(u' ').toStdString();
         EXPECT_FALSE(run.err.empty());
     }
     EXPECT_EQ(ctl({QStringLiteral("log"), QStringLiteral("--help")}, false).status, ctl::kExitOk);
+}
+
+// Files that are not small regular files are refused before any device is reached.
+TEST(Kvx100ctl, InputFilesMustBeSmallRegularFiles) {
+    const Ctl ctl;
+    const QString password = ctl.put("long-password", QByteArray(5000, 'p'));
+    const QString hosts = ctl.put("long-hosts", "127.0.0.1:9\n#" + QByteArray(1 << 20, 'x') + "\n");
+    const QString large = ctl.put("large.kcf", QByteArray(ProfileFile::kMaxFileBytes + 1, '\n'));
+    const QString fifo = ctl.path("fifo.kcf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QStringList, bool> cases[] = {
+        {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--user"),
+          QStringLiteral("admin"), QStringLiteral("--password-file"), password},
+         false},
+        {{QStringLiteral("info"), QStringLiteral("--hosts"), hosts}, true},
+        {{QStringLiteral("restore"), QStringLiteral("127.0.0.1:9"), large}, true},
+        {{QStringLiteral("diff"), QStringLiteral("127.0.0.1:9"), fifo}, true},
+    };
+    for (const auto& [arguments, logIn] : cases) {
+        const Result run = ctl(arguments, logIn);
+        EXPECT_EQ(run.status, ctl::kExitUsage) << arguments.join(u' ').toStdString();
+        EXPECT_NE(run.err.find(QFileInfo(arguments[arguments.size() - 1]).fileName().toStdString()),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
+TEST(Kvx100ctl, AHostListedTwiceIsWorkedOnOnce) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    QDir().mkpath(ctl.path("backups"));
+    const Result run = ctl({QStringLiteral("backup"), host(*device), host(*device), ctl.path("backups"),
+                            QStringLiteral("--csv")});
+    EXPECT_EQ(run.status, ctl::kExitOk) << run.err;
+    const std::string label = host(*device).toStdString();
+    EXPECT_EQ(run.out, "host,status,step,message\n\"" + label + "\",ok,\"backup\",\"\"\n");
+    EXPECT_NE(run.err.find(label + " is listed twice; worked on once"), std::string::npos) << run.err;
+}
+
+TEST(Kvx100ctl, TheLogReplacesALinkAtItsPathInsteadOfWritingThroughIt) {
+    const auto device = startDevice();
+    device->setLog("boot");
+    const Ctl ctl;
+    const QString other = ctl.put("other", "precious");
+    const QString path = ctl.path("device.log");
+    ASSERT_TRUE(QFile::link(other, path));
+    EXPECT_EQ(ctl({QStringLiteral("log"), host(*device), path}).status, ctl::kExitOk);
+    QFile kept(other);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "precious");
+    QFile log(path);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().startsWith("boot\r\n"));
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+}
+
+TEST(Kvx100ctl, AnOutputThatCannotBeCreatedContactsNoDevice) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    for (const char* command : {"backup", "log"}) {
+        const Result run =
+            ctl({QLatin1String(command), host(*device), ctl.path("missing/out"), QStringLiteral("--csv")});
+        EXPECT_EQ(run.status, ctl::kExitFailed) << command;
+        EXPECT_NE(run.out.find(",failed,\"file\",\"The file cannot be written: "), std::string::npos)
+            << run.out;
+    }
+    EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
+TEST(Kvx100ctl, ControlCharactersFromTheDeviceAreShownEscaped) {
+    sim::DeviceOptions options;
+    options.productName = "Evil\x1b[2J\tname\nfake\\row";
+    const auto device = startDevice(options);
+    const Ctl ctl;
+    const QString port = QString::number(device->discoveryPort());
+    const Result found = ctl({QStringLiteral("discover"), QStringLiteral("--target"),
+                              QStringLiteral("127.0.0.1"), QStringLiteral("--discovery-port"), port});
+    EXPECT_EQ(std::count(found.out.begin(), found.out.end(), '\n'), 1) << found.out;
+    EXPECT_TRUE(found.out.ends_with("\tEvil\\e[2J\\tname\\nfake\\\\row\n")) << found.out;
+    const Result info =
+        ctl({QStringLiteral("info"), host(*device), QStringLiteral("--discovery-port"), port});
+    EXPECT_NE(info.out.find("Product Name: Evil\\e[2J\\tname\\nfake\\\\row\n"), std::string::npos)
+        << info.out;
+}
+
+// 400 devices on a terminal of 12 rows: one summary line, redrawn a few times a second, instead of 400
+// lines redrawn at every step of every device.
+TEST(Kvx100ctl, ProgressStaysWithinTheTerminal) {
+    const Ctl ctl;
+    QByteArray hosts;
+    for (int i = 0; i < 400; ++i)
+        hosts += "127.1." + QByteArray::number(i / 200) + "." + QByteArray::number(i % 200 + 1) + ":9\n";
+    QDir().mkpath(ctl.path("backups"));
+    const Result run = ctl({QStringLiteral("backup"), QStringLiteral("--hosts"), ctl.put("hosts", hosts),
+                            ctl.path("backups"), QStringLiteral("--csv")},
+                           true, 12);
+    EXPECT_EQ(run.status, ctl::kExitFailed);
+    EXPECT_LT(run.err.size(), 16384u);
+    EXPECT_NE(run.err.find("400 of 400 finished (400 failed)"), std::string::npos);
+}
+
+TEST(Kvx100ctl, PrintableEscapesControlBytesUnambiguously) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"KVX-Trainer", "KVX-Trainer"},
+        {"a\tb\r\nc", "a\\tb\\r\\nc"},
+        {"\x1b[2J", "\\e[2J"},
+        {std::string_view("\0\x01\x1f\x7f", 4), "\\x00\\x01\\x1f\\x7f"},
+        {"C:\\n", "C:\\\\n"}, // a backslash and an n, not a line feed
+        {"\xed\x95\x9c \xff", "\xed\x95\x9c \xff"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(ctl::printable(text), shown) << text;
+    EXPECT_EQ(ctl::printableLines("one\ttwo\r\nthree\nfour\r\n"), "one\\ttwo\r\nthree\\nfour\r\n");
+}
+
+// A thread the system refuses costs one device, reported, and no other.
+TEST(Kvx100ctl, AWorkerThatCannotStartFailsOneDevice) {
+    std::atomic<int> starts = 0;
+    const ctl::ThreadStarter refuseTheSecond = [&starts](std::function<void()> body) {
+        if (++starts == 2)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::thread(std::move(body));
+    };
+    std::mutex mutex;
+    std::vector<int> runs(6, 0);
+    std::vector<std::string> refused(6);
+    ctl::runInParallel(
+        6, 3,
+        [&](std::size_t i) {
+            // The first worker would otherwise take every device before the second start fails.
+            while (starts < 3)
+                std::this_thread::yield();
+            const std::lock_guard lock(mutex);
+            ++runs[i];
+        },
+        [&](std::size_t i, const std::string& reason) { refused[i] = reason; }, [] {}, refuseTheSecond);
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(runs[i] + !refused[i].empty(), 1) << i;
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), 1), 5);
+    EXPECT_EQ(std::count_if(refused.begin(), refused.end(),
+                            [](const std::string& r) { return r.starts_with("cannot start a worker: "); }),
+              1);
 }

@@ -1,17 +1,18 @@
 #include "device/device_link.h"
+#include "device/login_exchange.h"
 #include "device/transcript.h"
 #include "logged_in_link.h"
+#include "recording_prompter.h"
 #include "sim_fixture.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
 
 using namespace kvx;
 using namespace kvx::test;
 using namespace std::chrono_literals;
-
-namespace {} // namespace
 
 TEST(Transact, AWholeReplyTakesOnePassAndIsEchoedAfterTheCommand) {
     LoggedInLink s;
@@ -160,6 +161,52 @@ TEST(Transact, ACommandCarryingALineBreakIsNotSent) {
     EXPECT_EQ(s.link.transact("Port 9\r\nReboot\r\n", 1, s.transcript), "");
     EXPECT_EQ(s.link.transact("Mode\r\n", 1, s.transcript), "+OK Server Mode\r\n");
     EXPECT_EQ(s.device->receivedCommands().size(), before + 1) << "only Mode reached the device";
+}
+
+namespace {
+
+long peakResidentKiB() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+// A device that answers "+OK " and then streams without a line end fails the transaction once the
+// reply passes its bound, on both paths, and the memory taken stays near that bound.
+TEST(Transact, AFloodingReplyFailsWithinItsBound) {
+    for (const int wait : {1, 0}) {
+        SCOPED_TRACE(wait);
+        LoggedInLink s;
+        s.faults([](sim::FaultOptions& f) { f.floodCommands = {"Mode"}; });
+        const long before = peakResidentKiB();
+        EXPECT_EQ(s.link.transact("Mode\r\n", wait, s.transcript), "");
+        EXPECT_LT(peakResidentKiB() - before, 16 * 1024) << "KiB taken by the flood";
+        EXPECT_EQ(s.transcript.echoed, "Mode\r\n") << "the flood is not echoed";
+    }
+}
+
+// Greeting, User and Pass share one bound: each answered late but within its own bound, the login
+// as a whole still runs out of time.
+TEST(Transact, TheLoginExchangeHasOneBoundInAll) {
+    const auto device = startDevice();
+    sim::FaultOptions faults;
+    faults.lateCommands = {{"User", 600ms}, {"Pass", 600ms}};
+    device->setFaults(faults);
+    DeviceLink::Timing timing;
+    timing.unlimitedWaitBound = 1000ms;
+    DeviceLink link(timing);
+    RecordingTranscript transcript;
+    RecordingPrompter prompter;
+    ASSERT_TRUE(link.create() && link.connectTo("127.0.0.1", device->controlPort()));
+    std::chrono::milliseconds took{};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(runLoginExchange(link, transcript, prompter, [] {}, {"admin", "admin"}));
+    took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_EQ(prompter.messages,
+              QStringList{QStringLiteral("Get Password is timeout. Check Lumeno-KVX and Try again.")});
+    EXPECT_LT(took, 1500ms);
 }
 
 TEST(Transact, PeerCloseIsSeenWithoutReadingPendingData) {

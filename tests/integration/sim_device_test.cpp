@@ -2,6 +2,7 @@
 
 #include "sim/simulated_device.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <array>
 #include <cerrno>
@@ -47,9 +48,20 @@ sockaddr_in loopback(std::uint16_t port) {
     return address;
 }
 
-// 0 when a TCP connect to 127.0.0.1:port succeeds, else its errno.
-int connectError(std::uint16_t port, int* connectedFd = nullptr) {
+// 0 when a TCP connect to 127.0.0.1:port succeeds, else its errno. With a source, the connection comes
+// from that loopback address, as from another peer.
+int connectError(std::uint16_t port, int* connectedFd = nullptr, const char* source = nullptr) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (source) {
+        sockaddr_in local{};
+        local.sin_family = AF_INET;
+        ::inet_pton(AF_INET, source, &local.sin_addr);
+        if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+            const int error = errno;
+            ::close(fd);
+            return error;
+        }
+    }
     const sockaddr_in address = loopback(port);
     const int result =
         ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 ? 0 : errno;
@@ -69,7 +81,9 @@ struct Received {
 // A control connection whose every receive is bounded by a poll time-out.
 class Client {
 public:
-    explicit Client(std::uint16_t port) { m_error = connectError(port, &m_fd); }
+    explicit Client(std::uint16_t port, const char* source = nullptr) {
+        m_error = connectError(port, &m_fd, source);
+    }
     ~Client() {
         if (m_fd >= 0)
             ::close(m_fd);
@@ -199,8 +213,8 @@ protected:
         ASSERT_TRUE(m_device->start()) << m_device->lastError();
     }
 
-    std::unique_ptr<Client> connectClient() {
-        auto client = std::make_unique<Client>(m_device->controlPort());
+    std::unique_ptr<Client> connectClient(const char* source = nullptr) {
+        auto client = std::make_unique<Client>(m_device->controlPort(), source);
         EXPECT_EQ(client->error(), 0);
         EXPECT_EQ(client->receiveLine().text, "Lumeno-KVX100 ready\r\n");
         return client;
@@ -562,6 +576,132 @@ TEST_F(SimDeviceTest, ConnectionsAreServedIndependently) {
     first.reset();
     EXPECT_EQ(second->ask("User admin"), "+OK Password required\r\n");
     EXPECT_EQ(m_device->connectionsAccepted(), 2u);
+}
+
+// ---- hostile peers ---------------------------------------------------------------------------------
+
+TEST_F(SimDeviceTest, ConnectionsWithoutACompleteCommandAreClosedAfterTheIdleTimeout) {
+    struct Row {
+        const char* label;
+        std::string everyTick;
+        bool closed;
+    };
+    const std::vector<Row> rows = {
+        {"silent", "", true},
+        {"bytes without a line end", "V", true},
+        {"a command every tick", "Ver\r\n", false},
+    };
+    DeviceOptions options = loopbackOptions();
+    options.idleTimeout = 400ms;
+    startDevice(options);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.label);
+        const auto connecting = Clock::now();
+        auto client = connectClient();
+        bool closed = false;
+        for (int tick = 0; tick < 8 && !closed; ++tick) { // twice the time-out
+            client->send(row.everyTick);
+            closed = client->receiveAll(100ms).closed;
+        }
+        EXPECT_EQ(closed, row.closed);
+        if (closed)
+            EXPECT_GE(Clock::now() - connecting, options.idleTimeout);
+    }
+}
+
+TEST_F(SimDeviceTest, OnePeerAddressCannotTakeEverySlot) {
+    DeviceOptions options = loopbackOptions();
+    options.maxConnectionsPerAddress = 3;
+    startDevice(options);
+    std::vector<std::unique_ptr<Client>> held;
+    for (int i = 0; i < 3; ++i)
+        held.push_back(connectClient());
+    Client over(m_device->controlPort());
+    const auto refused = over.receiveAll(kReplyWait);
+    EXPECT_EQ(refused.text, "-ERR Too many connections\r\n");
+    EXPECT_TRUE(refused.closed);
+
+    auto other = connectClient("127.0.0.2");
+    EXPECT_EQ(other->ask("User admin"), "+OK Password required\r\n");
+    held.pop_back();
+    EXPECT_EQ(connectClient()->ask("User admin"), "+OK Password required\r\n")
+        << "a closed one frees its slot";
+}
+
+// What a configuration restore sends must fit: 500 routes; registered devices and servers far beyond
+// what a site holds.
+TEST_F(SimDeviceTest, ListsAClientGrowsStopAtTheirCap) {
+    const auto address = [](int i) {
+        char text[18];
+        std::snprintf(text, sizeof text, "02:00:00:00:%02X:%02X", (i >> 8) & 0xFF, i & 0xFF);
+        return std::string(text);
+    };
+    struct Row {
+        const char* list;
+        std::function<std::string(int)> add; // a new entry each
+        int cap;
+        std::string overCap;
+        std::string acceptedWhenFull; // adds nothing new
+    };
+    const std::string from = address(0);
+    const std::vector<Row> rows = {
+        {"route", [&](int i) { return "route add " + from + " " + address(i + 1); }, 500,
+         "route add " + from + " " + address(1) + " " + address(999), "route add " + from + " " + address(1)},
+        {"Bind", [&](int i) { return "Bind " + address(i + 1) + " " + std::to_string(10000 + i); }, 100,
+         "Bind " + address(999) + " 20000", ""},
+        {"Serv", [&](int i) { return "Serv 10.0.0.1:" + std::to_string(10000 + i) + " " + address(i + 1); },
+         100, "Serv 10.0.0.1:20000 " + address(999), ""},
+    };
+    startDevice();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.list);
+        auto client = loggedIn();
+        const auto list = [&] {
+            client->send(std::string(row.list) + "\r\n");
+            const auto done = [](const std::string& t) {
+                return t.find("+OK") != std::string::npos && t.ends_with("\r\n");
+            };
+            return client->receiveUntil(done, kReplyWait).text;
+        };
+        const auto entries = [](const std::string& text) {
+            return static_cast<int>(std::count(text.begin(), text.end(), '\n')) - 1;
+        };
+        for (int i = 0, start = entries(list()); start + i < row.cap; ++i)
+            ASSERT_EQ(client->ask(row.add(i)), "+OK\r\n") << i;
+        const std::string full = list();
+        EXPECT_EQ(entries(full), row.cap);
+        EXPECT_EQ(client->ask(row.overCap), "-ERR Table full\r\n");
+        if (!row.acceptedWhenFull.empty())
+            EXPECT_EQ(client->ask(row.acceptedWhenFull), "+OK\r\n");
+        EXPECT_TRUE(list() == full) << "a refused set changes nothing";
+    }
+}
+
+TEST_F(SimDeviceTest, FloodStreamsWithoutALineEndUntilThePeerCloses) {
+    DeviceOptions options = loopbackOptions();
+    options.maxConnectionsPerAddress = 1; // the flooded connection's slot shows when it is gone
+    startDevice(options);
+    FaultOptions faults;
+    faults.floodCommands = {"User"}; // the login must be testable against a flood
+    m_device->setFaults(faults);
+    auto flooded = connectClient();
+    flooded->send("User admin\r\n");
+    constexpr std::size_t kEnough = 4u << 20;
+    const auto received =
+        flooded->receiveUntil([&](const std::string& t) { return t.size() >= kEnough; }, 5s);
+    EXPECT_GE(received.text.size(), kEnough);
+    EXPECT_EQ(received.text.substr(0, 4), "+OK ");
+    EXPECT_EQ(received.text.find_first_of("\r\n"), std::string::npos);
+
+    auto other = connectClient("127.0.0.2");
+    EXPECT_EQ(other->ask("Ver"), "-ERR Login required\r\n") << "others are served meanwhile";
+
+    flooded.reset();
+    const auto closed = Clock::now();
+    std::string greeting;
+    while (greeting != "Lumeno-KVX100 ready\r\n" && Clock::now() - closed < 2s)
+        greeting = Client(m_device->controlPort()).receiveLine().text;
+    EXPECT_EQ(greeting, "Lumeno-KVX100 ready\r\n") << "the flood ends with its connection";
 }
 
 // ---- fault knobs ------------------------------------------------------------------------------------

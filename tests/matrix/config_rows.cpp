@@ -10,7 +10,9 @@
 namespace kvx::test {
 namespace {
 
-const char* const kBackupTimeout = "Backup is timeout. Check Lumeno-KVX and Try again.";
+// The Back up driver writes into FOLDER; what was read before the silence is kept beside the file.
+const char* const kBackupTimeout = "Backup is timeout. Check Lumeno-KVX and Try again.\r\n"
+                                   "The settings read so far are in FOLDER/backup.kcf.partial.";
 const char* const kRestoreTimeout = "Restore is timeout. Check Lumeno-KVX and Try again.";
 
 std::string contents(const QString& path) {
@@ -67,6 +69,10 @@ const char* resultName(ConfigRestore::Result result) {
         return "timed out";
     case ConfigRestore::Result::SerialModeRefused:
         return "RS232 refused";
+    case ConfigRestore::Result::NotRead:
+        return "not read";
+    case ConfigRestore::Result::Refused:
+        return "refused";
     }
     return "?";
 }
@@ -143,6 +149,7 @@ void addConfigDrivers(DriverMap& drivers) {
                               c.prompter.fileAnswers = {path};
                               SilentProgress progress;
                               ConfigBackup(c.session, c.prompter, progress).run();
+                              c.prompter.messages.replaceInStrings(dir.path(), QStringLiteral("FOLDER"));
                               return contents(path);
                           }};
     for (const auto& [name, mode] : kModeFiles)

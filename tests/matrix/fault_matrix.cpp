@@ -37,6 +37,8 @@ const char* faultName(Fault fault) {
         return "reply after the wait";
     case Fault::ClosedMidReply:
         return "closed in the middle of the reply";
+    case Fault::Flood:
+        return "\"+OK \" and a stream without a line end";
     }
     return "?";
 }
@@ -83,6 +85,9 @@ RunResult runRow(const CommandRow& row, const Driver& driver, Fault fault) {
     case Fault::ClosedMidReply:
         faults.cutOffCommands = {key};
         break;
+    case Fault::Flood:
+        faults.floodCommands = {key};
+        break;
     }
     session.device().setFaults(faults);
 
@@ -114,8 +119,8 @@ void checkRows(const std::vector<CommandRow>& rows, const DriverMap& drivers) {
         SCOPED_TRACE(row.sender + ": " + row.command);
         const RunResult whole = runRow(row, driver->second, Fault::None);
         ASSERT_TRUE(whole.commandSent) << "the driver never sends the command";
-        for (Fault fault :
-             {Fault::Silence, Fault::Refusal, Fault::OneBytePackets, Fault::Late, Fault::ClosedMidReply}) {
+        for (Fault fault : {Fault::Silence, Fault::Refusal, Fault::OneBytePackets, Fault::Late,
+                            Fault::ClosedMidReply, Fault::Flood}) {
             SCOPED_TRACE(faultName(fault));
             const RunResult r = runRow(row, driver->second, fault);
             EXPECT_TRUE(r.commandSent);
@@ -124,13 +129,16 @@ void checkRows(const std::vector<CommandRow>& rows, const DriverMap& drivers) {
             switch (fault) {
             case Fault::Silence:
             case Fault::Late:
+            case Fault::Flood:
             case Fault::Refusal: {
                 const bool empty = fault != Fault::Refusal;
                 const QStringList expected = expectedMessages(empty ? row.emptyMessage : row.refusedMessage);
                 const int reconnects = (empty ? row.reconnect : row.refusalReconnects) ? 1 : 0;
-                // The device answers in order: a late reply holds back the replies to what a window that
-                // goes on sends next, so those may fail as well; the row answers for its own failure.
-                if (fault == Fault::Late && !row.endsOperation) {
+                // The device answers in order: a late reply (or a flood that never ends) holds back the
+                // replies to what a window that goes on sends next, so those may fail as well; the row
+                // answers for its own failure.
+                const bool holdsBackTheRest = fault == Fault::Late || fault == Fault::Flood;
+                if (holdsBackTheRest && !row.endsOperation) {
                     EXPECT_EQ(r.messages.mid(0, expected.size()), expected);
                     EXPECT_GE(r.reconnects, reconnects);
                 } else {
@@ -141,7 +149,7 @@ void checkRows(const std::vector<CommandRow>& rows, const DriverMap& drivers) {
                 if (row.endsOperation && (empty || !expected.isEmpty()))
                     EXPECT_EQ(r.sentAfter, std::vector<std::string>{}) << "sent after the failure";
                 if (!row.shownAfterFailure.empty() && (empty || !expected.isEmpty()) &&
-                    !(fault == Fault::Late && !row.endsOperation))
+                    !(holdsBackTheRest && !row.endsOperation))
                     EXPECT_EQ(r.shown, row.shownAfterFailure);
                 break;
             }

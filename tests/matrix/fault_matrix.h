@@ -38,7 +38,7 @@ struct CommandRow {
     bool refusalReconnects = false;
 };
 
-enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply };
+enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply, Flood };
 const char* faultName(Fault fault);
 
 struct MatrixContext {

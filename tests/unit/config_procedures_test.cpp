@@ -3,6 +3,7 @@
 #include "config/device_log_fetch.h"
 #include "config/procedure_progress.h"
 #include "config/profile_file.h"
+#include "file_size_limit.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -45,6 +47,35 @@ std::vector<ProfileEntry> extracted(const std::string& command, std::string_view
             return q.extract(reply);
     ADD_FAILURE() << "no query " << command;
     return {};
+}
+
+// Every backup query answered, the first ones as a Server-mode device does; from `silentAt` (counted from
+// 0) on the device no longer answers.
+void scriptBackup(ScriptedSession& session, std::size_t silentAt = std::size_t(-1),
+                  const std::string& serverList = "+OK\r\n") {
+    const std::vector<std::string> first = {"+OK Server Mode\r\n",
+                                            "+OK PORT 9100\r\n",
+                                            "+OK PRSV on\r\n",
+                                            "+OK KATO 600 10 3\r\n",
+                                            "1||00:11:22:33:44:55|9101\r\n+OK\r\n",
+                                            serverList};
+    const std::vector<BackupQuery>& queries = backupQueries();
+    for (std::size_t i = 0; i < queries.size() && i <= silentAt; ++i)
+        session.expect(queries[i].command, 10,
+                       i == silentAt      ? std::string()
+                       : i < first.size() ? first[i]
+                                          : std::string("+OK\r\n"));
+}
+
+// What the process has handed to write() so far.
+qint64 bytesWritten() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (io.open(QIODevice::ReadOnly))
+        for (QByteArray line = io.readLine(); !line.isEmpty(); line = io.readLine())
+            if (line.startsWith("wchar:"))
+                return line.mid(6).trimmed().toLongLong();
+    ADD_FAILURE() << "no /proc/self/io";
+    return 0;
 }
 
 std::vector<std::string> commandsOf(const std::string& fileText) {
@@ -101,6 +132,21 @@ TEST(DeviceLogFetch, NoAnswerWritesNothing) {
               QStringList{QStringLiteral("Log is timeout. Check Lumeno-KVX and Try again.")});
     EXPECT_EQ(session.reconnects, 1);
     EXPECT_FALSE(QFile::exists(fetch.logPath()));
+    EXPECT_TRUE(prompter.viewed.isEmpty());
+}
+
+TEST(DeviceLogFetch, AFullDiskIsReported) {
+    QTemporaryDir dir;
+    ScriptedSession session;
+    RecordingPrompter prompter;
+    DeviceLogFetch fetch(session, prompter, dir.path());
+    session.expect("log\r\n", 10, "boot\r\nlink up\r\n+OK\r\n");
+    const FileSizeLimit limit(4);
+    EXPECT_EQ(fetch.run(), DeviceLogFetch::Result::NotWritten);
+    EXPECT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages.value(0).startsWith(QStringLiteral("The file cannot be written: ") +
+                                                      fetch.logPath()))
+        << prompter.messages.value(0).toStdString();
     EXPECT_TRUE(prompter.viewed.isEmpty());
 }
 
@@ -166,26 +212,126 @@ TEST(ConfigBackup, ExtractionRules) {
         EXPECT_EQ(extracted(c.command, c.reply), c.entries) << c.command << c.reply;
 }
 
-TEST(ConfigBackup, AFailureAtTheFifthQueryLeavesFourSections) {
+// Looks at a file before every command, as someone reading it while a backup runs would.
+struct WatchingSession : ScriptedSession {
+    std::string transact(std::string_view command, int waitSeconds) override {
+        seen << contents(watched);
+        return ScriptedSession::transact(command, waitSeconds);
+    }
+    QString watched;
+    QList<QByteArray> seen;
+};
+
+// The device goes silent at the sixth query: the earlier backup stays whole throughout and afterwards,
+// and the five groups read are kept beside it.
+TEST(ConfigBackup, ASilentDeviceLeavesTheEarlierFileAndKeepsWhatWasReadBesideIt) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("b.kcf"));
-    writeFile(path, "[OLD]\r\nk=1\r\n");
-    ScriptedSession session;
+    const QByteArray good("[MODE]\r\nMode=Client Mode\r\n\r\n");
+    writeFile(path, good);
+    WatchingSession session;
+    session.watched = path;
     RecordingPrompter prompter;
     prompter.fileAnswers = {path};
     StoppingProgress progress;
-    session.expect("mode\r\n", 10, "+OK Server Mode\r\n");
-    session.expect("port\r\n", 10, "+OK PORT 9100\r\n");
-    session.expect("prsv\r\n", 10, "+OK PRSV on\r\n");
-    session.expect("kato\r\n", 10, "+OK KATO 600 10 3\r\n");
-    session.expect("bind\r\n", 10, "");
+    scriptBackup(session, 5);
     EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), ConfigBackup::Result::TimedOut);
-    EXPECT_EQ(contents(path), QByteArray("[MODE]\r\nMode=Server Mode\r\n\r\n[PORT]\r\nPort=9100\r\n\r\n"
-                                         "[PRSV]\r\nPrsv=on\r\n\r\n[KATO]\r\nKato=600 10 3\r\n\r\n"));
+    EXPECT_EQ(session.seen, QList<QByteArray>(6, good));
+    EXPECT_EQ(contents(path), good);
+    const QString partial = path + QStringLiteral(".partial");
+    EXPECT_EQ(contents(partial),
+              QByteArray("[MODE]\r\nMode=Server Mode\r\n\r\n[PORT]\r\nPort=9100\r\n\r\n"
+                         "[PRSV]\r\nPrsv=on\r\n\r\n[KATO]\r\nKato=600 10 3\r\n\r\n"
+                         "[BIND]\r\n0Name=00:11:22:33:44:55\r\n0Port=9101\r\nSUM=1\r\n\r\n"));
     EXPECT_EQ(prompter.messages,
-              QStringList{QStringLiteral("Backup is timeout. Check Lumeno-KVX and Try again.")});
+              QStringList{QStringLiteral("Backup is timeout. Check Lumeno-KVX and Try again.\r\n"
+                                         "The settings read so far are in ") +
+                          partial + u'.'});
     EXPECT_EQ(session.reconnects, 1);
     EXPECT_TRUE(progress.finished);
+}
+
+// A device that lists one server entry thousands of times: the file is built in memory and written
+// once, not rewritten for every key.
+TEST(ConfigBackup, TheFileIsWrittenOnce) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("b.kcf"));
+    std::string servers;
+    for (int i = 0; i < 2000; ++i)
+        servers += "1|Kiosk||10.0.0.3:2\r\n";
+    ScriptedSession session;
+    RecordingPrompter prompter;
+    prompter.fileAnswers = {path};
+    SilentProgress progress;
+    scriptBackup(session, std::size_t(-1), servers + "+OK 10.0.0.1:9100\r\n");
+    const qint64 before = bytesWritten();
+    EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), ConfigBackup::Result::Completed);
+    const qint64 written = bytesWritten() - before;
+    EXPECT_EQ(ProfileFile::fromText(contents(path).toStdString()).read("SERV", "1Server"), "10.0.0.3:2");
+    EXPECT_LT(written, 2 * contents(path).size());
+}
+
+// The file cannot be created, the disk fills up, a link stands at the name, or the device lists more
+// than a file holds.
+TEST(ConfigBackup, FileFaults) {
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    writeFile(victim, "precious");
+    const QByteArray good("[MODE]\r\nMode=Client Mode\r\n\r\n");
+    struct Case {
+        const char* name;
+        QString path;
+        bool fullDisk;
+        ConfigBackup::Result result;
+        std::size_t sent;
+        QString message; // the start of it
+        std::string servers = "+OK\r\n";
+    };
+    const QString missing = dir.filePath(QStringLiteral("missing/b.kcf"));
+    const QString full = dir.filePath(QStringLiteral("full.kcf"));
+    writeFile(full, good);
+    const QString link = dir.filePath(QStringLiteral("link.kcf"));
+    ASSERT_TRUE(QFile::link(victim, link));
+    std::string servers;
+    for (std::size_t n = 0; n <= ProfileFile::kMaxKeys / 2; ++n)
+        servers += std::to_string(n) + "|Kiosk||10.0.0.3:2\r\n";
+    const QString large = dir.filePath(QStringLiteral("large.kcf"));
+    const Case cases[] = {
+        {"no folder", missing, false, ConfigBackup::Result::NotCreated, 0,
+         QStringLiteral("The file cannot be written: ") + missing + QStringLiteral(": No such file")},
+        {"full disk", full, true, ConfigBackup::Result::NotWritten, 19,
+         QStringLiteral("The file cannot be written: ") + full + QStringLiteral(": ")},
+        {"link at the name", link, false, ConfigBackup::Result::Completed, 19, QString()},
+        {"more than a file holds", large, false, ConfigBackup::Result::NotWritten, 6,
+         QStringLiteral("The SERV settings of the device do not fit into a configuration file.\r\nThe "
+                        "settings read so far are in ") +
+             large + QStringLiteral(".partial."),
+         servers + "+OK\r\n"},
+    };
+    for (const Case& c : cases) {
+        ScriptedSession session;
+        RecordingPrompter prompter;
+        prompter.fileAnswers = {c.path};
+        SilentProgress progress;
+        if (c.sent != 0)
+            scriptBackup(session, std::size_t(-1), c.servers);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.fullDisk)
+                limit.emplace(100);
+            EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), c.result) << c.name;
+        }
+        EXPECT_EQ(session.sent.size(), c.sent) << c.name;
+        EXPECT_EQ(prompter.messages.size(), c.message.isEmpty() ? 0 : 1) << c.name;
+        EXPECT_TRUE(prompter.messages.value(0).startsWith(c.message))
+            << prompter.messages.value(0).toStdString();
+        EXPECT_EQ(session.reconnects, 0) << c.name;
+    }
+    EXPECT_EQ(contents(full), good);
+    EXPECT_EQ(contents(victim), QByteArray("precious"));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_TRUE(contents(link).startsWith("[MODE]\r\nMode=Server Mode\r\n"));
+    EXPECT_FALSE(QFile::exists(large));
 }
 
 TEST(ConfigBackup, CancelEndsBeforeAnythingIsTouched) {
@@ -206,6 +352,7 @@ TEST(ConfigBackup, CancelEndsBeforeAnythingIsTouched) {
     EXPECT_TRUE(session.done());
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_EQ(session.reconnects, 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 // ---- restore -------------------------------------------------------------------------------------------
@@ -265,8 +412,8 @@ TEST(ConfigRestore, ADamagedSumIsBoundedByTheKeysPresent) {
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "route add X Y;\r\n"), 1);
 }
 
-// A good file buried in 100 MB of damage: sections and keys past what a backup holds are passed over,
-// so the restore sends what the good part gives, in memory bounded by the reader's limits.
+// A good file buried in damage up to the size bound: sections and keys past what a backup holds are
+// passed over, so the restore sends what the good part gives, in memory bounded by the reader's limits.
 TEST(ConfigRestore, AHugeDamagedFileSendsWhatItsGoodPartGives) {
     const std::string good =
         "[MODE]\r\nMode=Server Mode\r\n[BIND]\r\n0Name=Scanner\r\n0Port=9101\r\nSUM=1\r\n"
@@ -282,10 +429,73 @@ TEST(ConfigRestore, AHugeDamagedFileSendsWhatItsGoodPartGives) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(good.data(), qint64(good.size()));
-        for (std::size_t written = 0; written < 100u << 20; written += block.size())
+        for (qint64 written = qint64(good.size());
+             written + qint64(block.size()) <= ProfileFile::kMaxFileBytes; written += qint64(block.size()))
             file.write(block.data(), qint64(block.size()));
     }
-    EXPECT_EQ(restoreSteps(ProfileFile(path)), restoreSteps(ProfileFile::fromText(good)));
+    QString error;
+    const std::optional<ProfileFile> file = ProfileFile::fromFile(path, error);
+    ASSERT_TRUE(file.has_value()) << error.toStdString();
+    EXPECT_EQ(restoreSteps(*file), restoreSteps(ProfileFile::fromText(good)));
+}
+
+// Files that are not a configuration a backup could have written are refused before any setting is sent.
+TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.kcf"));
+    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    const QString huge = dir.filePath(QStringLiteral("huge.kcf"));
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.resize(ProfileFile::kMaxFileBytes + 1);
+    }
+    const QString missing = dir.filePath(QStringLiteral("missing.kcf"));
+    const auto named = [&](const char* name, const std::string& text) {
+        const QString path = dir.filePath(QLatin1String(name));
+        writeFile(path, QByteArray(text.data(), qsizetype(text.size())));
+        return path;
+    };
+    const QString commands = named("commands.kcf", "[PRSV]\r\nPrsv=1;Reboot;DelServ 0;\r\n");
+    const QString nul = named("nul.kcf", std::string("[PORT]\r\nPort=9000\0Reboot;;\r\n", 28));
+    const QString escape = named("escape.kcf", "[BIND]\r\n0Name=Scan\x1b[2Jner\r\n0Port=9101\r\nSUM=1\r\n");
+    const QString routes = named("routes.kcf", "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=501");
+    const QString fits = named("fits.kcf", "[BTNAME]\r\nBtname=Dock Br\xc3\xbc"
+                                           "cke 7\r\n[ROUTE]\r\nSUM=500");
+    const QString cannotRead = QStringLiteral("The file cannot be read: ");
+    const QString unsendable =
+        QStringLiteral(" holds \";\" or a control character, which cannot be sent. Nothing was restored.");
+    using R = ConfigRestore::Result;
+    struct Case {
+        QString path;
+        R result;
+        QString message;
+    };
+    const Case cases[] = {
+        {fifo, R::NotRead, cannotRead + fifo + QStringLiteral(": not a regular file")},
+        {huge, R::NotRead, cannotRead + huge + QStringLiteral(": larger than 4194304 bytes")},
+        {missing, R::NotRead, cannotRead + missing + QStringLiteral(": No such file or directory")},
+        {commands, R::Refused, QStringLiteral("The key Prsv in section PRSV of ") + commands + unsendable},
+        {nul, R::Refused, QStringLiteral("The key Port in section PORT of ") + nul + unsendable},
+        {escape, R::Refused, QStringLiteral("The key 0Name in section BIND of ") + escape + unsendable},
+        {routes, R::Refused,
+         routes +
+             QStringLiteral(" lists 501 routes, more than the 500 a restore takes. Nothing was restored.")},
+        // Anything else goes on to the first setting.
+        {fits, R::TimedOut, QStringLiteral("Restore is timeout. Check Lumeno-KVX and Try again.")},
+    };
+    for (const Case& c : cases) {
+        ScriptedSession session;
+        RecordingPrompter prompter;
+        prompter.fileAnswers = {c.path};
+        StoppingProgress progress;
+        session.expect("list\r\n", 3, "+OK\r\n");
+        if (c.path == fits)
+            session.expect("mode ;\r\n", 10, "");
+        EXPECT_EQ(ConfigRestore(session, prompter, progress).run(), c.result) << c.path.toStdString();
+        EXPECT_EQ(prompter.messages, QStringList{c.message}) << c.path.toStdString();
+        EXPECT_TRUE(session.done()) << c.path.toStdString();
+    }
 }
 
 TEST(ConfigRestore, RefusalsAndFailures) {
@@ -350,13 +560,14 @@ TEST(ConfigRestore, RefusalsAndFailures) {
 TEST(ConfigRestore, ASilentRouteAdditionKeepsTheConnection) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("r.kcf"));
-    writeFile(path, "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=1");
+    const char* const text = "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=1";
+    writeFile(path, text);
     ScriptedSession session;
     RecordingPrompter prompter;
     prompter.fileAnswers = {path};
     StoppingProgress progress;
     session.expect("list\r\n", 3, "+OK\r\n");
-    const std::vector<RestoreStep> steps = restoreSteps(ProfileFile(path));
+    const std::vector<RestoreStep> steps = restoreSteps(ProfileFile::fromText(text));
     for (const RestoreStep& step : steps)
         if (step.command != "mode\r\n")
             session.expect(step.command, 10, step.command.starts_with("route add") ? "" : "-ERR\r\n");

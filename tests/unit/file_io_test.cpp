@@ -1,11 +1,10 @@
 #include "config/file_io.h"
+#include "file_size_limit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace kvx;
@@ -73,16 +72,12 @@ TEST(FileIo, AWriteTheDiskRefusesLeavesTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.kcf"));
     put(path, "old");
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 100;
-    ::setrlimit(RLIMIT_FSIZE, &small);
     QString error;
-    const bool written = replaceFile(path, std::string(1000, 'x'), error);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        const test::FileSizeLimit limit(100);
+        written = replaceFile(path, std::string(1000, 'x'), error);
+    }
     EXPECT_FALSE(written);
     EXPECT_TRUE(error.startsWith(path)) << error.toStdString();
     EXPECT_EQ(contents(path), "old");

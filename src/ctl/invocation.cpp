@@ -1,0 +1,332 @@
+#include "invocation.h"
+
+#include "config/file_io.h"
+#include "config/profile_file.h"
+#include "ctl/printable.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <cmath>
+#include <kvx_version.h>
+#include <map>
+
+namespace kvx::ctl {
+namespace {
+
+struct UsageError {
+    std::string text;
+};
+
+struct CommandInfo {
+    Command command;
+    const char* name;
+    const char* positional; // the usage of the positional arguments
+    const char* summary;
+};
+
+const CommandInfo kCommands[] = {
+    {Command::Discover, "discover", "", "Finds devices with the discovery broadcast and lists them."},
+    {Command::Info, "info", "HOST[:PORT]...",
+     "Identity, firmware version, operation mode and Bluetooth settings of each device."},
+    {Command::Backup, "backup", "HOST[:PORT]... FILE.kcf",
+     "Writes every setting of the device into FILE.kcf, as the Back up button does; with several devices "
+     "FILE names a folder that receives one HOST_PORT.kcf each."},
+    {Command::Restore, "restore", "HOST[:PORT]... FILE.kcf",
+     "Replays FILE.kcf to each device, as the Restore button does."},
+    {Command::Log, "log", "HOST[:PORT]... [FILE]",
+     "Fetches the device log into FILE, or prints it; with several devices FILE names a folder that receives "
+     "one HOST_PORT.txt each."},
+    {Command::Diff, "diff", "HOST[:PORT]... FILE.kcf",
+     "Reads each device as a backup does and prints every setting in which it differs from FILE.kcf."},
+    {Command::Send, "send", "HOST[:PORT] COMMAND", "Sends one command line and prints the reply."},
+};
+
+const char* const kExitText =
+    "Exit status: 0 when every device did what was asked (diff: equals the file), 1 when "
+    "a device differs from the file, 2 when a device failed, 64 for a wrong command line.";
+
+const CommandInfo* findCommand(const QString& name) {
+    for (const CommandInfo& c : kCommands)
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+std::string overview() {
+    std::string text = "Usage: kvx100ctl COMMAND [options] ...\n\nCommands:\n";
+    for (const CommandInfo& c : kCommands)
+        text += "  " + std::string(c.name) + std::string(10 - std::strlen(c.name), ' ') + c.summary + "\n";
+    return text +
+           "\n'kvx100ctl COMMAND --help' shows a command's options; 'kvx100ctl --version' the version.\n" +
+           kExitText + "\n";
+}
+
+QString option(const char* name) {
+    return QString::fromLatin1(name);
+}
+
+std::string readPasswordFile(const QString& path) {
+    QString error;
+    const std::optional<QByteArray> text = readRegularFile(path, kMaxPasswordFileBytes, error);
+    if (!text)
+        throw UsageError{"cannot read the password file " + error.toStdString()};
+    QByteArray line = text->left(text->indexOf('\n'));
+    while (line.endsWith('\r'))
+        line.chop(1);
+    return line.toStdString();
+}
+
+unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned fallback) {
+    if (!parser.isSet(option(name)))
+        return fallback;
+    bool ok = false;
+    const unsigned port = parser.value(option(name)).toUInt(&ok);
+    if (!ok || port == 0 || port > 65535)
+        throw UsageError{std::string("--") + name + " needs a port number"};
+    return port;
+}
+
+// Every device once, so that no two connections ever write the same file; the repeats are told.
+void keepFirstOfEach(Invocation& run) {
+    // Host names are case-insensitive, and so are the file names of some file systems.
+    const auto key = [](const HostAddress& host) {
+        return QString::fromStdString(host.label()).toLower().toStdString();
+    };
+    std::map<std::string, int> times;
+    std::vector<HostAddress> once;
+    for (const HostAddress& host : run.hosts)
+        if (times[key(host)]++ == 0)
+            once.push_back(host);
+    for (const HostAddress& host : once) {
+        const int n = times[key(host)];
+        if (n > 1)
+            run.repeated.push_back(host.label() + " is listed " +
+                                   (n == 2 ? std::string("twice") : std::to_string(n) + " times") +
+                                   "; worked on once");
+    }
+    run.hosts = std::move(once);
+}
+
+Invocation parse(const CommandInfo& info, const QStringList& arguments,
+                 const std::function<std::optional<std::string>()>& askPassword, std::string& help) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(info.summary));
+    parser.addHelpOption();
+    parser.addPositionalArgument(option("arguments"), QString::fromLatin1(info.positional));
+    parser.addOption({option("json"), option("Report in JSON.")});
+    parser.addOption(
+        {option("discovery-port"), option("The discovery port (default 9097)."), option("PORT")});
+    parser.addOption({option("timeout"),
+                      option("Seconds to wait, from 0.001 to 3600: for answers (discover, default 1) or for "
+                             "each connect (default 10)."),
+                      option("S")});
+    if (info.command == Command::Discover) {
+        parser.addOption(
+            {option("target"), option("Where the search goes (default 255.255.255.255)."), option("ADDR")});
+    } else {
+        parser.addOption({option("user"), option("The user ID to log in with."), option("USER")});
+        parser.addOption({option("password-file"),
+                          option("Reads the password from the first line of FILE (a regular file of at most "
+                                 "4 KiB); without it the password is asked on the terminal."),
+                          option("FILE")});
+        parser.addOption({option("verbose"), option("Shows every command and reply on the error stream.")});
+    }
+    if (info.command == Command::Send)
+        parser.addOption(
+            {option("wait"),
+             option("Whole seconds the reply may take, from 0 to 3600 (default 10; 0 waits at most 30)."),
+             option("S")});
+    else if (info.command != Command::Discover) {
+        parser.addOption({option("hosts"),
+                          option("Reads the devices from FILE (a regular file of at most 1 MiB), one "
+                                 "HOST[:PORT] a line; a device listed twice is worked on once."),
+                          option("FILE")});
+        parser.addOption({option("parallel"),
+                          option("Works on at most N devices at once, from 1 to 256 (default 8)."),
+                          option("N")});
+        parser.addOption({option("csv"), option("Report in CSV.")});
+    }
+
+    QStringList withoutCommand = arguments;
+    withoutCommand.removeAt(1);
+    if (!parser.parse(withoutCommand))
+        throw UsageError{printable(parser.errorText().toStdString())};
+    if (parser.isSet(option("help"))) {
+        help = "Usage: kvx100ctl " + std::string(info.name) + " [options] " + info.positional + "\n" +
+               parser.helpText().section(u'\n', 1).toStdString() + "\n" + kExitText + "\n";
+        return {};
+    }
+
+    Invocation run;
+    run.settings.command = info.command;
+    if (parser.isSet(option("json")))
+        run.format = Invocation::Format::Json;
+    else if (info.command != Command::Discover && info.command != Command::Send &&
+             parser.isSet(option("csv")))
+        run.format = Invocation::Format::Csv;
+    run.settings.connect.discovery.port =
+        std::uint16_t(portOption(parser, "discovery-port", run.settings.connect.discovery.port));
+    if (parser.isSet(option("timeout"))) {
+        bool ok = false;
+        const double seconds = parser.value(option("timeout")).toDouble(&ok);
+        // NaN passes every comparison below, so finiteness comes first.
+        if (!ok || !std::isfinite(seconds) || seconds < kMinTimeoutSeconds || seconds > kMaxTimeoutSeconds)
+            throw UsageError{"--timeout needs seconds from 0.001 to 3600"};
+        run.timeoutSeconds = seconds;
+        run.settings.connect.timing.connectBound =
+            std::chrono::milliseconds(qint64(std::ceil(seconds * 1000)));
+    }
+
+    QStringList positional = parser.positionalArguments();
+    if (info.command == Command::Discover) {
+        if (!positional.isEmpty())
+            throw UsageError{"discover takes no arguments"};
+        if (parser.isSet(option("target")))
+            run.target = parser.value(option("target")).toStdString();
+        return run;
+    }
+
+    run.verbose = parser.isSet(option("verbose"));
+    if (!parser.isSet(option("user")))
+        throw UsageError{"--user is needed to log in"};
+    run.settings.connect.credentials.user = parser.value(option("user")).toStdString();
+
+    if (info.command == Command::Send) {
+        if (positional.size() != 2)
+            throw UsageError{"send takes one device and one command"};
+        const std::optional<HostAddress> host = parseHostAddress(positional[0].toStdString());
+        if (!host)
+            throw UsageError{"not a device address: " + printable(positional[0].toStdString())};
+        run.hosts = {*host};
+        run.settings.rawCommand = positional[1].toStdString();
+        if (parser.isSet(option("wait"))) {
+            bool ok = false;
+            run.settings.wait = parser.value(option("wait")).toInt(&ok);
+            if (!ok || run.settings.wait < 0 || run.settings.wait > kMaxWaitSeconds)
+                throw UsageError{"--wait needs whole seconds from 0 to 3600"};
+        }
+    } else {
+        if (parser.isSet(option("parallel"))) {
+            bool ok = false;
+            run.parallel = parser.value(option("parallel")).toInt(&ok);
+            if (!ok || run.parallel < 1 || run.parallel > kMaxParallel)
+                throw UsageError{"--parallel needs a number from 1 to 256"};
+        }
+        // A file name may look like a host name, so the file is found by position: always the last
+        // argument where one is needed; for the log, whose file is optional, the last of several
+        // arguments unless it is written as an address (dotted, or with a port).
+        const bool needsFile = info.command == Command::Backup || info.command == Command::Restore ||
+                               info.command == Command::Diff;
+        const auto writtenAsAddress = [](const QString& text) {
+            const std::optional<HostAddress> host = parseHostAddress(text.toStdString());
+            return host && (host->port != 0 || host->isDotted());
+        };
+        const bool logFile = info.command == Command::Log && !positional.isEmpty() &&
+                             (positional.size() > 1 || parser.isSet(option("hosts"))) &&
+                             !writtenAsAddress(positional.back());
+        if ((needsFile && !positional.isEmpty()) || logFile)
+            run.settings.file = positional.takeLast();
+        if (needsFile && run.settings.file.isEmpty())
+            throw UsageError{std::string(info.name) + " needs a file"};
+        if (parser.isSet(option("hosts"))) {
+            const QString path = parser.value(option("hosts"));
+            QString error;
+            const std::optional<QByteArray> text = readRegularFile(path, kMaxHostListBytes, error);
+            if (!text)
+                throw UsageError{"cannot read the host list " + error.toStdString()};
+            std::string wrongLine;
+            std::optional<std::vector<HostAddress>> hosts = parseHostList(*text, wrongLine);
+            if (!hosts)
+                throw UsageError{"in the host list " + path.toStdString() + ", " + wrongLine};
+            run.hosts = std::move(*hosts);
+        }
+        for (const QString& text : positional) {
+            const std::optional<HostAddress> host = parseHostAddress(text.toStdString());
+            if (!host)
+                throw UsageError{"not a device address: " + printable(text.toStdString())};
+            run.hosts.push_back(*host);
+        }
+        if (run.hosts.empty())
+            throw UsageError{"no device given"};
+        // As listed: the file named for several devices is a folder even when some were repeats.
+        const bool several = run.hosts.size() > 1;
+        keepFirstOfEach(run);
+        if (info.command == Command::Restore || info.command == Command::Diff) {
+            QString error;
+            if (!readRegularFile(run.settings.file, ProfileFile::kMaxFileBytes, error))
+                throw UsageError{"cannot read the configuration file " + error.toStdString()};
+        }
+        if (several && (info.command == Command::Backup || info.command == Command::Log) &&
+            !run.settings.file.isEmpty()) {
+            if (!QFileInfo(run.settings.file).isDir())
+                throw UsageError{"with several devices " + run.settings.file.toStdString() +
+                                 " must be a folder"};
+            run.settings.fileIsFolder = true;
+        }
+    }
+
+    if (parser.isSet(option("password-file"))) {
+        run.settings.connect.credentials.password = readPasswordFile(parser.value(option("password-file")));
+    } else {
+        const std::optional<std::string> password = askPassword ? askPassword() : std::nullopt;
+        if (!password)
+            throw UsageError{"no password: give --password-file, or run on a terminal to be asked"};
+        run.settings.connect.credentials.password = *password;
+    }
+    return run;
+}
+
+} // namespace
+
+std::optional<std::vector<HostAddress>> parseHostList(const QByteArray& text, std::string& error) {
+    std::vector<HostAddress> hosts;
+    int number = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype newline = text.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? text.size() : newline;
+        const QByteArray line = text.mid(start, end - start).trimmed();
+        start = end + 1;
+        ++number;
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        const std::optional<HostAddress> host =
+            parseHostAddress(std::string_view(line.data(), std::size_t(line.size())));
+        if (!host) {
+            // Only the start of the line, escaped: it is shown on the terminal.
+            constexpr qsizetype kShown = 64;
+            error = "line " + std::to_string(number) + ": not a device address: " +
+                    printable(std::string_view(line.data(), std::size_t(std::min(line.size(), kShown)))) +
+                    (line.size() > kShown ? "..." : "");
+            return std::nullopt;
+        }
+        hosts.push_back(*host);
+    }
+    return hosts;
+}
+
+ParsedCommandLine parseCommandLine(const QStringList& arguments,
+                                   const std::function<std::optional<std::string>()>& askPassword) {
+    using Kind = ParsedCommandLine::Kind;
+    if (arguments.size() < 2)
+        return {Kind::Usage, {}, overview()};
+    if (arguments[1] == QLatin1String("--help") || arguments[1] == QLatin1String("-h"))
+        return {Kind::Print, {}, overview()};
+    if (arguments[1] == QLatin1String("--version"))
+        return {Kind::Print, {}, "kvx100ctl " + std::string(kVersion) + "\n"};
+    const CommandInfo* info = findCommand(arguments[1]);
+    if (!info)
+        return {Kind::Usage,
+                {},
+                "kvx100ctl: no command " + printable(arguments[1].toStdString()) + "\n" + overview()};
+    try {
+        std::string help;
+        Invocation run = parse(*info, arguments, askPassword, help);
+        if (!help.empty())
+            return {Kind::Print, {}, help};
+        return {Kind::Run, std::move(run), {}};
+    } catch (const UsageError& error) {
+        return {Kind::Usage, {}, "kvx100ctl " + std::string(info->name) + ": " + error.text + "\n"};
+    }
+}
+
+} // namespace kvx::ctl

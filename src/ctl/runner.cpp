@@ -1,0 +1,117 @@
+#include "runner.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <system_error>
+
+namespace kvx::ctl {
+
+ProgressBoard::ProgressBoard(std::ostream& out, bool terminal, std::vector<std::string> labels,
+                             std::function<int()> rows)
+    : m_out(out)
+    , m_terminal(terminal)
+    , m_labels(std::move(labels))
+    , m_rows(std::move(rows))
+    , m_lines(m_labels.size()) {}
+
+void ProgressBoard::set(std::size_t device, DeviceState state, const std::string& text) {
+    const std::lock_guard lock(m_mutex);
+    m_lines[device] = {state, text};
+    m_changed = true;
+}
+
+std::string ProgressBoard::summary() const {
+    std::size_t finished = 0;
+    std::size_t failed = 0;
+    std::size_t running = 0;
+    for (const Line& line : m_lines) {
+        finished += line.state == DeviceState::Done || line.state == DeviceState::Failed;
+        failed += line.state == DeviceState::Failed;
+        running += line.state == DeviceState::Running;
+    }
+    return std::to_string(finished) + " of " + std::to_string(m_lines.size()) + " finished (" +
+           std::to_string(failed) + " failed), " + std::to_string(running) + " running";
+}
+
+void ProgressBoard::redraw() {
+    if (!m_terminal)
+        return;
+    const std::lock_guard lock(m_mutex);
+    if (!m_changed)
+        return;
+    m_changed = false;
+    // One row stays free for the cursor, so the top line never scrolls away.
+    const int rows = m_rows ? m_rows() : 24;
+    const bool oneEach = m_lines.size() < std::size_t(std::max(rows, 1));
+    if (m_drawn > 0)
+        m_out << "\x1b[" << m_drawn << "A";
+    if (oneEach) {
+        for (std::size_t i = 0; i < m_lines.size(); ++i)
+            m_out << "\r\x1b[K" << m_labels[i] << ": " << m_lines[i].text << "\n";
+        m_drawn = m_lines.size();
+    } else {
+        m_out << "\r\x1b[K" << summary() << "\n";
+        m_drawn = 1;
+    }
+    // Whatever an earlier, longer board left below.
+    m_out << "\x1b[J";
+    m_out.flush();
+}
+
+std::thread startThread(std::function<void()> body) {
+    return std::thread(std::move(body));
+}
+
+void runInParallel(std::size_t count, std::size_t parallel, const std::function<void(std::size_t)>& work,
+                   const std::function<void(std::size_t, const std::string&)>& notStarted,
+                   const std::function<void()>& tick, const ThreadStarter& start) {
+    std::atomic<std::size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::size_t running = 0;
+    const auto worker = [&] {
+        for (std::size_t i = next++; i < count; i = next++)
+            work(i);
+        const std::lock_guard lock(mutex);
+        --running;
+        ended.notify_all();
+    };
+
+    std::vector<std::thread> threads;
+    const std::size_t workers = std::min(parallel, count);
+    threads.reserve(workers);
+    std::string refused;
+    for (std::size_t w = 0; w < workers; ++w) {
+        {
+            const std::lock_guard lock(mutex);
+            ++running;
+        }
+        try {
+            threads.push_back(start(worker));
+        } catch (const std::system_error& error) {
+            {
+                const std::lock_guard lock(mutex);
+                --running;
+            }
+            refused = std::string("cannot start a worker: ") + error.what();
+            if (const std::size_t i = next++; i < count)
+                notStarted(i, refused);
+        }
+    }
+    if (threads.empty())
+        for (std::size_t i = next++; i < count; i = next++)
+            notStarted(i, refused);
+
+    std::unique_lock lock(mutex);
+    while (!ended.wait_for(lock, kRedrawInterval, [&] { return running == 0; })) {
+        lock.unlock();
+        tick();
+        lock.lock();
+    }
+    lock.unlock();
+    for (std::thread& t : threads)
+        t.join();
+}
+
+} // namespace kvx::ctl

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace kvx::ctl {
+
+enum class DeviceState { Waiting, Running, Done, Failed };
+
+// The devices' progress on a terminal, redrawn in place: one line per device while they fit on the
+// terminal, else one summary line. Devices report from their threads and only one thread draws, a few
+// times a second, so what is written grows with the time the run takes, not with its steps.
+class ProgressBoard {
+public:
+    // Draws nothing unless `terminal`; `rows` tells the terminal's height at each redraw.
+    ProgressBoard(std::ostream& out, bool terminal, std::vector<std::string> labels,
+                  std::function<int()> rows);
+
+    void set(std::size_t device, DeviceState state, const std::string& text);
+    // Draws the board again if anything changed since it was last drawn.
+    void redraw();
+
+private:
+    struct Line {
+        DeviceState state = DeviceState::Waiting;
+        std::string text = "waiting";
+    };
+    std::string summary() const;
+
+    std::ostream& m_out;
+    const bool m_terminal;
+    const std::vector<std::string> m_labels;
+    const std::function<int()> m_rows;
+    std::mutex m_mutex;
+    std::vector<Line> m_lines;
+    bool m_changed = true;
+    std::size_t m_drawn = 0; // lines on the terminal from the last redraw
+};
+
+// How often the board is redrawn while devices are worked on.
+inline constexpr std::chrono::milliseconds kRedrawInterval{250};
+
+using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+std::thread startThread(std::function<void()> body);
+
+// Calls work(i) for every i below count on at most `parallel` threads, and tick() on the calling thread
+// every kRedrawInterval until they are done. When the system refuses a thread, that worker's share is
+// one device, handed to notStarted with the reason; with no thread at all, every device is.
+void runInParallel(std::size_t count, std::size_t parallel, const std::function<void(std::size_t)>& work,
+                   const std::function<void(std::size_t, const std::string&)>& notStarted,
+                   const std::function<void()>& tick, const ThreadStarter& start = startThread);
+
+} // namespace kvx::ctl
