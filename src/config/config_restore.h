@@ -47,8 +47,10 @@ public:
     ConfigRestore(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
     Result run();
 
-private:
+    // Why the file must not be sent at all, naming `path`; empty when its steps may go to the device.
     static QString refusalOf(const ProfileFile& file, const QString& path);
+
+private:
     Result send(const std::vector<RestoreStep>& steps);
 
     DeviceSession& m_session;

@@ -1,0 +1,24 @@
+#include "config/config_restore.h"
+#include "config/profile_file.h"
+#include "device/vocabulary.h"
+
+#include <QString>
+#include <cstdint>
+#include <cstdlib>
+
+// Any file the restore does not refuse becomes commands that are one line each, carry no ";" but the
+// one that ends a setting, and stay short enough for a device's line buffer.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const kvx::ProfileFile file =
+        kvx::ProfileFile::fromText(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!kvx::ConfigRestore::refusalOf(file, QStringLiteral("fuzz.kcf")).isEmpty())
+        return 0;
+    for (const kvx::RestoreStep& step : kvx::restoreSteps(file)) {
+        const std::string& command = step.command;
+        const std::size_t semicolon = command.find(';');
+        if (!kvx::isSingleLine(command) || !command.ends_with("\r\n") ||
+            (semicolon != std::string::npos && semicolon != command.size() - 3) || command.size() > 40000)
+            std::abort();
+    }
+    return 0;
+}
