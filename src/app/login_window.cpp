@@ -1,7 +1,7 @@
 #include "login_window.h"
 
-#include "device/qt_text.h"
-#include "device/widget_setup.h"
+#include "core/qt_text.h"
+#include "ui/widget_setup.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/login_exchange.h"
+#include "core/login_exchange.h"
 
 #include <QDialog>
 #include <optional>

@@ -4,11 +4,11 @@
 #include "app/app_icon.h"
 #include "app/login_window.h"
 #include "app/product_pages.h"
-#include "device/busy_cursor.h"
-#include "device/console_pane.h"
-#include "device/prompter.h"
-#include "device/qt_text.h"
-#include "device/search_connect_window.h"
+#include "ui/busy_cursor.h"
+#include "ui/console_pane.h"
+#include "ui/dialog_prompter.h"
+#include "core/qt_text.h"
+#include "ui/search_connect_window.h"
 #include "pages/page.h"
 
 #include <QApplication>

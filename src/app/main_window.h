@@ -1,10 +1,10 @@
 #pragma once
 
-#include "device/close_watch.h"
-#include "device/device_link.h"
-#include "device/device_session.h"
-#include "device/discovery.h"
-#include "device/login_exchange.h"
+#include "ui/close_watch.h"
+#include "core/device_link.h"
+#include "core/device_session.h"
+#include "core/discovery.h"
+#include "core/login_exchange.h"
 
 #include <QMainWindow>
 #include <array>

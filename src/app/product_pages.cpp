@@ -1,9 +1,9 @@
 #include "product_pages.h"
 
-#include "config/config_backup.h"
-#include "config/config_restore.h"
-#include "config/device_log_fetch.h"
-#include "config/progress_dialog.h"
+#include "core/config_backup.h"
+#include "core/config_restore.h"
+#include "core/device_log_fetch.h"
+#include "ui/progress_dialog.h"
 #include "modes/client_mode_window.h"
 #include "modes/client_setting_window.h"
 #include "modes/serial_port_window.h"

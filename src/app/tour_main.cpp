@@ -3,9 +3,9 @@
 // console transcript.
 #include "app/main_window.h"
 #include "app/translation.h"
-#include "device/console_pane.h"
-#include "device/prompter.h"
-#include "device/search_connect_window.h"
+#include "ui/console_pane.h"
+#include "core/prompter.h"
+#include "ui/search_connect_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>

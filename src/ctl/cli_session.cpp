@@ -1,6 +1,6 @@
 #include "cli_session.h"
 
-#include "device/discovery_socket.h"
+#include "core/discovery_socket.h"
 
 #include <QCoreApplication>
 #include <arpa/inet.h>

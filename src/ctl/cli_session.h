@@ -1,11 +1,11 @@
 #pragma once
 
-#include "device/device_link.h"
-#include "device/device_session.h"
-#include "device/discovery.h"
-#include "device/login_exchange.h"
-#include "device/prompter.h"
-#include "device/transcript.h"
+#include "core/device_link.h"
+#include "core/device_session.h"
+#include "core/discovery.h"
+#include "core/login_exchange.h"
+#include "core/prompter.h"
+#include "core/transcript.h"
 
 #include <QStringList>
 #include <functional>

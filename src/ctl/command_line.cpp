@@ -3,7 +3,7 @@
 #include "ctl/invocation.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
-#include "device/discovery_socket.h"
+#include "core/discovery_socket.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,15 +1,15 @@
 #include "device_commands.h"
 
-#include "config/config_backup.h"
-#include "config/config_restore.h"
-#include "config/device_log_fetch.h"
-#include "config/file_io.h"
-#include "config/procedure_progress.h"
-#include "config/profile_file.h"
+#include "core/config_backup.h"
+#include "core/config_restore.h"
+#include "core/device_log_fetch.h"
+#include "core/file_io.h"
+#include "core/procedure_progress.h"
+#include "core/profile_file.h"
 #include "ctl/printable.h"
-#include "device/vocabulary.h"
-#include "pages/bluetooth_settings.h"
-#include "pages/firmware_version.h"
+#include "core/vocabulary.h"
+#include "core/bluetooth_settings.h"
+#include "core/firmware_version.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "invocation.h"
 
-#include "config/file_io.h"
-#include "config/profile_file.h"
+#include "core/file_io.h"
+#include "core/profile_file.h"
 #include "ctl/printable.h"
 
 #include <QCommandLineParser>

@@ -1,7 +1,7 @@
 #include "add_device_window.h"
 
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/address_or_name_box.h"
 #include "modes/change_commands.h"
 

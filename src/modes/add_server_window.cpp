@@ -1,8 +1,8 @@
 #include "add_server_window.h"
 
 #include "controls/ip_address_edit.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/address_or_name_box.h"
 #include "modes/change_commands.h"
 

@@ -1,7 +1,7 @@
 #include "address_or_name_box.h"
 
 #include "controls/masked_edit.h"
-#include "device/widget_setup.h"
+#include "ui/widget_setup.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "change_commands.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
 
 namespace kvx {
 namespace {

@@ -1,9 +1,9 @@
 #include "client_mode_window.h"
 
 #include "controls/ip_address_edit.h"
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/add_server_window.h"
 #include "modes/change_commands.h"
 #include "modes/entry_table.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/client_mode_replies.h"
+#include "core/client_mode_replies.h"
 
 #include <QDialog>
 #include <optional>

@@ -1,10 +1,10 @@
 #include "client_setting_window.h"
 
 #include "controls/ip_address_edit.h"
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
-#include "modes/client_mode_replies.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
+#include "core/client_mode_replies.h"
 #include "modes/host_entry.h"
 
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "entry_table.h"
 
-#include "device/widget_setup.h"
+#include "ui/widget_setup.h"
 
 #include <QSignalBlocker>
 #include <algorithm>

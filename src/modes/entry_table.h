@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/server_mode_replies.h"
+#include "core/server_mode_replies.h"
 
 #include <QList>
 #include <QString>

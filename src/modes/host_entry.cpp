@@ -1,10 +1,10 @@
 #include "host_entry.h"
 
 #include "controls/ip_address_edit.h"
-#include "device/device_session.h"
-#include "device/prompter.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
 #include "modes/change_commands.h"
-#include "modes/client_mode_replies.h"
+#include "core/client_mode_replies.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

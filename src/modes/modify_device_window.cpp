@@ -1,7 +1,7 @@
 #include "modify_device_window.h"
 
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/change_commands.h"
 #include "modes/port_field.h"
 

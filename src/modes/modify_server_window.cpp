@@ -1,10 +1,10 @@
 #include "modify_server_window.h"
 
 #include "controls/ip_address_edit.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/change_commands.h"
-#include "modes/ip_text.h"
+#include "core/ip_text.h"
 #include "modes/port_field.h"
 
 #include <QFormLayout>

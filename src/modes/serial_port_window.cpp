@@ -1,9 +1,9 @@
 #include "serial_port_window.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/vocabulary.h"
-#include "device/widget_setup.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/vocabulary.h"
+#include "ui/widget_setup.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/serial_settings.h"
+#include "core/serial_settings.h"
 
 #include <QDialog>
 

@@ -1,13 +1,13 @@
 #include "server_mode_window.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "modes/add_device_window.h"
 #include "modes/change_commands.h"
 #include "modes/entry_table.h"
 #include "modes/modify_device_window.h"
-#include "modes/server_mode_replies.h"
+#include "core/server_mode_replies.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "modes/vertex_settings.h"
+#include "core/vertex_settings.h"
 
 #include <QDialog>
 

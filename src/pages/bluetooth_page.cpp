@@ -1,9 +1,9 @@
 #include "bluetooth_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
-#include "pages/bluetooth_settings.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
+#include "core/bluetooth_settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "connections_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/qt_text.h"
-#include "device/vocabulary.h"
-#include "device/widget_setup.h"
-#include "pages/connection_status.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/qt_text.h"
+#include "core/vocabulary.h"
+#include "ui/widget_setup.h"
+#include "core/connection_status.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

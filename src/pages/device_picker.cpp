@@ -1,9 +1,9 @@
 #include "device_picker.h"
 
-#include "device/device_session.h"
-#include "device/status_lines.h"
+#include "core/device_session.h"
+#include "core/status_lines.h"
 
-#include "device/widget_setup.h"
+#include "ui/widget_setup.h"
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "information_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/qt_text.h"
-#include "device/vocabulary.h"
-#include "pages/firmware_version.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/qt_text.h"
+#include "core/vocabulary.h"
+#include "core/firmware_version.h"
 #include "pages/reboot_wait_window.h"
 
 #include <QElapsedTimer>

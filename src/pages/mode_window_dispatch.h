@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/vocabulary.h"
+#include "core/vocabulary.h"
 
 #include <array>
 #include <functional>

@@ -1,10 +1,10 @@
 #include "neighborhoods_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/qt_text.h"
-#include "device/widget_setup.h"
-#include "pages/neighbour_list.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/qt_text.h"
+#include "ui/widget_setup.h"
+#include "core/neighbour_list.h"
 
 #include <QComboBox>
 #include <QFormLayout>

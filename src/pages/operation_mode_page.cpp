@@ -1,8 +1,8 @@
 #include "operation_mode_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "repeater_page.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "pages/repeater_tree.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/repeater_tree.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

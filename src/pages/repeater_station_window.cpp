@@ -1,11 +1,11 @@
 #include "repeater_station_window.h"
 
 #include "controls/masked_edit.h"
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/vocabulary.h"
-#include "device/widget_setup.h"
-#include "pages/station_address.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "core/vocabulary.h"
+#include "ui/widget_setup.h"
+#include "core/station_address.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "route_setting_window.h"
 
 #include "controls/masked_edit.h"
-#include "device/prompter.h"
+#include "core/prompter.h"
 #include "pages/device_picker.h"
 
 #include <QCheckBox>

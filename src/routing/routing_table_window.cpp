@@ -1,8 +1,8 @@
 #include "routing_table_window.h"
 
-#include "device/device_session.h"
-#include "device/prompter.h"
-#include "device/widget_setup.h"
+#include "core/device_session.h"
+#include "core/prompter.h"
+#include "ui/widget_setup.h"
 #include "routing/route_setting_window.h"
 
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "routing/route_groups.h"
+#include "core/route_groups.h"
 
 #include <QDialog>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
-#include "device/console_pane.h"
-#include "device/device_link.h"
-#include "device/search_connect_window.h"
+#include "ui/console_pane.h"
+#include "core/device_link.h"
+#include "ui/search_connect_window.h"
 #include "recording_prompter.h"
 #include "sim/simulated_device.h"
 

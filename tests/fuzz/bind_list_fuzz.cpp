@@ -1,4 +1,4 @@
-#include "modes/server_mode_replies.h"
+#include "core/server_mode_replies.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "config/config_restore.h"
-#include "config/profile_file.h"
-#include "device/vocabulary.h"
+#include "core/config_restore.h"
+#include "core/profile_file.h"
+#include "core/vocabulary.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "device/discovery.h"
+#include "core/discovery.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "pages/repeater_tree.h"
+#include "core/repeater_tree.h"
 
 #include <cstdint>
 #include <cstdlib>

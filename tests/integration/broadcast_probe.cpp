@@ -1,9 +1,9 @@
 // Presses "Search Lumeno-KVX" in the real search and connect window, aimed at the real broadcast
 // address, and prints the rows it lists. Only ever run inside a network namespace made for it.
-#include "device/console_pane.h"
-#include "device/device_link.h"
-#include "device/prompter.h"
-#include "device/search_connect_window.h"
+#include "ui/console_pane.h"
+#include "core/device_link.h"
+#include "core/prompter.h"
+#include "ui/search_connect_window.h"
 #include "recording_prompter.h"
 
 #include <QApplication>

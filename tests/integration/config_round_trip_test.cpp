@@ -1,7 +1,7 @@
-#include "config/config_backup.h"
-#include "config/config_restore.h"
-#include "config/procedure_progress.h"
-#include "config/profile_file.h"
+#include "core/config_backup.h"
+#include "core/config_restore.h"
+#include "core/procedure_progress.h"
+#include "core/profile_file.h"
 #include "link_session.h"
 #include "recording_prompter.h"
 

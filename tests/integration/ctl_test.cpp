@@ -1,5 +1,5 @@
 // The command-line program against simulated devices on loopback, run in-process.
-#include "config/profile_file.h"
+#include "core/profile_file.h"
 #include "ctl/command_line.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"

@@ -1,5 +1,5 @@
 #include "app/main_window.h"
-#include "device/console_pane.h"
+#include "ui/console_pane.h"
 #include "recording_prompter.h"
 #include "search_window_operator.h"
 #include "sim_fixture.h"

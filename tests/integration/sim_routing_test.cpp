@@ -1,7 +1,7 @@
 // The simulated device's route commands, and the routing windows against them over loopback.
 #include "mode_window_driver.h"
 #include "controls/masked_edit.h"
-#include "device/device_session.h"
+#include "core/device_session.h"
 #include "link_session.h"
 #include "recording_prompter.h"
 #include "routing/route_setting_window.h"

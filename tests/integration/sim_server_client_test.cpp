@@ -1,7 +1,7 @@
 // The simulated device's Server and Client mode commands, and the windows that use them, over loopback.
 #include "mode_window_driver.h"
 #include "controls/ip_address_edit.h"
-#include "device/device_session.h"
+#include "core/device_session.h"
 #include "link_session.h"
 #include "modes/add_device_window.h"
 #include "modes/add_server_window.h"

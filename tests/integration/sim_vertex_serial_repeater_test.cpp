@@ -1,6 +1,6 @@
 // The Vertex, Serial Port Setup and Repeater windows and the Repeater page against the simulated device,
 // over a real connection: what they read is what the device holds, and what they set it keeps.
-#include "device/device_session.h"
+#include "core/device_session.h"
 #include "link_session.h"
 #include "modes/serial_port_window.h"
 #include "modes/vertex_mode_window.h"

@@ -1,7 +1,7 @@
-#include "config/config_backup.h"
-#include "config/config_restore.h"
-#include "config/device_log_fetch.h"
-#include "config/procedure_progress.h"
+#include "core/config_backup.h"
+#include "core/config_restore.h"
+#include "core/device_log_fetch.h"
+#include "core/procedure_progress.h"
 #include "fault_matrix.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "device/device_link.h"
-#include "device/login_exchange.h"
+#include "core/device_link.h"
+#include "core/login_exchange.h"
 #include "fault_matrix.h"
 #include "pages/information_page.h"
 #include "pages/operation_mode_page.h"

@@ -4,7 +4,7 @@
 // every message shown, and how memory moved. Not part of the test run: scripts/soak-connections builds
 // and runs it.
 #include "app/main_window.h"
-#include "device/search_connect_window.h"
+#include "ui/search_connect_window.h"
 #include "recording_prompter.h"
 #include "sim/simulated_device.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/device_session.h"
+#include "core/device_session.h"
 #include "logged_in_link.h"
 
 namespace kvx::test {

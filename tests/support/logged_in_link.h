@@ -1,7 +1,7 @@
 #pragma once
 
-#include "device/device_link.h"
-#include "device/transcript.h"
+#include "core/device_link.h"
+#include "core/transcript.h"
 #include "sim_fixture.h"
 
 #include <chrono>

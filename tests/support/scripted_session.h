@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/device_session.h"
+#include "core/device_session.h"
 
 #include <deque>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "device/search_connect_window.h"
+#include "ui/search_connect_window.h"
 #include "sim/simulated_device.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/discovery.h"
+#include "core/discovery.h"
 #include "sim/simulated_device.h"
 
 #include <gtest/gtest.h>

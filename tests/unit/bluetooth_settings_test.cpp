@@ -1,4 +1,4 @@
-#include "pages/bluetooth_settings.h"
+#include "core/bluetooth_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "modes/client_mode_replies.h"
+#include "core/client_mode_replies.h"
 
 #include <gtest/gtest.h>
 #include <optional>

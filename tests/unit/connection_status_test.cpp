@@ -1,4 +1,4 @@
-#include "pages/connection_status.h"
+#include "core/connection_status.h"
 
 #include <climits>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "config/file_io.h"
+#include "core/file_io.h"
 #include "file_size_limit.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "pages/firmware_version.h"
+#include "core/firmware_version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "modes/ip_text.h"
+#include "core/ip_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "app/translation.h"
-#include "device/login_exchange.h"
+#include "core/login_exchange.h"
 
 #include <gtest/gtest.h>
 

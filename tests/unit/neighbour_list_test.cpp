@@ -1,4 +1,4 @@
-#include "pages/neighbour_list.h"
+#include "core/neighbour_list.h"
 
 #include <gtest/gtest.h>
 

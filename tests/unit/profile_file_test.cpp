@@ -1,4 +1,4 @@
-#include "config/profile_file.h"
+#include "core/profile_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "pages/repeater_tree.h"
-#include "pages/station_address.h"
+#include "core/repeater_tree.h"
+#include "core/station_address.h"
 
 #include <gtest/gtest.h>
 

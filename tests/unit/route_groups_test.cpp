@@ -1,4 +1,4 @@
-#include "routing/route_groups.h"
+#include "core/route_groups.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/status_lines.h"
+#include "core/status_lines.h"
 
 #include <gtest/gtest.h>
 

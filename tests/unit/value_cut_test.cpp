@@ -1,8 +1,8 @@
-#include "modes/client_mode_replies.h"
-#include "modes/server_mode_replies.h"
-#include "modes/vertex_settings.h"
-#include "pages/bluetooth_settings.h"
-#include "pages/station_address.h"
+#include "core/client_mode_replies.h"
+#include "core/server_mode_replies.h"
+#include "core/vertex_settings.h"
+#include "core/bluetooth_settings.h"
+#include "core/station_address.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "modes/serial_settings.h"
-#include "modes/vertex_settings.h"
+#include "core/serial_settings.h"
+#include "core/vertex_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/vocabulary.h"
+#include "core/vocabulary.h"
 
 #include <gtest/gtest.h>
 

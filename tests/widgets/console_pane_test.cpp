@@ -1,4 +1,4 @@
-#include "device/console_pane.h"
+#include "ui/console_pane.h"
 
 #include <QScrollBar>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
-#include "device/console_pane.h"
-#include "device/search_connect_window.h"
+#include "ui/console_pane.h"
+#include "ui/search_connect_window.h"
 #include "pages/information_page.h"
 #include "pages/page.h"
 #include "recording_prompter.h"

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/transcript.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kvx {
+
+// The TCP control connection and its one exchange operation. Everything blocks the calling thread for
+// a bounded time; nothing here knows of widgets.
+class DeviceLink {
+public:
+    static constexpr std::size_t kReceiveLimit = 50000;
+    static constexpr int kMaxPasses = 10;
+    // The longest reply taken, far above the longest real list; a device that streams past it without
+    // ending its line fails the transaction instead of filling the memory.
+    static constexpr std::size_t kReplyLimit = std::size_t(1) << 20;
+
+    struct Timing {
+        // A wait of 0 asks for "no time limit"; a device that stays silent without closing would then
+        // freeze the program for ever, so the wait is bounded by this instead.
+        std::chrono::milliseconds unlimitedWaitBound{30000};
+        std::chrono::milliseconds connectBound{10000};
+        // One second of a command's wait; tests that let commands time out shorten it.
+        std::chrono::milliseconds waitUnit{1000};
+    };
+
+    DeviceLink() = default;
+    explicit DeviceLink(Timing timing)
+        : m_timing(timing) {}
+    ~DeviceLink();
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+
+    bool create();
+    bool hasSocket() const { return m_fd >= 0; }
+    bool isConnected() const { return m_connected; }
+    // Connects to a dotted IPv4 text; fails (never blocks past the bound) on any error.
+    bool connectTo(const std::string& ipText, unsigned port);
+    bool connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound);
+    // Closing from this side never produces a disconnect notice.
+    void close();
+
+    // Sends the command byte for byte and collects the reply as the protocol describes: a drain of late
+    // text into the transcript, then passes of at most waitSeconds each until "+OK" or "-ERR" shows up.
+    // `echo` replaces the command text in the transcript (the wire still carries the command). A command
+    // holding a CR or LF before its closing CR LF is not sent: the reply is empty.
+    std::string transact(std::string_view command, int waitSeconds, Transcript& transcript,
+                         std::optional<std::string_view> echo = std::nullopt);
+
+    // One receive of at most `limit` bytes, waiting for data within the unlimited-wait bound.
+    std::string receiveOnce(std::size_t limit);
+
+    // While it lives, no wait of the link goes past `bound` from now: an exchange of several commands
+    // (the login) then has one bound in all, not one per command.
+    class Deadline {
+    public:
+        Deadline(DeviceLink& link, std::chrono::milliseconds bound)
+            : m_link(link) {
+            m_link.m_deadline = std::chrono::steady_clock::now() + bound;
+        }
+        ~Deadline() { m_link.m_deadline.reset(); }
+        Deadline(const Deadline&) = delete;
+        Deadline& operator=(const Deadline&) = delete;
+
+    private:
+        DeviceLink& m_link;
+    };
+
+    // True once the peer has closed its side; looks without consuming any data.
+    bool peerHasClosed() const;
+
+    const Timing& timing() const { return m_timing; }
+
+private:
+    enum class WaitResult { Readable, TimedOut, Failed };
+    WaitResult waitReadable(std::chrono::milliseconds wait) const;
+    std::string receiveChunk(std::size_t limit);
+    void sendAll(std::string_view bytes);
+
+    // Only the bytes a receive reports are ever read from it, so it is neither zeroed nor reallocated.
+    std::unique_ptr<char[]> m_buffer = std::make_unique_for_overwrite<char[]>(kReceiveLimit);
+    int m_fd = -1;
+    bool m_connected = false;
+    Timing m_timing;
+    std::optional<std::chrono::steady_clock::time_point> m_deadline;
+};
+
+} // namespace kvx

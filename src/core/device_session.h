@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/vocabulary.h"
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+namespace kvx {
+
+// What every page and window gets instead of the main window: the one way to reach the device, what is
+// known about it, and the requests that only the main window may carry out.
+class DeviceSession {
+public:
+    virtual ~DeviceSession() = default;
+
+    // Sends one command line and returns the reply; empty means no answer in time.
+    virtual std::string transact(std::string_view command, int waitSeconds) = 0;
+    // Page timer ticks skip while this holds: while a transaction runs, so that none starts inside
+    // another, and through a reboot, from the dropped connection until the login on the new one, so that
+    // none talks to a device that is away or not logged into yet.
+    virtual bool inTransaction() const = 0;
+    virtual bool supportsCommand(std::string_view keyword) const = 0;
+    virtual VersionCode versionCode() const = 0;
+    virtual void setVersionCode(VersionCode code) = 0;
+    virtual const DeviceRecord& deviceRecord() const = 0;
+
+    // The search and connect window, opened from a page; its result is not used.
+    virtual void runSearchWindow() = 0;
+
+    // The reboot's own handling of the connection: drop it (no disconnect notice follows), then connect
+    // a fresh socket to the address and port of the last connect, waiting at most `bound`. The reboot
+    // ends with the re-login request, or with the reconnect request and the search window's login.
+    enum class Reopen { Connected, CreateFailed, ConnectFailed };
+    virtual void closeConnection() = 0;
+    virtual Reopen reopenConnection(std::chrono::milliseconds bound) = 0;
+
+    // Queued: they run after the caller has returned to the event loop.
+    virtual void postReconnect() = 0;
+    virtual void postRelogin() = 0;
+    virtual void postClose() = 0;
+};
+
+} // namespace kvx

@@ -1,0 +1,50 @@
+#include "login_exchange.h"
+
+#include "core/device_link.h"
+#include "core/prompter.h"
+#include "core/vocabulary.h"
+
+#include <QCoreApplication>
+
+namespace kvx {
+
+bool loginRepliesAccepted(std::string_view userReply, std::string_view passReply) {
+    return normalisedReply(userReply) == "+OK Password required" &&
+           normalisedReply(passReply) == "+OK User Authenticated";
+}
+
+std::string passwordEcho(std::string_view password) {
+    // One star per character as the operator typed it, not per UTF-8 byte.
+    std::size_t characters = 0;
+    for (char c : password)
+        characters += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u ? 1 : 0;
+    return "Pass " + std::string(characters, '*') + "\r\n";
+}
+
+bool runLoginExchange(DeviceLink& link, Transcript& transcript, Prompter& prompter,
+                      const std::function<void()>& postReconnect, const Credentials& credentials) {
+    constexpr std::size_t kGreetingLimit = 100;
+    // Greeting, User and Pass share one bound: a device that answers each just before its own bound
+    // runs out cannot hold the window (or a kvx100ctl job) for three of them.
+    const DeviceLink::Deadline bound(link, link.timing().unlimitedWaitBound);
+    link.receiveOnce(kGreetingLimit);
+
+    const std::string first = link.transact("User " + credentials.user + "\r\n", 0, transcript);
+    if (first.empty()) {
+        prompter.message(QCoreApplication::translate(
+            "kvx::LoginExchange", "Get UserID is timeout. Check Lumeno-KVX and Try again."));
+        postReconnect();
+        return false;
+    }
+    const std::string second = link.transact("Pass " + credentials.password + "\r\n", 0, transcript,
+                                             passwordEcho(credentials.password));
+    if (second.empty()) {
+        prompter.message(QCoreApplication::translate(
+            "kvx::LoginExchange", "Get Password is timeout. Check Lumeno-KVX and Try again."));
+        postReconnect();
+        return false;
+    }
+    return loginRepliesAccepted(first, second);
+}
+
+} // namespace kvx

@@ -1,0 +1,300 @@
+#include "search_connect_window.h"
+
+#include "ui/busy_cursor.h"
+#include "core/device_link.h"
+#include "core/prompter.h"
+#include "core/qt_text.h"
+#include "core/transcript.h"
+#include "ui/widget_setup.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace kvx {
+namespace {
+
+struct Column {
+    const char* caption;
+    int width;
+};
+
+// Captions keep their blanks: they are how the columns line up over their values.
+constexpr Column kColumns[DeviceRecord::kFieldCount] = {
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "          Name"), 140},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "code"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "number"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "        IPAddr"), 120},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "   Port "), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "            MAC"), 142},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "friend"), 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
+};
+
+} // namespace
+
+QString deviceDetailText(const DeviceRecord& r) {
+    const QString separator = QStringLiteral("\r \n");
+    const QStringList lines{
+        SearchConnectWindow::tr("Product Name                   : ") + fromStd(r.productName),
+        SearchConnectWindow::tr("Model Code                      : ") + fromStd(r.modelCode),
+        SearchConnectWindow::tr("Product Serial Number       :  ") + fromStd(r.serialNumber),
+        SearchConnectWindow::tr("IP Address                        : ") + fromStd(r.ipAddress),
+        SearchConnectWindow::tr("Control Port                       : ") + fromStd(r.controlPort),
+        SearchConnectWindow::tr("MAC Address                    : ") + fromStd(r.macAddress),
+        SearchConnectWindow::tr("Bluetooth Friendly Name     : ") + fromStd(r.btName),
+        SearchConnectWindow::tr("Bluetooth Address              : ") + fromStd(r.btAddress),
+    };
+    return lines.join(separator);
+}
+
+SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcript, Prompter& prompter,
+                                         Hooks hooks, DiscoveryTarget target, QWidget* parent)
+    : QDialog(parent)
+    , m_link(link)
+    , m_transcript(transcript)
+    , m_prompter(prompter)
+    , m_hooks(std::move(hooks))
+    , m_discovery(std::move(target))
+    , m_list(new QTreeWidget(this))
+    , m_ipEdit(new QLineEdit(this))
+    , m_portEdit(new QLineEdit(this))
+    , m_searchButton(new QPushButton(tr("Search Lumeno-KVX"), this))
+    , m_connectButton(new QPushButton(tr("Connect"), this))
+    , m_cancelButton(new QPushButton(tr("Cancel"), this)) {
+    setObjectName(QStringLiteral("searchConnectWindow"));
+    setWindowTitle(tr("Lumeno-KVX100 Manager"));
+    setModal(true);
+
+    m_list->setObjectName(QStringLiteral("deviceList"));
+    m_list->setAccessibleName(tr("Lumeno-KVX devices"));
+    m_list->setColumnCount(DeviceRecord::kFieldCount);
+    QStringList captions;
+    for (const Column& column : kColumns)
+        captions << tr(column.caption);
+    m_list->setHeaderLabels(captions);
+    setUpReportList(m_list);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
+        m_list->setColumnWidth(c, kColumns[c].width);
+        m_list->setColumnHidden(c, kColumns[c].width == 0);
+    }
+    m_list->setMinimumWidth(140 + 120 + 142 + 24);
+
+    QLabel* ipLabel = labelFor(tr("IP Address"), m_ipEdit, this);
+    m_ipEdit->setObjectName(QStringLiteral("ipAddressEdit"));
+    QLabel* portLabel = labelFor(tr("Control Port"), m_portEdit, this);
+    m_portEdit->setObjectName(QStringLiteral("controlPortEdit"));
+
+    m_searchButton->setObjectName(QStringLiteral("searchButton"));
+    m_connectButton->setObjectName(QStringLiteral("connectButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton* button : {m_searchButton, m_connectButton, m_cancelButton}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(ipLabel, 0, 0);
+    fields->addWidget(m_ipEdit, 0, 1);
+    fields->addWidget(portLabel, 1, 0);
+    fields->addWidget(m_portEdit, 1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_searchButton);
+    buttons->addStretch();
+    buttons->addWidget(m_connectButton);
+    buttons->addWidget(m_cancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    resize(460, 340);
+
+    connect(m_searchButton, &QPushButton::clicked, this, &SearchConnectWindow::search);
+    connect(m_connectButton, &QPushButton::clicked, this, &SearchConnectWindow::connectDevice);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_ipEdit, &QLineEdit::textChanged, this, &SearchConnectWindow::updateConnectEnabled);
+    connect(m_portEdit, &QLineEdit::textChanged, this, &SearchConnectWindow::updateConnectEnabled);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SearchConnectWindow::onSelectionChanged);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &SearchConnectWindow::showDetail);
+}
+
+SearchConnectWindow::~SearchConnectWindow() = default;
+
+int SearchConnectWindow::run() {
+    m_candidate = m_record;
+    m_list->clear();
+    m_ipEdit->clear();
+    m_portEdit->clear();
+    m_connectButton->setEnabled(false);
+    if (!m_discovery.open()) {
+        m_prompter.message(tr("The application create Fail. Try again."));
+        return QDialog::Rejected;
+    }
+    raise();
+    activateWindow();
+    return exec();
+}
+
+void SearchConnectWindow::done(int result) {
+    m_discovery.close();
+    QDialog::done(result);
+}
+
+void SearchConnectWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter neither connects nor closes this window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void SearchConnectWindow::updateConnectEnabled() {
+    m_connectButton->setEnabled(!m_ipEdit->text().isEmpty() && !m_portEdit->text().isEmpty());
+}
+
+void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
+    std::string datagram;
+    switch (m_discovery.receive(wait, datagram)) {
+    case DiscoverySocket::Receive::Nothing:
+        return;
+    case DiscoverySocket::Receive::Error:
+        m_prompter.message(tr("ReceiveData Error."));
+        return;
+    case DiscoverySocket::Receive::Datagram:
+        break;
+    }
+    const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
+    if (!record)
+        return;
+    auto* item = new QTreeWidgetItem;
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+        item->setText(c, fromStd(record->field(c)));
+    // The latest answer goes on top.
+    m_list->insertTopLevelItem(0, item);
+}
+
+void SearchConnectWindow::search() {
+    m_list->clear();
+    m_discovery.allowBroadcast();
+    if (!m_discovery.sendBroadcast()) {
+        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        return;
+    }
+    const BusyCursor busy;
+    QElapsedTimer started;
+    started.start();
+    do {
+        receiveAndList(std::chrono::seconds(1));
+    } while (started.elapsed() < 1000);
+}
+
+void SearchConnectWindow::takeRow(int row) {
+    const QTreeWidgetItem* item = m_list->topLevelItem(row);
+    if (!item)
+        return;
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+        m_candidate.field(c) = toStd(item->text(c));
+    m_ipEdit->setText(fromStd(m_candidate.ipAddress));
+    m_portEdit->setText(fromStd(m_candidate.controlPort));
+    m_connectButton->setEnabled(true);
+}
+
+void SearchConnectWindow::onSelectionChanged(const QItemSelection& selected,
+                                             const QItemSelection& deselected) {
+    // Every row whose state changed is taken in turn, the newly selected one last.
+    for (const QItemSelection* range : {&deselected, &selected}) {
+        for (const QModelIndex& index : range->indexes()) {
+            if (index.column() == 0)
+                takeRow(index.row());
+        }
+    }
+}
+
+void SearchConnectWindow::showDetail(const QPoint& position) {
+    if (QTreeWidgetItem* item = m_list->itemAt(position))
+        m_list->setCurrentItem(item);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("detailMenu"));
+    QAction* detail = menu.addAction(tr("Detail Information"));
+    if (menu.exec(m_list->viewport()->mapToGlobal(position)) == detail)
+        m_prompter.message(deviceDetailText(m_candidate));
+}
+
+void SearchConnectWindow::connectDevice() {
+    m_list->clear();
+    const std::string ip = toStd(m_ipEdit->text());
+    if (!m_discovery.sendProbe(ip)) {
+        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        return;
+    }
+    {
+        const BusyCursor busy;
+        receiveAndList(std::chrono::seconds(1));
+    }
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = m_list->topLevelItem(row);
+        if (toStd(item->text(3)) != ip)
+            continue;
+        for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
+            m_candidate.field(c) = toStd(item->text(c));
+    }
+    m_candidate.ipAddress = ip;
+    m_candidate.controlPort = toStd(m_portEdit->text());
+
+    const std::optional<Credentials> credentials = m_hooks.askCredentials();
+    if (!credentials)
+        return;
+    const unsigned portNumber = leadingDecimal(m_candidate.controlPort);
+
+    if (m_link.hasSocket()) {
+        m_link.close();
+        m_hooks.connectionReplaced();
+        m_transcript.clear();
+        if (!m_link.create()) {
+            m_prompter.message(tr("The application create Fail. Try again."));
+            return;
+        }
+    } else if (!m_link.create()) {
+        return;
+    }
+
+    bool connected;
+    {
+        const BusyCursor busy;
+        connected = m_link.connectTo(ip, portNumber);
+    }
+    if (!connected) {
+        m_prompter.message(tr("Lumeno-KVX Connection is failed."));
+        return;
+    }
+    bool loggedIn;
+    {
+        const BusyCursor busy;
+        loggedIn = runLoginExchange(m_link, m_transcript, m_prompter, m_hooks.postReconnect, *credentials);
+    }
+    if (!loggedIn) {
+        m_prompter.message(tr("Check User name and Password."));
+        m_link.close();
+        raise();
+        activateWindow();
+        return;
+    }
+    m_record = m_candidate;
+    m_portNumber = portNumber;
+    m_credentials = *credentials;
+    accept();
+}
+
+} // namespace kvx
