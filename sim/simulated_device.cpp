@@ -1,6 +1,6 @@
 #include "simulated_device.h"
 
-#include "device/vocabulary.h"
+#include "core/vocabulary.h"
 #include "sim/bluetooth_state.h"
 #include "sim/command_table.h"
 #include "sim/port_settings_state.h"
