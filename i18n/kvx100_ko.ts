@@ -84,8 +84,8 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>Lumeno-KVX100 Manager 정보</translation>
     </message>
     <message>
-        <source>Lumeno-KVX100 Manager ver1.0.2</source>
-        <translation>Lumeno-KVX100 Manager 버전 1.0.2</translation>
+        <source>Lumeno-KVX100 Manager ver%1</source>
+        <translation>Lumeno-KVX100 Manager 버전 %1</translation>
     </message>
     <message>
         <source>OK</source>
@@ -873,8 +873,8 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>페이지</translation>
     </message>
     <message>
-        <source>Lumeno-KVX100 Manager ver1.0.2 Info(&amp;A)...</source>
-        <translation>Lumeno-KVX100 Manager 버전 1.0.2 정보(&amp;A)...</translation>
+        <source>Lumeno-KVX100 Manager ver%1 Info(&amp;A)...</source>
+        <translation>Lumeno-KVX100 Manager 버전 %1 정보(&amp;A)...</translation>
     </message>
     <message>
         <source>&amp;Help</source>

@@ -1,15 +1,14 @@
 #include "bluetooth_state.h"
 
+#include "sim/arguments.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace kvx::sim {
 namespace {
 
-constexpr std::string_view kOk = "+OK\r\n";
 constexpr std::chrono::seconds kSwapEvery{5};
-constexpr std::string_view kRefused = "-ERR Invalid value\r\n";
 
 // Scan modes: the word the manager sends, and the form the device reports after "+OK ".
 struct ScanWord {
@@ -19,67 +18,32 @@ struct ScanWord {
 constexpr ScanWord kScanWords[] = {
     {"Inquiry page", "inquiry page"}, {"Inquiry", "inquiry "}, {"Page", " page"}, {"noscan", "noscan"}};
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-// A whole decimal number within bounds, nothing else.
-bool numberWithin(std::string_view text, int low, int high) {
-    if (text.empty() || text.size() > 6 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const int value = std::stoi(std::string(text));
-    return value >= low && value <= high;
-}
-
-std::vector<std::string_view> words(std::string_view text) {
-    std::vector<std::string_view> out;
-    std::size_t position = 0;
-    while (position < text.size()) {
-        const std::size_t start = text.find_first_not_of(' ', position);
-        if (start == std::string_view::npos)
-            break;
-        const std::size_t end = text.find(' ', start);
-        out.push_back(text.substr(start, end - start));
-        position = end == std::string_view::npos ? text.size() : end;
-    }
-    return out;
-}
-
 } // namespace
 
-BluetoothState::BluetoothState(std::string name, std::string localAddress)
-    : m_name(std::move(name))
-    , m_localAddress(std::move(localAddress)) {}
+BluetoothState::BluetoothState(const DeviceOptions& options)
+    : m_name(options.btName)
+    , m_localAddress(options.btAddress)
+    , m_churn(options.linkChurn) {
+    for (const LinkInfo& link : options.links)
+        addLink(link);
+    m_neighbours = options.neighbours;
+}
 
 void BluetoothState::registerCommands(CommandTable& table) {
-    const auto bind = [this](std::string (BluetoothState::*handler)(std::string_view)) {
-        return [this, handler](std::string_view argument) {
-            return (this->*handler)(argument);
-        };
-    };
-    table.add("BTName", bind(&BluetoothState::onName));
-    table.add("Maxdt", bind(&BluetoothState::onMaxDt));
-    table.add("Linkto", bind(&BluetoothState::onLinkTimeout));
-    table.add("Scan", bind(&BluetoothState::onScan));
-    table.add("Secu", bind(&BluetoothState::onSecurity));
-    table.add("Pair", bind(&BluetoothState::onPairable));
-    table.add("Pin", bind(&BluetoothState::onPin));
-    table.add("Stat", bind(&BluetoothState::onLocalStatus));
-    table.add("List", bind(&BluetoothState::onLinks));
-    table.add("disc", bind(&BluetoothState::onDisconnect));
-    table.add("pinq", bind(&BluetoothState::onPeriodicInquiry));
-    table.add("ngbrh", bind(&BluetoothState::onNeighbours));
-    table.add("Pinq", bind(&BluetoothState::onInquirySettings));
-    table.alias("btname", "BTName");
-    table.alias("maxdt", "Maxdt");
-    table.alias("linkto", "Linkto");
-    table.alias("scan", "Scan");
-    table.alias("secu", "Secu");
-    table.alias("pair", "Pair");
+    table.add("BTName", this, &BluetoothState::onName, "btname");
+    table.add("Maxdt", this, &BluetoothState::onMaxDt, "maxdt");
+    table.add("Linkto", this, &BluetoothState::onLinkTimeout, "linkto");
+    table.add("Scan", this, &BluetoothState::onScan, "scan");
+    table.add("Secu", this, &BluetoothState::onSecurity, "secu");
+    table.add("Pair", this, &BluetoothState::onPairable, "pair");
+    table.add("Pin", this, &BluetoothState::onPin);
+    table.add("Stat", this, &BluetoothState::onLocalStatus);
+    table.add("List", this, &BluetoothState::onLinks);
+    table.add("disc", this, &BluetoothState::onDisconnect);
+    table.add("pinq", this, &BluetoothState::onPeriodicInquiry);
+    table.add("ngbrh", this, &BluetoothState::onNeighbours);
+    table.add("Pinq", this, &BluetoothState::onInquirySettings);
+    table.add("list", this, &BluetoothState::onSerialCheck);
 }
 
 void BluetoothState::addLink(LinkInfo link) {
@@ -100,19 +64,12 @@ std::vector<LinkInfo> BluetoothState::links() const {
 
 // Queries answer "+OK " and the value at the position the manager cuts at; sets answer "+OK" alone.
 std::string BluetoothState::onName(std::string_view argument) {
-    if (argument.empty())
-        return "+OK " + m_name + "\r\n";
-    m_name = std::string(argument);
-    return std::string(kOk);
+    return setting(m_name, argument, {}, true);
 }
 
 std::string BluetoothState::onMaxDt(std::string_view argument) {
-    if (argument.empty())
-        return "+OK max " + m_maxDt + "\r\n"; // the value at position 8, and behind the first "x"
-    if (!numberWithin(argument, 0, 14))
-        return std::string(kRefused);
-    m_maxDt = std::string(argument);
-    return std::string(kOk);
+    // The value at position 8, and behind the first "x".
+    return setting(m_maxDt, argument, "max ", numberWithin(argument, 0, 14));
 }
 
 // The value stands at position 17 with the unit behind it, and a saved configuration gives it back
@@ -122,10 +79,7 @@ std::string BluetoothState::onLinkTimeout(std::string_view argument) {
         return "+OK Link timeout " + m_linkTimeout + " sec\r\n";
     if (argument.ends_with(" sec"))
         argument.remove_suffix(4);
-    if (!numberWithin(argument, 1, 30))
-        return std::string(kRefused);
-    m_linkTimeout = std::string(argument);
-    return std::string(kOk);
+    return setting(m_linkTimeout, argument, {}, numberWithin(argument, 1, 30));
 }
 
 std::string BluetoothState::onScan(std::string_view argument) {
@@ -134,36 +88,26 @@ std::string BluetoothState::onScan(std::string_view argument) {
     for (int i = 0; i < 4; ++i) {
         if (sameIgnoringCase(argument, kScanWords[i].sent)) {
             m_scan = i;
-            return std::string(kOk);
+            return kOk;
         }
     }
-    return std::string(kRefused);
+    return kRefused;
 }
 
 std::string BluetoothState::onSecurity(std::string_view argument) {
-    if (argument.empty())
-        return "+OK " + m_security + "\r\n";
-    if (argument != "low" && argument != "high")
-        return std::string(kRefused);
-    m_security = std::string(argument);
-    return std::string(kOk);
+    return setting(m_security, argument, {}, argument == "low" || argument == "high");
 }
 
 std::string BluetoothState::onPairable(std::string_view argument) {
-    if (argument.empty())
-        return "+OK " + m_pairable + "\r\n";
-    if (argument != "on" && argument != "off")
-        return std::string(kRefused);
-    m_pairable = std::string(argument);
-    return std::string(kOk);
+    return setting(m_pairable, argument, {}, argument == "on" || argument == "off");
 }
 
 // A PIN is write-only; Bluetooth allows at most 16 characters.
 std::string BluetoothState::onPin(std::string_view argument) {
     if (argument.empty() || argument.size() > 16)
-        return std::string(kRefused);
+        return kRefused;
     m_pin = std::string(argument);
-    return std::string(kOk);
+    return kOk;
 }
 
 void BluetoothState::drift() {
@@ -197,7 +141,7 @@ void BluetoothState::drift() {
 std::string BluetoothState::onLocalStatus(std::string_view) {
     drift();
     return "0|" + m_localAddress + "|" + std::to_string(m_localTx) + "|" + std::to_string(m_localRx) +
-           "|0|0\r\n" + std::string(kOk);
+           "|0|0\r\n" + kOk;
 }
 
 std::string BluetoothState::onLinks(std::string_view) {
@@ -209,7 +153,7 @@ std::string BluetoothState::onLinks(std::string_view) {
                  std::to_string(i.tx) + "|" + std::to_string(i.rx) + "|" + std::to_string(i.quality) + "|" +
                  std::to_string(i.signal) + "\r\n";
     }
-    return reply + std::string(kOk);
+    return reply + kOk;
 }
 
 std::string BluetoothState::onDisconnect(std::string_view argument) {
@@ -218,7 +162,7 @@ std::string BluetoothState::onDisconnect(std::string_view argument) {
     if (it == m_links.end())
         return "-ERR No such connection\r\n";
     m_links.erase(it);
-    return std::string(kOk);
+    return kOk;
 }
 
 std::string BluetoothState::onPeriodicInquiry(std::string_view argument) {
@@ -228,18 +172,18 @@ std::string BluetoothState::onPeriodicInquiry(std::string_view argument) {
                m_inquiryLength + " " + m_accessCode + "\r\n";
     if (parts[0] == "off" && parts.size() == 1) {
         m_inquiryOn = false;
-        return std::string(kOk);
+        return kOk;
     }
     // A restored configuration sends the timing along with "off" as well.
     if ((parts[0] != "on" && parts[0] != "off") || parts.size() != 4 || !numberWithin(parts[1], 1, 3600) ||
         !numberWithin(parts[2], 1, 60) || (parts[3] != "0x9E8B33" && parts[3] != "0x9E8B00"))
-        return std::string(kRefused);
+        return kRefused;
     m_inquiryOn = parts[0] == "on";
     m_inquiryInterval = std::string(parts[1]);
     m_inquiryLength = std::string(parts[2]);
     m_accessCode = std::string(parts[3]);
     m_inquirySince = std::chrono::steady_clock::now();
-    return std::string(kOk);
+    return kOk;
 }
 
 // The settings of the periodic inquiry in the words "pinq" takes, the state set off by two blanks, so
@@ -247,6 +191,10 @@ std::string BluetoothState::onPeriodicInquiry(std::string_view argument) {
 std::string BluetoothState::onInquirySettings(std::string_view) {
     return "+OK " + std::string(m_inquiryOn ? "on" : "off") + "  " + m_inquiryInterval + " " +
            m_inquiryLength + " " + m_accessCode + "\r\n";
+}
+
+std::string BluetoothState::onSerialCheck(std::string_view) {
+    return m_serialConnectionActive ? "-ERR Bluetooth serial connection active\r\n" : kOk;
 }
 
 // While the inquiry runs, one more neighbour turns up every second, as they answer one after another.
@@ -272,7 +220,7 @@ std::string BluetoothState::onNeighbours(std::string_view) {
         const NeighbourInfo& n = m_neighbours[(i + shift) % found];
         reply += n.address + " " + n.classOfDevice + " " + n.name + "\r\n";
     }
-    return reply + std::string(kOk);
+    return reply + kOk;
 }
 
 } // namespace kvx::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/command_table.h"
+#include "sim/options.h"
 
 #include <chrono>
 #include <cstdint>
@@ -9,27 +10,11 @@
 
 namespace kvx::sim {
 
-// One live Bluetooth connection as "List" reports it.
-struct LinkInfo {
-    std::string address; // remote address, "AA:BB:CC:DD:EE:FF"
-    std::string name;    // remote friendly name
-    int quality = 230;   // link quality; the manager shows green above 215, yellow above 200
-    int signal = 0;      // signal strength; below -8 the manager shows red
-    std::string port = "1";
-    std::uint64_t tx = 0;
-    std::uint64_t rx = 0;
-};
-
-struct NeighbourInfo {
-    std::string address;
-    std::string classOfDevice = "0x5A020C";
-    std::string name;
-};
-
 // The device's own Bluetooth settings, its live connections and what its periodic inquiry found.
 class BluetoothState {
 public:
-    explicit BluetoothState(std::string name, std::string localAddress);
+    // The name, address, links, neighbours and churn the options give.
+    explicit BluetoothState(const DeviceOptions& options);
 
     void registerCommands(CommandTable& table);
 
@@ -40,7 +25,8 @@ public:
     void setChurn(bool churn) { m_churn = churn; }
     std::vector<LinkInfo> links() const;
     std::string name() const { return m_name; }
-    std::string pin() const { return m_pin; }
+    // "list" answers "-ERR" while a Bluetooth serial connection is active.
+    void setSerialConnectionActive(bool active) { m_serialConnectionActive = active; }
 
 private:
     struct Link {
@@ -63,6 +49,7 @@ private:
     std::string onPeriodicInquiry(std::string_view argument);
     std::string onNeighbours(std::string_view argument);
     std::string onInquirySettings(std::string_view argument);
+    std::string onSerialCheck(std::string_view argument);
     void drift();
 
     std::string m_name;
@@ -75,6 +62,7 @@ private:
     std::string m_pin = "0000";
     std::uint64_t m_localTx = 0;
     std::uint64_t m_localRx = 0;
+    bool m_serialConnectionActive = false;
 
     std::vector<Link> m_links;
     int m_nextIndex = 1;

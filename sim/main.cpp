@@ -7,11 +7,14 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <getopt.h>
 #include <kvx_version.h>
 #include <pthread.h>
+#include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -21,87 +24,14 @@ using kvx::sim::FaultOptions;
 
 constexpr int kExitUsage = 2;
 
-enum Option : int {
-    Bind = 256,
-    DiscoveryPort,
-    ControlPort,
-    AdvertisePort,
-    AdvertiseAddress,
-    Product,
-    Model,
-    Serial,
-    Mac,
-    BdAddr,
-    BtName,
-    Firmware,
-    Capabilities,
-    User,
-    Password,
-    Greeting,
-    Mode,
-    RebootDowntime,
-    IdleTimeout,
-    PerAddress,
-    ReplyDelay,
-    Silent,
-    Flood,
-    Refuse,
-    Late,
-    PacketSize,
-    PacketGap,
-    CloseAfter,
-    CloseInstead,
-    PortFile,
-    Link,
-    Neighbour,
-    Churn,
-    Repeater,
-    Station,
-    Demo,
-    Help,
-    Version,
-};
-
-const option kOptions[] = {
-    {"bind", required_argument, nullptr, Bind},
-    {"link", required_argument, nullptr, Link},
-    {"neighbour", required_argument, nullptr, Neighbour},
-    {"churn", no_argument, nullptr, Churn},
-    {"repeater", required_argument, nullptr, Repeater},
-    {"station", required_argument, nullptr, Station},
-    {"demo", no_argument, nullptr, Demo},
-    {"discovery-port", required_argument, nullptr, DiscoveryPort},
-    {"control-port", required_argument, nullptr, ControlPort},
-    {"advertise-port", required_argument, nullptr, AdvertisePort},
-    {"advertise-address", required_argument, nullptr, AdvertiseAddress},
-    {"product", required_argument, nullptr, Product},
-    {"model", required_argument, nullptr, Model},
-    {"serial", required_argument, nullptr, Serial},
-    {"mac", required_argument, nullptr, Mac},
-    {"bdaddr", required_argument, nullptr, BdAddr},
-    {"bt-name", required_argument, nullptr, BtName},
-    {"firmware", required_argument, nullptr, Firmware},
-    {"capabilities", required_argument, nullptr, Capabilities},
-    {"user", required_argument, nullptr, User},
-    {"password", required_argument, nullptr, Password},
-    {"greeting", required_argument, nullptr, Greeting},
-    {"mode", required_argument, nullptr, Mode},
-    {"reboot-downtime", required_argument, nullptr, RebootDowntime},
-    {"idle-timeout", required_argument, nullptr, IdleTimeout},
-    {"max-connections-per-address", required_argument, nullptr, PerAddress},
-    {"reply-delay", required_argument, nullptr, ReplyDelay},
-    {"silent", required_argument, nullptr, Silent},
-    {"flood", required_argument, nullptr, Flood},
-    {"refuse", required_argument, nullptr, Refuse},
-    {"late", required_argument, nullptr, Late},
-    {"packet-size", required_argument, nullptr, PacketSize},
-    {"packet-gap", required_argument, nullptr, PacketGap},
-    {"close-after", required_argument, nullptr, CloseAfter},
-    {"close-instead-of-reply", no_argument, nullptr, CloseInstead},
-    {"port-file", required_argument, nullptr, PortFile},
-    {"help", no_argument, nullptr, Help},
-    {"version", no_argument, nullptr, Version},
-    {nullptr, 0, nullptr, 0},
+// What the command line sets.
+struct Settings {
+    DeviceOptions device;
+    FaultOptions faults;
+    std::string portFile;
+    bool repeaterNetworkGiven = false;
+    bool helpOnly = false;
+    bool versionOnly = false;
 };
 
 void printUsage(std::FILE* out) {
@@ -169,25 +99,22 @@ bool parseMilliseconds(std::string_view text, std::chrono::milliseconds& result)
     return true;
 }
 
-bool parseSeconds(const char* text, std::chrono::milliseconds& result) {
+bool parseSeconds(std::string_view value, std::chrono::milliseconds& result) {
+    const std::string text(value);
     char* end = nullptr;
-    const double seconds = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(seconds) || seconds < 0 || seconds > 86400)
         return false;
     result = std::chrono::milliseconds(std::llround(seconds * 1000));
     return true;
 }
 
-bool parsePort(std::string_view text, std::uint16_t& port) {
-    return parseNumber<std::uint16_t>(text, 0, 65535, port);
-}
-
-bool parseLate(std::string_view text, FaultOptions& faults) {
+bool parseLate(std::string_view text, Settings& settings) {
     const std::size_t equals = text.rfind('=');
     std::chrono::milliseconds delay{};
     if (equals == std::string_view::npos || equals == 0 || !parseMilliseconds(text.substr(equals + 1), delay))
         return false;
-    faults.lateCommands[std::string(text.substr(0, equals))] = delay;
+    settings.faults.lateCommands[std::string(text.substr(0, equals))] = delay;
     return true;
 }
 
@@ -203,7 +130,7 @@ std::vector<std::string_view> splitCommas(std::string_view text) {
 }
 
 // ADDR,NAME[,QUALITY[,SIGNAL]]
-bool parseLink(std::string_view text, std::vector<kvx::sim::LinkInfo>& links) {
+bool parseLink(std::string_view text, Settings& settings) {
     const auto parts = splitCommas(text);
     kvx::sim::LinkInfo link;
     if (parts.size() < 2 || parts.size() > 4 || !kvx::sim::parseColonAddress(parts[0]))
@@ -213,37 +140,39 @@ bool parseLink(std::string_view text, std::vector<kvx::sim::LinkInfo>& links) {
     if ((parts.size() > 2 && !parseNumber(parts[2], 0, 255, link.quality)) ||
         (parts.size() > 3 && !parseNumber(parts[3], -128, 127, link.signal)))
         return false;
-    links.push_back(std::move(link));
+    settings.device.links.push_back(std::move(link));
     return true;
 }
 
 // ADDR,COD,NAME
-bool parseNeighbour(std::string_view text, std::vector<kvx::sim::NeighbourInfo>& neighbours) {
+bool parseNeighbour(std::string_view text, Settings& settings) {
     const auto parts = splitCommas(text);
     if (parts.size() != 3 || !kvx::sim::parseColonAddress(parts[0]) || parts[1].size() != 8)
         return false;
-    neighbours.push_back({std::string(parts[0]), std::string(parts[1]), std::string(parts[2])});
+    settings.device.neighbours.push_back(
+        {std::string(parts[0]), std::string(parts[1]), std::string(parts[2])});
     return true;
 }
 
 // R|D,PARENT,NAME,ADDR; the first one given replaces the built-in network.
-bool parseRepeaterLink(std::string_view text, bool& replaced,
-                       std::vector<kvx::sim::RepeaterLinkInfo>& network) {
+bool parseRepeaterLink(std::string_view text, Settings& settings) {
     using Kind = kvx::sim::RepeaterLinkInfo::Kind;
     const auto parts = splitCommas(text);
     if (parts.size() != 4 || (parts[0] != "R" && parts[0] != "D") || parts[1].empty() || parts[2].empty() ||
         !kvx::sim::parseColonAddress(parts[3]))
         return false;
-    if (!replaced)
+    std::vector<kvx::sim::RepeaterLinkInfo>& network = settings.device.repeaterNetwork;
+    if (!settings.repeaterNetworkGiven)
         network.clear();
-    replaced = true;
+    settings.repeaterNetworkGiven = true;
     network.push_back({parts[0] == "R" ? Kind::Repeater : Kind::EndDevice, std::string(parts[1]),
                        std::string(parts[2]), std::string(parts[3])});
     return true;
 }
 
 // Enough going on to train with: three links of different quality and a few devices nearby.
-void addDemo(DeviceOptions& device) {
+bool addDemo(std::string_view, Settings& settings) {
+    DeviceOptions& device = settings.device;
     device.links.push_back({"00:1B:DC:0F:A1:01", "Barcode Scanner", 235, -2, "1", 12840, 20311});
     device.links.push_back({"00:1B:DC:0F:A1:02", "Label Printer", 207, -4, "2", 5120, 880});
     device.links.push_back({"00:1B:DC:0F:A1:03", "Handheld 7", 190, -11, "3", 402, 377});
@@ -252,152 +181,143 @@ void addDemo(DeviceOptions& device) {
                          {"00:1B:DC:0F:A1:06", "0x240404", "Headset Bay 3"},
                          {"00:1B:DC:0F:A1:07", "0x000540", "Keyboard"}};
     device.linkChurn = true;
+    return true;
 }
 
-// Fills the options from the command line; false with a message on stderr when something is wrong.
-bool parseArguments(int argc, char** argv, DeviceOptions& device, FaultOptions& faults, std::string& portFile,
-                    bool& helpOnly, bool& versionOnly) {
+// How an option changes the settings; false when its value is wrong.
+using Apply = std::function<bool(std::string_view value, Settings& settings)>;
+
+struct Option {
+    const char* name;
+    int argument; // required_argument or no_argument
+    Apply apply;
+};
+
+// The part of the settings a field belongs to.
+template <class Owner> Owner& partOf(Settings& settings) {
+    if constexpr (std::is_same_v<Owner, DeviceOptions>)
+        return settings.device;
+    else if constexpr (std::is_same_v<Owner, FaultOptions>)
+        return settings.faults;
+    else
+        return settings;
+}
+
+template <class Owner> Apply text(std::string Owner::*field) {
+    return [field](std::string_view value, Settings& s) {
+        partOf<Owner>(s).*field = value;
+        return true;
+    };
+}
+
+Apply colonAddress(std::string DeviceOptions::*field) {
+    return [field](std::string_view value, Settings& s) {
+        s.device.*field = value;
+        return kvx::sim::parseColonAddress(value).has_value();
+    };
+}
+
+template <class Owner, class T>
+Apply number(T Owner::*field, std::type_identity_t<T> low, std::type_identity_t<T> high) {
+    return [field, low, high](std::string_view value, Settings& s) {
+        return parseNumber(value, low, high, partOf<Owner>(s).*field);
+    };
+}
+
+template <class Owner>
+Apply duration(std::chrono::milliseconds Owner::*field,
+               bool (*parse)(std::string_view value, std::chrono::milliseconds& result)) {
+    return [field, parse](std::string_view value, Settings& s) {
+        return parse(value, partOf<Owner>(s).*field);
+    };
+}
+
+Apply commandWord(std::set<std::string> FaultOptions::*field) {
+    return [field](std::string_view value, Settings& s) {
+        (s.faults.*field).insert(std::string(value));
+        return true;
+    };
+}
+
+template <class Owner> Apply flag(bool Owner::*field) {
+    return [field](std::string_view, Settings& s) {
+        partOf<Owner>(s).*field = true;
+        return true;
+    };
+}
+
+const std::vector<Option>& options() {
+    using Device = DeviceOptions;
+    using Faults = FaultOptions;
+    static const std::vector<Option> table = {
+        {"bind", required_argument, text(&Device::bindAddress)},
+        {"link", required_argument, parseLink},
+        {"neighbour", required_argument, parseNeighbour},
+        {"churn", no_argument, flag(&Device::linkChurn)},
+        {"repeater", required_argument, parseRepeaterLink},
+        {"station", required_argument, colonAddress(&Device::stationAddress)},
+        {"demo", no_argument, addDemo},
+        {"discovery-port", required_argument, number(&Device::discoveryPort, 0, 65535)},
+        {"control-port", required_argument, number(&Device::controlPort, 0, 65535)},
+        {"advertise-port", required_argument, number(&Device::advertisedControlPort, 0, 65535)},
+        {"advertise-address", required_argument, text(&Device::advertisedAddress)},
+        {"product", required_argument, text(&Device::productName)},
+        {"model", required_argument, text(&Device::modelCode)},
+        {"serial", required_argument, text(&Device::serialNumber)},
+        {"mac", required_argument, colonAddress(&Device::macAddress)},
+        {"bdaddr", required_argument, colonAddress(&Device::btAddress)},
+        {"bt-name", required_argument, text(&Device::btName)},
+        {"firmware", required_argument, text(&Device::firmwareVersion)},
+        {"capabilities", required_argument, text(&Device::capabilities)},
+        {"user", required_argument, text(&Device::user)},
+        {"password", required_argument, text(&Device::password)},
+        {"greeting", required_argument, text(&Device::greeting)},
+        {"mode", required_argument, number(&Device::initialMode, 0, 5)},
+        {"reboot-downtime", required_argument, duration(&Device::rebootDowntime, parseSeconds)},
+        {"idle-timeout", required_argument, duration(&Device::idleTimeout, parseSeconds)},
+        {"max-connections-per-address", required_argument,
+         number(&Device::maxConnectionsPerAddress, 1, kvx::sim::kMaxControlConnections)},
+        {"reply-delay", required_argument, duration(&Faults::replyDelay, parseMilliseconds)},
+        {"silent", required_argument, commandWord(&Faults::silentCommands)},
+        {"flood", required_argument, commandWord(&Faults::floodCommands)},
+        {"refuse", required_argument, commandWord(&Faults::refusedCommands)},
+        {"late", required_argument, parseLate},
+        {"packet-size", required_argument, number(&Faults::packetSize, 0, 65536)},
+        {"packet-gap", required_argument, duration(&Faults::packetGap, parseMilliseconds)},
+        {"close-after", required_argument, number(&Faults::closeAfterCommands, 0, 1'000'000)},
+        {"close-instead-of-reply", no_argument, flag(&Faults::closeInsteadOfReply)},
+        {"port-file", required_argument, text(&Settings::portFile)},
+        {"help", no_argument, flag(&Settings::helpOnly)},
+        {"version", no_argument, flag(&Settings::versionOnly)},
+    };
+    return table;
+}
+
+// Fills the settings from the command line; false with a message on stderr when something is wrong.
+bool parseArguments(int argc, char** argv, Settings& settings) {
+    // getopt_long answers an option's place in the table, past the characters of short options.
+    constexpr int kFirstId = 256;
+    std::vector<option> longOptions;
+    for (const Option& o : options())
+        longOptions.push_back({o.name, o.argument, nullptr, kFirstId + static_cast<int>(longOptions.size())});
+    longOptions.push_back({nullptr, 0, nullptr, 0});
+
     opterr = 0;
-    bool repeaterNetworkGiven = false;
     for (;;) {
         const int previous = optind;
-        int index = -1;
-        const int id = getopt_long(argc, argv, "", kOptions, &index);
+        const int id = getopt_long(argc, argv, "", longOptions.data(), nullptr);
         if (id == -1)
             break;
-        if (id == '?' || id == ':') {
+        if (id < kFirstId) {
             std::fprintf(stderr, "kvx100-sim: unknown option or missing value: %s\n",
                          previous < argc ? argv[previous] : "?");
             return false;
         }
+        const Option& o = options()[static_cast<std::size_t>(id - kFirstId)];
         const std::string_view value = optarg ? optarg : "";
-        bool ok = true;
-        switch (id) {
-        case Bind:
-            device.bindAddress = value;
-            break;
-        case DiscoveryPort:
-            ok = parsePort(value, device.discoveryPort);
-            break;
-        case ControlPort:
-            ok = parsePort(value, device.controlPort);
-            break;
-        case AdvertisePort:
-            ok = parsePort(value, device.advertisedControlPort);
-            break;
-        case AdvertiseAddress:
-            device.advertisedAddress = value;
-            break;
-        case Product:
-            device.productName = value;
-            break;
-        case Model:
-            device.modelCode = value;
-            break;
-        case Serial:
-            device.serialNumber = value;
-            break;
-        case Mac:
-            device.macAddress = value;
-            ok = kvx::sim::parseColonAddress(value).has_value();
-            break;
-        case BdAddr:
-            device.btAddress = value;
-            ok = kvx::sim::parseColonAddress(value).has_value();
-            break;
-        case BtName:
-            device.btName = value;
-            break;
-        case Firmware:
-            device.firmwareVersion = value;
-            break;
-        case Capabilities:
-            device.capabilities = value;
-            break;
-        case User:
-            device.user = value;
-            break;
-        case Password:
-            device.password = value;
-            break;
-        case Greeting:
-            device.greeting = value;
-            break;
-        case Mode:
-            ok = parseNumber(value, 0, 5, device.initialMode);
-            break;
-        case RebootDowntime:
-            ok = parseSeconds(optarg, device.rebootDowntime);
-            break;
-        case IdleTimeout:
-            ok = parseSeconds(optarg, device.idleTimeout);
-            break;
-        case PerAddress:
-            ok = parseNumber<std::size_t>(value, 1, kvx::sim::kMaxControlConnections,
-                                          device.maxConnectionsPerAddress);
-            break;
-        case ReplyDelay:
-            ok = parseMilliseconds(value, faults.replyDelay);
-            break;
-        case Silent:
-            faults.silentCommands.insert(std::string(value));
-            break;
-        case Flood:
-            faults.floodCommands.insert(std::string(value));
-            break;
-        case Refuse:
-            faults.refusedCommands.insert(std::string(value));
-            break;
-        case Late:
-            ok = parseLate(value, faults);
-            break;
-        case PacketSize:
-            ok = parseNumber<std::size_t>(value, 0, 65536, faults.packetSize);
-            break;
-        case PacketGap:
-            ok = parseMilliseconds(value, faults.packetGap);
-            break;
-        case CloseAfter:
-            ok = parseNumber(value, 0, 1'000'000, faults.closeAfterCommands);
-            break;
-        case CloseInstead:
-            faults.closeInsteadOfReply = true;
-            break;
-        case PortFile:
-            portFile = value;
-            break;
-        case Link:
-            ok = parseLink(value, device.links);
-            break;
-        case Neighbour:
-            ok = parseNeighbour(value, device.neighbours);
-            break;
-        case Churn:
-            device.linkChurn = true;
-            break;
-        case Repeater:
-            ok = parseRepeaterLink(value, repeaterNetworkGiven, device.repeaterNetwork);
-            break;
-        case Station:
-            device.stationAddress = value;
-            ok = kvx::sim::parseColonAddress(value).has_value();
-            break;
-        case Demo:
-            addDemo(device);
-            break;
-        case Help:
-            helpOnly = true;
-            break;
-        case Version:
-            versionOnly = true;
-            break;
-        default:
-            ok = false;
-            break;
-        }
-        if (!ok) {
-            std::fprintf(stderr, "kvx100-sim: bad value for --%s: '%s'\n",
-                         index >= 0 ? kOptions[index].name : "?", std::string(value).c_str());
+        if (!o.apply(value, settings)) {
+            std::fprintf(stderr, "kvx100-sim: bad value for --%s: '%s'\n", o.name,
+                         std::string(value).c_str());
             return false;
         }
     }
@@ -423,20 +343,16 @@ bool writePortFile(const std::string& path, std::uint16_t port) {
 } // namespace
 
 int main(int argc, char** argv) {
-    DeviceOptions device;
-    FaultOptions faults;
-    std::string portFile;
-    bool helpOnly = false;
-    bool versionOnly = false;
-    if (!parseArguments(argc, argv, device, faults, portFile, helpOnly, versionOnly)) {
+    Settings settings;
+    if (!parseArguments(argc, argv, settings)) {
         std::fputs("Try 'kvx100-sim --help'.\n", stderr);
         return kExitUsage;
     }
-    if (helpOnly) {
+    if (settings.helpOnly) {
         printUsage(stdout);
         return 0;
     }
-    if (versionOnly) {
+    if (settings.versionOnly) {
         std::printf("kvx100-sim %.*s\n", int(kvx::kVersion.size()), kvx::kVersion.data());
         return 0;
     }
@@ -450,8 +366,10 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    const DeviceOptions& device = settings.device;
+    const std::string& portFile = settings.portFile;
     kvx::sim::SimulatedDevice simulator(device);
-    simulator.setFaults(faults);
+    simulator.setFaults(settings.faults);
     if (!simulator.start()) {
         std::fprintf(stderr, "kvx100-sim: cannot start: %s\n", simulator.lastError().c_str());
         return 1;

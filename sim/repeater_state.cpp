@@ -1,6 +1,6 @@
 #include "repeater_state.h"
 
-#include "sim/simulated_device.h"
+#include "sim/arguments.h"
 
 #include <map>
 
@@ -24,17 +24,12 @@ RepeaterState::RepeaterState(std::vector<RepeaterLinkInfo> network, std::string 
     , m_station(std::move(station)) {}
 
 void RepeaterState::registerCommands(CommandTable& table) {
-    table.add("station", [this](std::string_view argument) { return onStation(argument); });
-    table.add("repeater", [this](std::string_view argument) { return onRepeater(argument); });
+    table.add("station", this, &RepeaterState::onStation);
+    table.add("repeater", this, &RepeaterState::onRepeater);
 }
 
 std::string RepeaterState::onStation(std::string_view argument) {
-    if (argument.empty())
-        return "+OK " + m_station + "\r\n";
-    if (!parseColonAddress(argument))
-        return "-ERR Invalid value\r\n";
-    m_station = std::string(argument);
-    return "+OK\r\n";
+    return setting(m_station, argument, {}, parseColonAddress(argument).has_value());
 }
 
 // "R:" parent|child|hops|address for a repeater, "D:" parent|device|address for an end device; hops
@@ -53,7 +48,7 @@ std::string RepeaterState::onRepeater(std::string_view) {
         }
         reply += "\r\n";
     }
-    return reply + "+OK\r\n";
+    return reply + kOk;
 }
 
 } // namespace kvx::sim

@@ -1,27 +1,10 @@
 #include "route_state.h"
 
-#include "sim/simulated_device.h"
+#include "sim/arguments.h"
 
 #include <algorithm>
 
 namespace kvx::sim {
-namespace {
-
-constexpr std::string_view kOk = "+OK\r\n";
-constexpr std::string_view kRefused = "-ERR Invalid value\r\n";
-
-std::vector<std::string_view> words(std::string_view text) {
-    std::vector<std::string_view> out;
-    std::size_t position = 0;
-    while ((position = text.find_first_not_of(' ', position)) != std::string_view::npos) {
-        const std::size_t end = std::min(text.find(' ', position), text.size());
-        out.push_back(text.substr(position, end - position));
-        position = end;
-    }
-    return out;
-}
-
-} // namespace
 
 RouteState::RouteState()
     : m_routes{{"00:1B:DC:0F:A1:01", "00:1B:DC:0F:A1:02"},
@@ -30,7 +13,7 @@ RouteState::RouteState()
                {"00:1B:DC:0F:A1:04", "00:1B:DC:0F:A1:05"}} {}
 
 void RouteState::registerCommands(CommandTable& table) {
-    table.add("route", [this](std::string_view argument) { return onRoute(argument); });
+    table.add("route", this, &RouteState::onRoute);
 }
 
 // "route" lists the table, "route ptp" empties it and goes back to plain point-to-point links, "route
@@ -41,24 +24,24 @@ std::string RouteState::onRoute(std::string_view argument) {
         std::string reply;
         for (const auto& [from, to] : m_routes)
             reply += from + " > " + to + "\r\n";
-        return reply + std::string(kOk);
+        return reply + kOk;
     }
     if (argument == "ptp") {
         m_routes.clear();
-        return std::string(kOk);
+        return kOk;
     }
     if (argument == "manual" || argument == "multi")
-        return std::string(kOk);
+        return kOk;
     if (argument.starts_with("add "))
         return addRoutes(argument.substr(4));
-    return std::string(kRefused);
+    return kRefused;
 }
 
 std::string RouteState::addRoutes(std::string_view addresses) {
     const std::vector<std::string_view> list = words(addresses);
     if (list.size() < 2 || !std::all_of(list.begin(), list.end(),
                                         [](std::string_view a) { return parseColonAddress(a).has_value(); }))
-        return std::string(kRefused);
+        return kRefused;
     // The device keeps each route once, however often it is added, so a restore sending a route again
     // fits a full table.
     std::vector<std::pair<std::string, std::string>> added;
@@ -69,9 +52,9 @@ std::string RouteState::addRoutes(std::string_view addresses) {
             added.push_back(std::move(route));
     }
     if (m_routes.size() + added.size() > kMaxRoutes)
-        return std::string(kTableFullReply);
+        return kTableFullReply;
     m_routes.insert(m_routes.end(), added.begin(), added.end());
-    return std::string(kOk);
+    return kOk;
 }
 
 } // namespace kvx::sim

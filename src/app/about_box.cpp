@@ -1,12 +1,14 @@
 #include "about_box.h"
 
 #include "app/app_icon.h"
+#include "core/qt_text.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <kvx_version.h>
 
 namespace kvx {
 
@@ -18,7 +20,7 @@ AboutBox::AboutBox(QWidget* parent)
 
     auto* icon = new QLabel(this);
     icon->setPixmap(applicationIcon().pixmap(48, 48));
-    auto* text = new QLabel(tr("Lumeno-KVX100 Manager ver1.0.2"), this);
+    auto* text = new QLabel(tr("Lumeno-KVX100 Manager ver%1").arg(fromStd(kVersion)), this);
     text->setObjectName(QStringLiteral("aboutText"));
 
     auto* buttons = new QDialogButtonBox(this);

@@ -4,18 +4,19 @@
 #include "app/app_icon.h"
 #include "app/login_window.h"
 #include "app/product_pages.h"
+#include "core/qt_text.h"
+#include "pages/page.h"
 #include "ui/busy_cursor.h"
 #include "ui/console_pane.h"
 #include "ui/dialog_prompter.h"
-#include "core/qt_text.h"
 #include "ui/search_connect_window.h"
-#include "pages/page.h"
 
 #include <QApplication>
 #include <QMenuBar>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <kvx_version.h>
 
 namespace kvx {
 namespace {
@@ -39,12 +40,15 @@ std::array<Page*, 6> PageSet::inTabOrder() const {
 }
 
 MainWindow::MainWindow(Options options)
-    : m_ownPrompter(options.prompter ? nullptr : std::make_unique<DialogPrompter>())
+    : MainWindow(std::move(options), new ConsolePane) {}
+
+MainWindow::MainWindow(Options options, ConsolePane* console)
+    : Connection(options.linkTiming, *console)
+    , m_ownPrompter(options.prompter ? nullptr : std::make_unique<DialogPrompter>())
     , m_prompter(options.prompter ? *options.prompter : *m_ownPrompter)
     , m_options(std::move(options))
-    , m_link(m_options.linkTiming)
-    , m_closeWatch(m_link)
-    , m_console(new ConsolePane)
+    , m_closeWatch(link())
+    , m_console(console)
     , m_tabs(new QTabWidget) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Lumeno-KVX100 Manager"));
@@ -78,7 +82,7 @@ MainWindow::MainWindow(Options options)
         },
         [this] { postReconnect(); },
     };
-    m_search = new SearchConnectWindow(m_link, *m_console, m_prompter, std::move(hooks),
+    m_search = new SearchConnectWindow(link(), *m_console, m_prompter, std::move(hooks),
                                        m_options.discoveryTarget, this);
 
     connect(&m_closeWatch, &CloseWatch::peerClosed, this, &MainWindow::onPeerClosed);
@@ -93,11 +97,11 @@ MainWindow::MainWindow(Options options)
 
 MainWindow::~MainWindow() {
     m_closeWatch.stop();
-    m_link.close();
+    link().close();
 }
 
 void MainWindow::buildMenu() {
-    const QString aboutText = tr("Lumeno-KVX100 Manager ver1.0.2 Info(&A)...");
+    const QString aboutText = tr("Lumeno-KVX100 Manager ver%1 Info(&A)...").arg(fromStd(kVersion));
     if (aboutText.isEmpty())
         return;
     QMenu* help = menuBar()->addMenu(tr("&Help"));
@@ -113,7 +117,7 @@ void MainWindow::showAbout() {
 }
 
 bool MainWindow::initialise() {
-    if (!m_link.hasSocket() && !m_link.create()) {
+    if (!link().hasSocket() && !link().create()) {
         m_prompter.message(tr("The application create Fail. Try again."));
         return true;
     }
@@ -123,7 +127,7 @@ bool MainWindow::initialise() {
     buildPages();
     m_pages.information->load();
     m_pages.operationMode->load();
-    readCapabilityLine();
+    readCapabilities();
     refreshTitle();
     activateWindow();
     return true;
@@ -140,50 +144,29 @@ void MainWindow::buildPages() {
     m_rememberedTab = 0;
 }
 
-void MainWindow::readCapabilityLine() {
-    m_capabilityLine = capabilityLineFrom(transact("help\r\n", 2));
-}
-
-bool MainWindow::supportsCommand(std::string_view keyword) const {
-    return capabilityLineSupports(m_capabilityLine, keyword);
-}
-
-const DeviceRecord& MainWindow::deviceRecord() const {
-    return m_search->deviceRecord();
-}
-
 std::string MainWindow::transact(std::string_view command, int waitSeconds) {
-    Q_ASSERT(!m_inTransaction);
     const BusyCursor busy;
-    m_inTransaction = true;
-    std::string reply = m_link.transact(command, waitSeconds, *m_console);
-    m_inTransaction = false;
-    return reply;
+    return Connection::transact(command, waitSeconds);
+}
+
+DeviceConnection::Reopen MainWindow::reopenConnection(std::chrono::milliseconds bound) {
+    const BusyCursor busy;
+    return Connection::reopenConnection(bound);
 }
 
 int MainWindow::runSearch() {
     const int result = m_search->run();
-    if (result == QDialog::Accepted)
-        m_rebooting = false;
+    if (result == QDialog::Accepted) {
+        // Only a connect and its login change the device; a cancelled opening leaves the one in use.
+        setDeviceRecord(m_search->deviceRecord());
+        endRebootHold();
+    }
     return result;
 }
 
 void MainWindow::runSearchWindow() {
     runSearch();
     refreshTitle();
-}
-
-void MainWindow::closeConnection() {
-    m_rebooting = true;
-    m_link.close();
-}
-
-DeviceSession::Reopen MainWindow::reopenConnection(std::chrono::milliseconds bound) {
-    if (!m_link.create())
-        return Reopen::CreateFailed;
-    const BusyCursor busy;
-    return m_link.connectTo(m_search->ipText(), m_search->portNumber(), bound) ? Reopen::Connected
-                                                                               : Reopen::ConnectFailed;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -252,9 +235,9 @@ void MainWindow::handleRelogin() {
     {
         const BusyCursor busy;
         runLoginExchange(
-            m_link, *m_console, m_prompter, [this] { postReconnect(); }, m_search->credentials());
+            link(), *m_console, m_prompter, [this] { postReconnect(); }, m_search->credentials());
     }
-    m_rebooting = false;
+    endRebootHold();
     queueTabZeroRefresh();
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "ui/close_watch.h"
-#include "core/device_link.h"
-#include "core/device_session.h"
+#include "core/connection.h"
 #include "core/discovery.h"
 #include "core/login_exchange.h"
+#include "ui/close_watch.h"
 
 #include <QMainWindow>
 #include <array>
@@ -43,9 +42,9 @@ struct MainWindowOptions {
     DeviceLink::Timing linkTiming;
 };
 
-// Owns the connection, the console pane, the search and connect window and the six pages, and carries
-// out the requests the pages post.
-class MainWindow : public QMainWindow, public DeviceSession {
+// The connection the pages share, echoed into its console pane; owns the search and connect window and
+// the six pages, and carries out the requests the pages post.
+class MainWindow : public QMainWindow, public Connection, public DeviceSession {
     Q_OBJECT
 public:
     using Options = MainWindowOptions;
@@ -59,27 +58,21 @@ public:
     // the window is to be closed without being shown.
     bool initialise();
 
-    // DeviceSession
+    // The connection's waits, under the wait cursor.
     std::string transact(std::string_view command, int waitSeconds) override;
-    bool inTransaction() const override { return m_inTransaction || m_rebooting; }
-    bool supportsCommand(std::string_view keyword) const override;
-    VersionCode versionCode() const override { return m_versionCode; }
-    void setVersionCode(VersionCode code) override { m_versionCode = code; }
-    const DeviceRecord& deviceRecord() const override;
-    void runSearchWindow() override;
-    void closeConnection() override;
     Reopen reopenConnection(std::chrono::milliseconds bound) override;
+
+    // SessionRequests
+    void runSearchWindow() override;
     void postReconnect() override;
     void postRelogin() override;
     void postClose() override;
 
-    const std::string& capabilityLine() const { return m_capabilityLine; }
     int rememberedTab() const { return m_rememberedTab; }
     const PageSet& pages() const { return m_pages; }
     QTabWidget* tabs() const { return m_tabs; }
     ConsolePane* console() const { return m_console; }
     SearchConnectWindow* searchWindow() const { return m_search; }
-    DeviceLink& link() { return m_link; }
 
     void showAbout();
 
@@ -87,11 +80,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The console pane is made first: the connection echoes into it.
+    MainWindow(Options options, ConsolePane* console);
     void buildMenu();
     void buildPages();
     // The search and connect window; a login through it ends a reboot's hold on the page timers.
     int runSearch();
-    void readCapabilityLine();
     void refreshTitle();
     void onTabClicked();
     void queueTabZeroRefresh();
@@ -103,19 +97,13 @@ private:
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter& m_prompter;
     Options m_options;
-    DeviceLink m_link;
     CloseWatch m_closeWatch;
     ConsolePane* m_console;
     QTabWidget* m_tabs;
     SearchConnectWindow* m_search;
     PageSet m_pages;
 
-    std::string m_capabilityLine;
-    VersionCode m_versionCode = kVersionCodeUnknown;
     int m_rememberedTab = 0;
-    bool m_inTransaction = false;
-    // From the reboot dropping the connection until a login on a new one.
-    bool m_rebooting = false;
     bool m_closing = false;
 };
 

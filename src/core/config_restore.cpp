@@ -1,10 +1,11 @@
 #include "config_restore.h"
 
 #include "core/config_backup.h"
+#include "core/device_session.h"
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
-#include "core/device_session.h"
 #include "core/prompter.h"
+#include "core/qt_text.h"
 #include "core/vocabulary.h"
 
 #include <algorithm>
@@ -179,7 +180,7 @@ QString ConfigRestore::refusalOf(const ProfileFile& file, const QString& path) {
         if (unsendable)
             return tr("The key %1 in section %2 of %3 holds \";\" or a control character, which cannot be "
                       "sent. Nothing was restored.")
-                .arg(QString::fromStdString(setting.key), QString::fromStdString(setting.section), path);
+                .arg(fromStd(setting.key), fromStd(setting.section), path);
     }
     const unsigned routes = leadingDecimal(file.read("ROUTE", "SUM"));
     if (routes > kMaxRoutes)

@@ -20,7 +20,7 @@ QString QueryStep::emptyText() const {
 }
 
 QString QueryStep::refusedText() const {
-    return translated(context, refusedMessage);
+    return translated(refusedContext != nullptr ? refusedContext : context, refusedMessage);
 }
 
 bool QueryStep::accepts(std::string_view reply) const {
@@ -33,6 +33,12 @@ bool QueryStep::accepts(std::string_view reply) const {
         return normalisedReply(reply) == "+OK";
     case Success::AnyReply:
         return true;
+    case Success::NormalisedStartsWithOk:
+        return startsWithOk(normalisedReply(reply));
+    case Success::NoErrAtStart:
+        return !reply.starts_with("-ERR");
+    case Success::Parsed:
+        return false;
     }
     return false;
 }
@@ -41,27 +47,35 @@ std::string_view QueryOutcome::normalised() const {
     return normalisedReply(reply);
 }
 
-QueryOutcome runQuery(DeviceSession& session, Prompter& prompter, const QueryStep& step,
-                      std::string_view command) {
+QueryOutcome askQuery(DeviceSession& session, const QueryStep& step, std::string_view command,
+                      const ReplyJudge& judge) {
+    Q_ASSERT((step.success == QueryStep::Success::Parsed) == bool(judge));
     QueryOutcome outcome;
     outcome.reply = session.transact(command.empty() ? step.command : command, step.wait);
-    if (outcome.reply.empty()) {
+    if (outcome.reply.empty())
         outcome.kind = QueryOutcome::Kind::Silent;
-        if (step.emptyMessage != nullptr)
-            prompter.message(step.emptyText());
-        if (step.reconnectAfterSilence)
-            session.postReconnect();
-        return outcome;
-    }
-    if (!step.accepts(outcome.reply)) {
+    else if (judge ? judge(outcome.reply) : step.accepts(outcome.reply))
+        outcome.kind = QueryOutcome::Kind::Accepted;
+    else
         outcome.kind = QueryOutcome::Kind::Refused;
-        if (step.refusedMessage != nullptr)
-            prompter.message(step.refusedText());
-        if (step.reconnectAfterRefusal)
-            session.postReconnect();
-        return outcome;
-    }
-    outcome.kind = QueryOutcome::Kind::Accepted;
+    return outcome;
+}
+
+void reportFailure(DeviceSession& session, Prompter& prompter, const QueryStep& step,
+                   const QueryOutcome& outcome) {
+    if (outcome.accepted())
+        return;
+    const bool silent = outcome.kind == QueryOutcome::Kind::Silent;
+    if ((silent ? step.emptyMessage : step.refusedMessage) != nullptr)
+        prompter.message(silent ? step.emptyText() : step.refusedText());
+    if (silent ? step.reconnectAfterSilence : step.reconnectAfterRefusal)
+        session.postReconnect();
+}
+
+QueryOutcome runQuery(DeviceSession& session, Prompter& prompter, const QueryStep& step,
+                      std::string_view command, const ReplyJudge& judge) {
+    QueryOutcome outcome = askQuery(session, step, command, judge);
+    reportFailure(session, prompter, step, outcome);
     return outcome;
 }
 

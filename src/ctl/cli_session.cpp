@@ -82,10 +82,9 @@ std::optional<HostAddress> parseHostAddress(std::string_view text) {
 }
 
 CliSession::CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript)
-    : m_settings(std::move(settings))
-    , m_prompter(prompter)
-    , m_transcript(transcript)
-    , m_link(m_settings.timing) {}
+    : Connection(settings.timing, transcript)
+    , m_settings(std::move(settings))
+    , m_prompter(prompter) {}
 
 bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& step) {
     // The probe names the device, as a row of the search list does, and gives its control port when
@@ -100,51 +99,38 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
     step = "discovery";
     DiscoverySocket probe(m_settings.discovery);
     std::string datagram;
+    DeviceRecord record;
     if ((wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip) &&
         probe.receive(m_settings.probeWait, datagram) == DiscoverySocket::Receive::Datagram) {
-        if (const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram))
-            m_record = *record;
+        if (const std::optional<DeviceRecord> answer = parseDiscoveryReply(datagram))
+            record = *answer;
     }
-    m_record.ipAddress = *ip;
+    record.ipAddress = *ip;
     if (host.port != 0)
-        m_record.controlPort = std::to_string(host.port);
-    const unsigned port = unsigned(leadingDecimal(m_record.controlPort));
+        record.controlPort = std::to_string(host.port);
+    setDeviceRecord(record);
+    const unsigned port = leadingDecimal(record.controlPort);
     if (port == 0 || port > 65535) {
         m_prompter.message(connectText("Search Error. Check Lumeno-KVX and Try again."));
         return false;
     }
 
     step = "connect";
-    if (!m_link.create() || !m_link.connectTo(*ip, port)) {
+    if (!link().create() || !link().connectTo(*ip, port)) {
         m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
         return false;
     }
     step = "login";
     if (!runLoginExchange(
-            m_link, m_transcript, m_prompter, [this] { postReconnect(); }, m_settings.credentials)) {
-        if (!reconnectRequested)
+            link(), transcript(), m_prompter, [this] { postReconnect(); }, m_settings.credentials)) {
+        // A login that posted the reconnect request has said why already.
+        if (reconnects == 0)
             m_prompter.message(connectText("Check User name and Password."));
         return false;
     }
     step = "capabilities";
-    m_capabilityLine = capabilityLineFrom(transact("help\r\n", 2));
+    readCapabilities();
     return true;
-}
-
-std::string CliSession::transact(std::string_view command, int waitSeconds) {
-    return m_link.transact(command, waitSeconds, m_transcript);
-}
-
-bool CliSession::supportsCommand(std::string_view keyword) const {
-    return capabilityLineSupports(m_capabilityLine, keyword);
-}
-
-DeviceSession::Reopen CliSession::reopenConnection(std::chrono::milliseconds bound) {
-    if (!m_link.create())
-        return Reopen::CreateFailed;
-    return m_link.connectTo(m_record.ipAddress, unsigned(leadingDecimal(m_record.controlPort)), bound)
-               ? Reopen::Connected
-               : Reopen::ConnectFailed;
 }
 
 } // namespace kvx::ctl

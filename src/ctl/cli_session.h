@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/device_link.h"
-#include "core/device_session.h"
+#include "core/connection.h"
 #include "core/discovery.h"
 #include "core/login_exchange.h"
 #include "core/prompter.h"
@@ -70,8 +69,9 @@ struct ConnectSettings {
 };
 
 // One device's connection, made the way the search and connect window makes it (probe, connect,
-// login, capability line), and the session the procedures run on. One per thread.
-class CliSession : public DeviceSession {
+// login, capability line), and the session the procedures run on. One per thread. Nobody is there to
+// carry out a request: the procedures' reconnect requests are only counted.
+class CliSession : public Connection, public CountedRequests, public DeviceSession {
 public:
     CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript);
 
@@ -79,29 +79,9 @@ public:
     // runs when the port is not given or the identity is wanted.
     bool open(const HostAddress& host, bool wantIdentity, std::string& step);
 
-    std::string transact(std::string_view command, int waitSeconds) override;
-    bool inTransaction() const override { return false; }
-    bool supportsCommand(std::string_view keyword) const override;
-    VersionCode versionCode() const override { return m_versionCode; }
-    void setVersionCode(VersionCode code) override { m_versionCode = code; }
-    const DeviceRecord& deviceRecord() const override { return m_record; }
-    void runSearchWindow() override {}
-    void closeConnection() override { m_link.close(); }
-    Reopen reopenConnection(std::chrono::milliseconds bound) override;
-    void postReconnect() override { reconnectRequested = true; }
-    void postRelogin() override {}
-    void postClose() override {}
-
-    bool reconnectRequested = false;
-
 private:
     ConnectSettings m_settings;
     CliPrompter& m_prompter;
-    Transcript& m_transcript;
-    DeviceLink m_link;
-    DeviceRecord m_record;
-    std::string m_capabilityLine;
-    VersionCode m_versionCode = kVersionCodeUnknown;
 };
 
 } // namespace kvx::ctl

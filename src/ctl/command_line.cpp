@@ -1,9 +1,10 @@
 #include "command_line.h"
 
+#include "core/discovery_socket.h"
+#include "core/qt_text.h"
 #include "ctl/invocation.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
-#include "core/discovery_socket.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -34,7 +35,7 @@ std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
                   outcomes[i].ok ? "done" : "FAILED at " + outcomes[i].step);
     };
     const auto notStarted = [&](std::size_t i, const std::string& reason) {
-        outcomes[i] = {labels[i], false, false, "start", {QString::fromStdString(reason)}, {}};
+        outcomes[i] = {labels[i], false, false, "start", {fromStd(reason)}, {}};
         board.set(i, DeviceState::Failed, "FAILED at start");
     };
     board.redraw();
@@ -44,9 +45,8 @@ std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
 }
 
 std::string joined(const QStringList& messages) {
-    return printable(messages.join(QStringLiteral(" / "))
-                         .replace(QStringLiteral("\r\n"), QStringLiteral(" "))
-                         .toStdString());
+    return printable(
+        toStd(messages.join(QStringLiteral(" / ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
 }
 
 std::string csvField(const std::string& text) {
@@ -61,17 +61,17 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
     case Invocation::Format::Json: {
         QJsonArray devices;
         for (const DeviceOutcome& o : outcomes) {
-            QJsonObject device{{QStringLiteral("host"), QString::fromStdString(o.host)},
+            QJsonObject device{{QStringLiteral("host"), fromStd(o.host)},
                                {QStringLiteral("ok"), o.ok},
-                               {QStringLiteral("step"), QString::fromStdString(o.step)},
+                               {QStringLiteral("step"), fromStd(o.step)},
                                {QStringLiteral("messages"), QJsonArray::fromStringList(o.messages)}};
             if (!o.output.empty())
-                device.insert(QStringLiteral("output"), QString::fromStdString(o.output));
+                device.insert(QStringLiteral("output"), fromStd(o.output));
             if (run.settings.command == Command::Diff)
                 device.insert(QStringLiteral("different"), o.different);
             devices.append(device);
         }
-        console.out << QJsonDocument(devices).toJson().toStdString();
+        console.out << QJsonDocument(devices).toJson().constData();
         return;
     }
     case Invocation::Format::Csv:
@@ -123,15 +123,15 @@ int discover(const Invocation& run, Console& console) {
     if (run.format == Invocation::Format::Json) {
         QJsonArray devices;
         for (const DeviceRecord& r : found)
-            devices.append(QJsonObject{{QStringLiteral("name"), QString::fromStdString(r.btName)},
-                                       {QStringLiteral("ip"), QString::fromStdString(r.ipAddress)},
-                                       {QStringLiteral("port"), QString::fromStdString(r.controlPort)},
-                                       {QStringLiteral("mac"), QString::fromStdString(r.macAddress)},
-                                       {QStringLiteral("bluetooth"), QString::fromStdString(r.btAddress)},
-                                       {QStringLiteral("model"), QString::fromStdString(r.modelCode)},
-                                       {QStringLiteral("serial"), QString::fromStdString(r.serialNumber)},
-                                       {QStringLiteral("product"), QString::fromStdString(r.productName)}});
-        console.out << QJsonDocument(devices).toJson().toStdString();
+            devices.append(QJsonObject{{QStringLiteral("name"), fromStd(r.btName)},
+                                       {QStringLiteral("ip"), fromStd(r.ipAddress)},
+                                       {QStringLiteral("port"), fromStd(r.controlPort)},
+                                       {QStringLiteral("mac"), fromStd(r.macAddress)},
+                                       {QStringLiteral("bluetooth"), fromStd(r.btAddress)},
+                                       {QStringLiteral("model"), fromStd(r.modelCode)},
+                                       {QStringLiteral("serial"), fromStd(r.serialNumber)},
+                                       {QStringLiteral("product"), fromStd(r.productName)}});
+        console.out << QJsonDocument(devices).toJson().constData();
     } else {
         for (const DeviceRecord& r : found) {
             const std::string* fields[] = {&r.btName,    &r.ipAddress, &r.controlPort,  &r.macAddress,

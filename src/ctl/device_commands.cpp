@@ -1,15 +1,18 @@
 #include "device_commands.h"
 
+#include "core/bluetooth_queries.h"
+#include "core/bluetooth_settings.h"
 #include "core/config_backup.h"
 #include "core/config_restore.h"
 #include "core/device_log_fetch.h"
 #include "core/file_io.h"
+#include "core/firmware_version.h"
+#include "core/page_queries.h"
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
-#include "ctl/printable.h"
+#include "core/qt_text.h"
 #include "core/vocabulary.h"
-#include "core/bluetooth_settings.h"
-#include "core/firmware_version.h"
+#include "ctl/printable.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,10 +20,6 @@
 
 namespace kvx::ctl {
 namespace {
-
-QString text(const char* latin1) {
-    return QString::fromLatin1(latin1);
-}
 
 std::string readAll(const QString& path) {
     QFile file(path);
@@ -34,8 +33,7 @@ public:
         , m_name(name) {}
     bool advance(int step, int total, const QString& group) override {
         if (m_sink)
-            m_sink(m_name + " " + std::to_string(step) + "/" + std::to_string(total) + " " +
-                   group.toStdString());
+            m_sink(m_name + " " + std::to_string(step) + "/" + std::to_string(total) + " " + toStd(group));
         return true;
     }
     void finish() override {}
@@ -45,66 +43,56 @@ private:
     std::string m_name;
 };
 
-// The Information, Operation Mode and Bluetooth pages' queries, with the messages they show.
-struct Query {
+std::string onOff(bool on) {
+    return on ? "on" : "off";
+}
+
+// A value the page would not take, as the device sent it.
+std::string unknown(std::string_view value) {
+    return "unknown (" + std::string(value) + ")";
+}
+
+// The Bluetooth page's settings: its queries, each value read from the normalised reply as the page
+// reads it.
+struct Setting {
     const char* label;
-    const char* command;
-    int wait;
-    const char* timeout;
-    const char* failed;
+    const QueryStep& step;
+    std::string (*value)(std::string_view normalised);
 };
 
-const Query kVersion{"Firmware Version", "Ver\r\n", 1,
-                     "Get Version is timeout. Check Lumeno-KVX and Try again.", nullptr};
-const Query kMode{"Operation Mode", "Mode\r\n", 10,
-                  "Get Basic Information is timeout. Check Lumeno-KVX and Try again.",
-                  "Get Basic Information is Failed. Retry again."};
-const Query kBluetooth[] = {
-    {"Bluetooth Name", "BTName\r\n", 10,
-     "Get Bluetooth Information is timeout. Check Lumeno-KVX and Try again.",
-     "Get BTName is Failed. Try again."},
-    {"MaxDT", "Maxdt\r\n", 0, "Get Maxdt is timeout. Check Lumeno-KVX and Try again.",
-     "Get Maxdt is Failed. Try again."},
-    {"Link Timeout", "Linkto\r\n", 0, "Get LinkTimeout is timeout. Check Lumeno-KVX and Try again.",
-     "Get LinkTimeout is Failed. Try again."},
-    {"Scan", "Scan\r\n", 0, "Get Scan is timeout. Check Lumeno-KVX and Try again.",
-     "Get Scan is Failed. Try again."},
-    {"Security", "Secu\r\n", 0, "Get Security is timeout. Check Lumeno-KVX and Try again.",
-     "Get Security is Failed. Try again."},
-    {"Pairable", "Pair\r\n", 0, "Get Pairable is timeout. Check Lumeno-KVX and Try again.",
-     "Get Pairable is Failed. Try again."},
+const Setting kBluetooth[] = {
+    {"Bluetooth Name", kBtNameQuery,
+     [](std::string_view r) {
+         return valueFrom(r, kQueryValuePosition);
+     }},
+    {"MaxDT", kMaxDtQuery,
+     [](std::string_view r) {
+         return valueFrom(r, kMaxDtValuePosition);
+     }},
+    {"Link Timeout", kLinkTimeoutQuery,
+     [](std::string_view r) {
+         return linkTimeoutFrom(r) + " sec";
+     }},
+    {"Scan", kScanQuery,
+     [](std::string_view r) {
+         const std::string value = valueFrom(r, kQueryValuePosition);
+         if (const std::optional<ScanMode> scan = scanModeFromReport(value))
+             return "discoverable " + onOff(scan->discoverable) + ", connectable " + onOff(scan->connectable);
+         return unknown(value);
+     }},
+    {"Security", kSecurityQuery,
+     [](std::string_view r) {
+         const std::string value = valueFrom(r, kQueryValuePosition);
+         const std::optional<int> entry = securityEntryFromReport(value);
+         return entry ? std::string(securityWord(*entry)) : unknown(value);
+     }},
+    {"Pairable", kPairableQuery,
+     [](std::string_view r) {
+         const std::string value = valueFrom(r, kQueryValuePosition);
+         const std::optional<bool> on = pairableFromReport(value);
+         return on ? std::string(pairableWord(*on)) : unknown(value);
+     }},
 };
-
-// The reply, or nothing after the query's message went to the prompter.
-std::optional<std::string> ask(CliSession& session, CliPrompter& prompter, const Query& query) {
-    const std::string reply = session.transact(query.command, query.wait);
-    if (reply.empty()) {
-        prompter.message(text(query.timeout));
-        return std::nullopt;
-    }
-    if (query.failed && !startsWithOk(reply)) {
-        prompter.message(text(query.failed));
-        return std::nullopt;
-    }
-    return std::string(normalisedReply(reply));
-}
-
-std::string bluetoothValue(int index, const std::string& normalised) {
-    switch (index) {
-    case 1:
-        return valueFrom(normalised, kMaxDtValuePosition);
-    case 2:
-        return linkTimeoutFrom(normalised) + " sec";
-    case 3:
-        if (const std::optional<ScanMode> scan =
-                scanModeFromReport(valueFrom(normalised, kQueryValuePosition)))
-            return std::string("discoverable ") + (scan->discoverable ? "on" : "off") + ", connectable " +
-                   (scan->connectable ? "on" : "off");
-        return "unknown (" + valueFrom(normalised, kQueryValuePosition) + ")";
-    default:
-        return valueFrom(normalised, kQueryValuePosition);
-    }
-}
 
 bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     const DeviceRecord& r = session.deviceRecord();
@@ -118,29 +106,25 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
         out += std::string(label) + ": " + printable(*value) + "\n";
 
     outcome.step = "version";
-    const std::optional<std::string> version = ask(session, prompter, kVersion);
-    if (!version)
+    const QueryOutcome version = runQuery(session, prompter, kVersionQuery);
+    if (version.kind == QueryOutcome::Kind::Silent)
         return false;
-    out += std::string(kVersion.label) + ": " +
-           printable(containsOk(*version) ? versionTextFromReply(*version) : "1.0") + "\n";
+    // A refused version query stands for 1.0, as on the Information page.
+    out +=
+        "Firmware Version: " + printable(version ? versionTextFromReply(version.normalised()) : "1.0") + "\n";
 
     outcome.step = "mode";
-    const std::optional<std::string> mode = ask(session, prompter, kMode);
+    const std::optional<int> mode = queryMode(session, prompter);
     if (!mode)
         return false;
-    const std::optional<int> index = modeFromNormalisedReply(*mode);
-    if (!index) {
-        prompter.message(text(kMode.failed));
-        return false;
-    }
-    out += std::string(kMode.label) + ": " + std::string(modeTable()[std::size_t(*index)].caption) + "\n";
+    out += "Operation Mode: " + std::string(modeTable()[std::size_t(*mode)].caption) + "\n";
 
     outcome.step = "bluetooth";
-    for (int i = 0; i < int(std::size(kBluetooth)); ++i) {
-        const std::optional<std::string> reply = ask(session, prompter, kBluetooth[i]);
+    for (const Setting& setting : kBluetooth) {
+        const QueryOutcome reply = runQuery(session, prompter, setting.step);
         if (!reply)
             return false;
-        out += std::string(kBluetooth[i].label) + ": " + printable(bluetoothValue(i, *reply)) + "\n";
+        out += std::string(setting.label) + ": " + printable(setting.value(reply.normalised())) + "\n";
     }
     return true;
 }
@@ -221,7 +205,7 @@ const char* commandName(Command command) {
 } // namespace
 
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension) {
-    QString name = QString::fromStdString(host.label());
+    QString name = fromStd(host.label());
     name.replace(u':', u'_');
     return QDir(folder).filePath(name + u'.' + QLatin1String(extension));
 }

@@ -2,6 +2,7 @@
 
 #include "core/file_io.h"
 #include "core/profile_file.h"
+#include "core/qt_text.h"
 #include "ctl/printable.h"
 
 #include <QCommandLineParser>
@@ -69,11 +70,11 @@ std::string readPasswordFile(const QString& path) {
     QString error;
     const std::optional<QByteArray> text = readRegularFile(path, kMaxPasswordFileBytes, error);
     if (!text)
-        throw UsageError{"cannot read the password file " + error.toStdString()};
+        throw UsageError{"cannot read the password file " + toStd(error)};
     QByteArray line = text->left(text->indexOf('\n'));
     while (line.endsWith('\r'))
         line.chop(1);
-    return line.toStdString();
+    return std::string(line.constData(), std::size_t(line.size()));
 }
 
 unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned fallback) {
@@ -90,7 +91,7 @@ unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned
 void keepFirstOfEach(Invocation& run) {
     // Host names are case-insensitive, and so are the file names of some file systems.
     const auto key = [](const HostAddress& host) {
-        return QString::fromStdString(host.label()).toLower().toStdString();
+        return toStd(fromStd(host.label()).toLower());
     };
     std::map<std::string, int> times;
     std::vector<HostAddress> once;
@@ -150,10 +151,10 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     QStringList withoutCommand = arguments;
     withoutCommand.removeAt(1);
     if (!parser.parse(withoutCommand))
-        throw UsageError{printable(parser.errorText().toStdString())};
+        throw UsageError{printable(toStd(parser.errorText()))};
     if (parser.isSet(option("help"))) {
         help = "Usage: kvx100ctl " + std::string(info.name) + " [options] " + info.positional + "\n" +
-               parser.helpText().section(u'\n', 1).toStdString() + "\n" + kExitText + "\n";
+               toStd(parser.helpText().section(u'\n', 1)) + "\n" + kExitText + "\n";
         return {};
     }
 
@@ -182,23 +183,23 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         if (!positional.isEmpty())
             throw UsageError{"discover takes no arguments"};
         if (parser.isSet(option("target")))
-            run.target = parser.value(option("target")).toStdString();
+            run.target = toStd(parser.value(option("target")));
         return run;
     }
 
     run.verbose = parser.isSet(option("verbose"));
     if (!parser.isSet(option("user")))
         throw UsageError{"--user is needed to log in"};
-    run.settings.connect.credentials.user = parser.value(option("user")).toStdString();
+    run.settings.connect.credentials.user = toStd(parser.value(option("user")));
 
     if (info.command == Command::Send) {
         if (positional.size() != 2)
             throw UsageError{"send takes one device and one command"};
-        const std::optional<HostAddress> host = parseHostAddress(positional[0].toStdString());
+        const std::optional<HostAddress> host = parseHostAddress(toStd(positional[0]));
         if (!host)
-            throw UsageError{"not a device address: " + printable(positional[0].toStdString())};
+            throw UsageError{"not a device address: " + printable(toStd(positional[0]))};
         run.hosts = {*host};
-        run.settings.rawCommand = positional[1].toStdString();
+        run.settings.rawCommand = toStd(positional[1]);
         if (parser.isSet(option("wait"))) {
             bool ok = false;
             run.settings.wait = parser.value(option("wait")).toInt(&ok);
@@ -218,7 +219,7 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         const bool needsFile = info.command == Command::Backup || info.command == Command::Restore ||
                                info.command == Command::Diff;
         const auto writtenAsAddress = [](const QString& text) {
-            const std::optional<HostAddress> host = parseHostAddress(text.toStdString());
+            const std::optional<HostAddress> host = parseHostAddress(toStd(text));
             return host && (host->port != 0 || host->isDotted());
         };
         const bool logFile = info.command == Command::Log && !positional.isEmpty() &&
@@ -233,17 +234,17 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             QString error;
             const std::optional<QByteArray> text = readRegularFile(path, kMaxHostListBytes, error);
             if (!text)
-                throw UsageError{"cannot read the host list " + error.toStdString()};
+                throw UsageError{"cannot read the host list " + toStd(error)};
             std::string wrongLine;
             std::optional<std::vector<HostAddress>> hosts = parseHostList(*text, wrongLine);
             if (!hosts)
-                throw UsageError{"in the host list " + path.toStdString() + ", " + wrongLine};
+                throw UsageError{"in the host list " + toStd(path) + ", " + wrongLine};
             run.hosts = std::move(*hosts);
         }
         for (const QString& text : positional) {
-            const std::optional<HostAddress> host = parseHostAddress(text.toStdString());
+            const std::optional<HostAddress> host = parseHostAddress(toStd(text));
             if (!host)
-                throw UsageError{"not a device address: " + printable(text.toStdString())};
+                throw UsageError{"not a device address: " + printable(toStd(text))};
             run.hosts.push_back(*host);
         }
         if (run.hosts.empty())
@@ -254,13 +255,12 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         if (info.command == Command::Restore || info.command == Command::Diff) {
             QString error;
             if (!readRegularFile(run.settings.file, ProfileFile::kMaxFileBytes, error))
-                throw UsageError{"cannot read the configuration file " + error.toStdString()};
+                throw UsageError{"cannot read the configuration file " + toStd(error)};
         }
         if (several && (info.command == Command::Backup || info.command == Command::Log) &&
             !run.settings.file.isEmpty()) {
             if (!QFileInfo(run.settings.file).isDir())
-                throw UsageError{"with several devices " + run.settings.file.toStdString() +
-                                 " must be a folder"};
+                throw UsageError{"with several devices " + toStd(run.settings.file) + " must be a folder"};
             run.settings.fileIsFolder = true;
         }
     }
@@ -315,9 +315,8 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments,
         return {Kind::Print, {}, "kvx100ctl " + std::string(kVersion) + "\n"};
     const CommandInfo* info = findCommand(arguments[1]);
     if (!info)
-        return {Kind::Usage,
-                {},
-                "kvx100ctl: no command " + printable(arguments[1].toStdString()) + "\n" + overview()};
+        return {
+            Kind::Usage, {}, "kvx100ctl: no command " + printable(toStd(arguments[1])) + "\n" + overview()};
     try {
         std::string help;
         Invocation run = parse(*info, arguments, askPassword, help);

@@ -39,9 +39,6 @@ private:
     void loadServersAndHost();
     void refresh();
     void apply();
-    void addServer();
-    void deleteServer();
-    void modifyServer();
 
     DeviceSession& m_session;
     Prompter& m_prompter;

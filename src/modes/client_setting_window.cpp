@@ -1,11 +1,10 @@
 #include "client_setting_window.h"
 
 #include "controls/ip_address_edit.h"
-#include "core/device_session.h"
 #include "core/prompter.h"
-#include "ui/widget_setup.h"
-#include "core/client_mode_replies.h"
+#include "core/server_client_queries.h"
 #include "modes/host_entry.h"
+#include "ui/widget_setup.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -50,8 +49,7 @@ int ClientSettingWindow::exec() {
 }
 
 void ClientSettingWindow::load() {
-    const std::optional<ServerList> list =
-        readServerList(m_session, m_prompter, tr("Input IP Address and Port Number."));
+    const std::optional<ServerList> list = readServerList(m_session, m_prompter, kHostQuery);
     if (!list)
         return;
     if (list->host)

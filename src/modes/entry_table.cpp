@@ -1,9 +1,16 @@
 #include "entry_table.h"
 
+#include "core/qt_text.h"
+#include "core/query.h"
+#include "core/server_mode_replies.h"
 #include "ui/widget_setup.h"
 
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QSignalBlocker>
-#include <algorithm>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace kvx {
 namespace {
@@ -12,87 +19,126 @@ enum Column { IndexColumn, NameColumn, EndpointColumn, ColumnCount };
 
 } // namespace
 
-bool takenByAnotherRow(const EntryRows& rows, int modifiedRow,
-                       const std::function<bool(const EntryRow&)>& holds) {
-    return std::any_of(rows.begin(), rows.end(), holds) && !holds(rows.at(modifiedRow));
-}
-
-EntryTable::EntryTable(const QStringList& titles, int nameWidth, int endpointWidth, QWidget* parent)
-    : QTreeWidget(parent) {
-    setColumnCount(ColumnCount);
-    setHeaderLabels(titles);
-    setUpReportList(this);
-    setColumnWidth(IndexColumn, 0);
-    setColumnHidden(IndexColumn, true);
-    setColumnWidth(NameColumn, nameWidth);
-    setColumnWidth(EndpointColumn, endpointWidth);
+EntryTable::EntryTable(DeviceSession& session, Prompter& prompter, const EntryTableForm& form,
+                       QWidget* parent)
+    : QGroupBox(QCoreApplication::translate(form.context, form.title), parent)
+    , m_session(session)
+    , m_prompter(prompter)
+    , m_form(form)
+    , m_list(new QTreeWidget(this)) {
+    const auto text = [&form](const char* source) {
+        return QCoreApplication::translate(form.context, source);
+    };
+    m_list->setObjectName(QLatin1String(form.objectName));
+    m_list->setAccessibleName(title());
+    m_list->setColumnCount(ColumnCount);
+    m_list->setHeaderLabels({text(form.columns[0]), text(form.columns[1]), text(form.columns[2])});
+    setUpReportList(m_list);
+    m_list->setColumnWidth(IndexColumn, 0);
+    m_list->setColumnHidden(IndexColumn, true);
+    m_list->setColumnWidth(NameColumn, form.nameWidth);
+    m_list->setColumnWidth(EndpointColumn, form.endpointWidth);
     // Selections made here by the window itself are made with signals blocked, so only the operator's
     // clicks and keys reach this.
-    connect(this, &QTreeWidget::itemSelectionChanged, this, [this] {
-        const QList<QTreeWidgetItem*> picked = selectedItems();
-        m_selectedRow = picked.isEmpty() ? -1 : indexOfTopLevelItem(picked.first());
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> picked = m_list->selectedItems();
+        m_selectedRow = picked.isEmpty() ? -1 : m_list->indexOfTopLevelItem(picked.first());
     });
+
+    auto* addButton = namedButton(text(form.buttons[0]), "addButton", this);
+    auto* deleteButton = namedButton(text(form.buttons[1]), "deleteButton", this);
+    auto* modifyButton = namedButton(text(form.buttons[2]), "modifyButton", this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(addButton);
+    buttons->addWidget(deleteButton);
+    buttons->addWidget(modifyButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addLayout(buttons);
+
+    connect(addButton, &QPushButton::clicked, this, &EntryTable::addEntry);
+    connect(deleteButton, &QPushButton::clicked, this, &EntryTable::deleteEntry);
+    connect(modifyButton, &QPushButton::clicked, this, &EntryTable::modifyEntry);
 }
 
-void EntryTable::clearRows() {
-    const QSignalBlocker quiet(this);
-    clear();
+void EntryTable::clear() {
+    m_rows.clear();
+    const QSignalBlocker quiet(m_list);
+    m_list->clear();
 }
 
-void EntryTable::appendEntries(const std::vector<ListedEntry>& entries) {
+void EntryTable::append(const std::vector<ListedEntry>& entries) {
     for (const ListedEntry& entry : entries)
-        appendRow(QString::fromStdString(entry.index), QString::fromStdString(entry.bdaddrOrName),
-                  QString::fromStdString(entry.endpoint));
+        appendRow({fromStd(entry.index), {fromStd(entry.bdaddrOrName), fromStd(entry.endpoint)}});
     showSelectedRow();
 }
 
-void EntryTable::appendAdded(const EntryRow& row) {
-    appendRow(QString::number(topLevelItemCount()), row.bdaddrOrName, row.endpoint);
+void EntryTable::addEntry() {
+    EntryWindow editor(m_session, m_prompter, *m_form.addForm, entries(), std::nullopt, this);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    // A row added here is indexed by the row number it was added at.
+    appendRow({QString::number(m_rows.size()), editor.entry()});
     showSelectedRow();
 }
 
-EntryRows EntryTable::rows() const {
+void EntryTable::deleteEntry() {
+    const std::optional<int> row = selectedRow();
+    if (!row)
+        return;
+    const EntryRow entry = m_rows.at(*row).entry;
+    // The row goes whatever the device answers; the next opening shows the device's own table.
+    m_rows.erase(m_rows.begin() + *row);
+    {
+        const QSignalBlocker quiet(m_list);
+        delete m_list->takeTopLevelItem(*row);
+    }
+    showSelectedRow();
+    runQuery(m_session, m_prompter, *m_form.remove,
+             m_form.removeCommand(toStd(entry.bdaddrOrName), toStd(entry.endpoint)));
+}
+
+void EntryTable::modifyEntry() {
+    const std::optional<int> row = selectedRow();
+    if (!row)
+        return;
+    EntryWindow editor(m_session, m_prompter, *m_form.modifyForm, entries(), *row, this);
+    if (editor.exec() != QDialog::Accepted)
+        return;
+    // The index is kept.
+    EntryRow& entry = m_rows.at(*row).entry;
+    entry = editor.entry();
+    QTreeWidgetItem* item = m_list->topLevelItem(*row);
+    item->setText(NameColumn, entry.bdaddrOrName);
+    item->setText(EndpointColumn, entry.endpoint);
+}
+
+EntryRows EntryTable::entries() const {
     EntryRows result;
-    for (int r = 0; r < topLevelItemCount(); ++r)
-        result.push_back({topLevelItem(r)->text(NameColumn), topLevelItem(r)->text(EndpointColumn)});
+    for (const TableRow& row : m_rows)
+        result.push_back(row.entry);
     return result;
 }
 
 std::optional<int> EntryTable::selectedRow() const {
-    if (m_selectedRow < 0 || m_selectedRow >= topLevelItemCount())
+    if (m_selectedRow < 0 || m_selectedRow >= int(m_rows.size()))
         return std::nullopt;
     return m_selectedRow;
 }
 
-void EntryTable::removeSelectedRow() {
-    if (!selectedRow())
-        return;
-    {
-        const QSignalBlocker quiet(this);
-        delete takeTopLevelItem(m_selectedRow);
-    }
-    showSelectedRow();
-}
-
-void EntryTable::rewriteSelectedRow(const EntryRow& row) {
-    if (!selectedRow())
-        return;
-    QTreeWidgetItem* item = topLevelItem(m_selectedRow);
-    item->setText(NameColumn, row.bdaddrOrName);
-    item->setText(EndpointColumn, row.endpoint);
-}
-
-void EntryTable::appendRow(const QString& index, const QString& bdaddrOrName, const QString& endpoint) {
-    const QSignalBlocker quiet(this);
-    addTopLevelItem(new QTreeWidgetItem({index, bdaddrOrName, endpoint}));
+void EntryTable::appendRow(const TableRow& row) {
+    m_rows.push_back(row);
+    const QSignalBlocker quiet(m_list);
+    m_list->addTopLevelItem(new QTreeWidgetItem({row.index, row.entry.bdaddrOrName, row.entry.endpoint}));
 }
 
 void EntryTable::showSelectedRow() {
-    const QSignalBlocker quiet(this);
+    const QSignalBlocker quiet(m_list);
     if (const std::optional<int> row = selectedRow())
-        setCurrentItem(topLevelItem(*row));
+        m_list->setCurrentItem(m_list->topLevelItem(*row));
     else
-        clearSelection();
+        m_list->clearSelection();
 }
 
 } // namespace kvx

@@ -1,54 +1,70 @@
 #pragma once
 
-#include "core/server_mode_replies.h"
+#include "modes/entry_window.h"
 
-#include <QList>
-#include <QString>
-#include <QTreeWidget>
-#include <functional>
+#include <QGroupBox>
+#include <array>
 #include <optional>
 #include <vector>
 
+class QTreeWidget;
+
 namespace kvx {
 
-// What the table editors read from a row: the BDADDR/Name and the port or IP:Port beside it.
-struct EntryRow {
-    QString bdaddrOrName;
-    QString endpoint;
+class DeviceSession;
+class Prompter;
+struct ListedEntry;
+struct QueryStep;
+
+// A row of a registered entry table: the device's index text for the entry and the entry.
+struct TableRow {
+    QString index;
+    EntryRow entry;
 };
-using EntryRows = QList<EntryRow>;
 
-// True when a row holds what `holds` looks for while the row under modification does not: a value that
-// row already has stays free for it.
-bool takenByAnotherRow(const EntryRows& rows, int modifiedRow,
-                       const std::function<bool(const EntryRow&)>& holds);
+// How one of the tables looks and what its Delete sends; Add and Modify open its editors.
+struct EntryTableForm {
+    const char* context; // the translation context of every text below
+    const char* title;
+    const char* objectName; // of the list
+    std::array<const char*, 3> columns;
+    std::array<const char*, 3> buttons; // Add, Delete, Modify
+    int nameWidth;
+    int endpointWidth;
+    const EntryForm* addForm;
+    const EntryForm* modifyForm;
+    const QueryStep* remove;
+    EntryCommand removeCommand;
+};
 
-// The registered entries of the Server and Client Mode windows: a hidden index column, the BDADDR/Name
-// and the port or IP:Port. The selected row is the row index of the operator's last pick; it outlives a
-// reload and a deletion, and whatever row stands at that index then is highlighted, so that Delete and
-// Modify act on the row the operator sees.
-class EntryTable : public QTreeWidget {
+// The registered entries of the Server and Client Mode windows with their Add, Delete and Modify
+// buttons, each of which changes the device at once. The list shows a hidden index column, the
+// BDADDR/Name and the port or IP:Port. The selected row is the row index of the operator's last pick;
+// it outlives a reload and a deletion, and whatever row stands at that index then is highlighted, so
+// that Delete and Modify act on the row the operator sees.
+class EntryTable : public QGroupBox {
     Q_OBJECT
 public:
-    // Three titles; the first column is hidden.
-    EntryTable(const QStringList& titles, int nameWidth, int endpointWidth, QWidget* parent = nullptr);
+    EntryTable(DeviceSession& session, Prompter& prompter, const EntryTableForm& form, QWidget* parent);
 
-    void clearRows();
-    void appendEntries(const std::vector<ListedEntry>& entries);
-    // A row added in this window is indexed by the row number it was added at.
-    void appendAdded(const EntryRow& row);
-    EntryRows rows() const;
-
-    // Nothing when no row was picked, or when the picked index lies past the last row.
-    std::optional<int> selectedRow() const;
-    void removeSelectedRow();
-    // The index column is kept.
-    void rewriteSelectedRow(const EntryRow& row);
+    void clear();
+    void append(const std::vector<ListedEntry>& entries);
 
 private:
-    void appendRow(const QString& index, const QString& bdaddrOrName, const QString& endpoint);
+    void addEntry();
+    void deleteEntry();
+    void modifyEntry();
+    EntryRows entries() const;
+    // Nothing when no row was picked, or when the picked index lies past the last row.
+    std::optional<int> selectedRow() const;
+    void appendRow(const TableRow& row);
     void showSelectedRow();
 
+    DeviceSession& m_session;
+    Prompter& m_prompter;
+    const EntryTableForm& m_form;
+    QTreeWidget* m_list;
+    std::vector<TableRow> m_rows;
     int m_selectedRow = -1;
 };
 

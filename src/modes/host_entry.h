@@ -12,6 +12,7 @@ namespace kvx {
 class DeviceSession;
 class IpAddressEdit;
 class Prompter;
+struct QueryStep;
 
 // The host that the device connects to in Client mode, as both the Client Mode and the Client Setting
 // window take it from the operator.
@@ -21,11 +22,10 @@ std::optional<QString> missingHostEntry(const IpAddressEdit& address, const QStr
 
 void showHostAddress(const HostAddress& host, IpAddressEdit& address, QLineEdit& port);
 
-// Asks "Serv" for the server table and the host. Nothing after an empty reply (its message shown and
-// the reconnect request posted) or a refused one (`refusedText` shown); an imperfect list is the
-// caller's to report once it has shown what arrived.
-std::optional<ServerList> readServerList(DeviceSession& session, Prompter& prompter,
-                                         const QString& refusedText);
+// Asks "Serv" for the server table and the host with `step`, which tells a refusal in the asking
+// window's words. Nothing when the step failed; an imperfect list is the caller's to report once it
+// has shown what arrived.
+std::optional<ServerList> readServerList(DeviceSession& session, Prompter& prompter, const QueryStep& step);
 
 // Sends "Serv <IP text>:<port>"; true when the device took it, otherwise its message was shown.
 bool sendHostAddress(DeviceSession& session, Prompter& prompter, const IpAddressEdit& address,

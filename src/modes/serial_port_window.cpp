@@ -1,8 +1,9 @@
 #include "serial_port_window.h"
 
 #include "core/device_session.h"
+#include "core/port_queries.h"
 #include "core/prompter.h"
-#include "core/vocabulary.h"
+#include "core/qt_text.h"
 #include "ui/widget_setup.h"
 
 #include <QComboBox>
@@ -14,8 +15,6 @@
 
 namespace kvx {
 namespace {
-
-constexpr int kWait = 1;
 
 QVariant wireCharacter(char c) {
     return QVariant(static_cast<int>(static_cast<unsigned char>(c)));
@@ -85,16 +84,16 @@ SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, Q
 }
 
 void SerialPortWindow::load() {
-    const std::optional<SerialLine> line = serialLineFrom(m_session.transact("rs232\r\n", kWait));
-    if (!line) {
-        m_prompter.message(tr("Can't get RS232 configuration."));
-        return;
-    }
-    showLine(*line);
+    std::optional<SerialLine> line;
+    if (runQuery(m_session, m_prompter, kSerialLineQuery, {}, [&line](std::string_view reply) {
+            line = serialLineFrom(reply);
+            return line.has_value();
+        }))
+        showLine(*line);
 }
 
 void SerialPortWindow::showLine(const SerialLine& line) {
-    const QString baud = QString::fromStdString(line.baud);
+    const QString baud = fromStd(line.baud);
     if (baud.isEmpty())
         m_baud->setCurrentIndex(-1);
     else
@@ -110,7 +109,7 @@ SerialLine SerialPortWindow::lineShown() const {
         return static_cast<char>(list->currentData().toInt());
     };
     SerialLine line;
-    line.baud = m_baud->currentData().toString().toStdString();
+    line.baud = toStd(m_baud->currentData().toString());
     line.dataBits = character(m_dataBits);
     line.parity = character(m_parity);
     line.stopBits = character(m_stopBits);
@@ -125,8 +124,8 @@ void SerialPortWindow::ok() {
         m_prompter.message(tr("Choose the Baud Rate."));
         return;
     }
-    if (!containsOk(m_session.transact(serialSetCommand(line), kWait)))
-        m_prompter.message(tr("Setting RS232 failed."));
+    // The window closes whatever the device answered; a failure only says so.
+    runQuery(m_session, m_prompter, kSerialLineSet, serialSetCommand(line));
     accept();
 }
 

@@ -2,17 +2,14 @@
 
 #include "core/device_session.h"
 #include "core/prompter.h"
-#include "ui/widget_setup.h"
-#include "modes/add_device_window.h"
-#include "modes/change_commands.h"
-#include "modes/entry_table.h"
-#include "modes/modify_device_window.h"
+#include "core/qt_text.h"
+#include "core/server_client_queries.h"
 #include "core/server_mode_replies.h"
+#include "modes/entry_forms.h"
+#include "ui/widget_setup.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +19,6 @@ namespace kvx {
 namespace {
 
 constexpr int kPortLength = 4;
-constexpr int kDeleteWait = 10;
 
 } // namespace
 
@@ -33,8 +29,7 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     , m_port(new QLineEdit(this))
     , m_keepSocket(new QCheckBox(tr("Do not disconnect TCP socket"), this))
     , m_keepAlive(new QLineEdit(this))
-    , m_table(
-          new EntryTable({tr("  Index"), tr("          BDADDR/Name"), tr("       Port ")}, 195, 107, this)) {
+    , m_table(new EntryTable(session, prompter, kDeviceTableForm, this)) {
     setObjectName(QStringLiteral("serverModeWindow"));
     setWindowTitle(tr("Server Mode"));
 
@@ -44,7 +39,6 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     m_keepSocket->setObjectName(QStringLiteral("keepSocketCheck"));
     m_keepAlive->setObjectName(QStringLiteral("keepAliveEdit"));
     keepToOneLine(m_keepAlive);
-    m_table->setObjectName(QStringLiteral("deviceTable"));
 
     QLabel* portLabel = labelFor(tr("Default Data Port"), m_port, this);
     QLabel* keepAliveLabel = labelFor(tr("KeepAlive Timeout"), m_keepAlive, this);
@@ -60,29 +54,12 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     form->addWidget(applyButton, 2, 4);
     form->setColumnStretch(3, 1);
 
-    auto* group = new QGroupBox(tr("Register Bluetooth Device"), this);
-    m_table->setAccessibleName(group->title());
-    auto* addButton = namedButton(tr("Add"), "addButton", this);
-    auto* deleteButton = namedButton(tr("Delete"), "deleteButton", this);
-    auto* modifyButton = namedButton(tr("Modify"), "modifyButton", this);
-    auto* tableButtons = new QHBoxLayout;
-    tableButtons->addStretch();
-    tableButtons->addWidget(addButton);
-    tableButtons->addWidget(deleteButton);
-    tableButtons->addWidget(modifyButton);
-    auto* groupLayout = new QVBoxLayout(group);
-    groupLayout->addWidget(m_table);
-    groupLayout->addLayout(tableButtons);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(group, 1);
+    layout->addWidget(m_table, 1);
     resize(360, 380);
 
     connect(applyButton, &QPushButton::clicked, this, &ServerModeWindow::apply);
-    connect(addButton, &QPushButton::clicked, this, &ServerModeWindow::addDevice);
-    connect(deleteButton, &QPushButton::clicked, this, &ServerModeWindow::deleteDevice);
-    connect(modifyButton, &QPushButton::clicked, this, &ServerModeWindow::modifyDevice);
 }
 
 int ServerModeWindow::exec() {
@@ -91,110 +68,48 @@ int ServerModeWindow::exec() {
 }
 
 void ServerModeWindow::load() {
-    m_table->clearRows();
-    const QString portTimeout = tr("Get Port Number is timeout. Check Lumeno-KVX and Try again.");
-
-    const std::string port = m_session.transact("Port\r\n", 0);
-    if (port.empty()) {
-        m_prompter.message(portTimeout);
-        m_session.postReconnect();
+    m_table->clear();
+    const QueryOutcome port = runQuery(m_session, m_prompter, kDataPortQuery, {}, dataPortAnswered);
+    if (!port)
         return;
-    }
-    const std::string_view normalisedPort = normalisedReply(port);
-    if (!containsOk(normalisedPort)) {
-        m_prompter.message(tr("Get Port Number is Failed. Try again."));
-        return;
-    }
-    m_port->setText(QString::fromStdString(defaultPortFrom(normalisedPort)));
+    m_port->setText(fromStd(defaultPortFrom(port.normalised())));
 
     m_keepSocket->setEnabled(m_session.supportsCommand("PRSV"));
     if (m_keepSocket->isEnabled()) {
-        const std::string reply = m_session.transact("prsv\r\n", 1);
-        // A refusal is reported like silence, with the port's time-out text.
-        if (!containsOk(reply)) {
-            m_prompter.message(portTimeout);
-            m_session.postReconnect();
+        const QueryOutcome keepSocket = runQuery(m_session, m_prompter, kKeepSocketQuery);
+        if (!keepSocket)
             return;
-        }
-        m_keepSocket->setChecked(keepSocketFrom(reply));
+        m_keepSocket->setChecked(keepSocketFrom(keepSocket.reply));
     }
 
     m_keepAlive->setEnabled(m_session.supportsCommand("KATO"));
     if (m_keepAlive->isEnabled()) {
-        const std::string reply = m_session.transact("kato\r\n", 1);
-        if (containsOk(reply)) {
-            m_keepAlive->setText(QString::fromStdString(keepAliveFrom(reply)));
-        } else {
-            m_prompter.message(tr("Retrieving TCP KeepAlive setting failed."));
-            // The device's own default, shown when its value cannot be read.
-            m_keepAlive->setText(QStringLiteral("600"));
-        }
+        const QueryOutcome keepAlive = runQuery(m_session, m_prompter, kKeepAliveQuery);
+        // The device's own default, shown when its value cannot be read.
+        m_keepAlive->setText(keepAlive ? fromStd(keepAliveFrom(keepAlive.reply)) : QStringLiteral("600"));
     }
 
     loadTable();
 }
 
 void ServerModeWindow::loadTable() {
-    const std::string reply = m_session.transact("Bind\r\n", 1);
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Bind is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const QueryOutcome reply = runQuery(m_session, m_prompter, kDeviceListQuery);
+    if (!reply)
         return;
-    }
-    const BindList list = parseBindList(reply);
-    if (list.outcome == BindList::Outcome::Refused) {
-        m_prompter.message(tr("Bind is Failed. Try again."));
-        return;
-    }
-    m_table->appendEntries(list.entries);
+    const BindList list = parseBindList(reply.reply);
+    m_table->append(list.entries);
     if (list.outcome == BindList::Outcome::Imperfect)
         m_prompter.message(tr("Get Bind Devices is imperfect. Try again."));
 }
 
 void ServerModeWindow::apply() {
-    const std::string reply = m_session.transact("Port " + m_port->text().toStdString() + "\r\n", 1);
-    if (!containsOk(reply)) {
-        m_prompter.message(tr("Set Port Number is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    if (!runQuery(m_session, m_prompter, kDataPortSet, dataPortSetCommand(toStd(m_port->text()))))
         return;
-    }
+    // A failed option does not stop Apply: only its message is shown.
     if (m_session.supportsCommand("PRSV"))
-        trySetting(m_keepSocket->isChecked() ? "prsv on\r\n" : "prsv off\r\n", tr("Setting PRSV failed."));
+        runQuery(m_session, m_prompter, kKeepSocketSet, keepSocketSetCommand(m_keepSocket->isChecked()));
     if (m_session.supportsCommand("KATO"))
-        trySetting("kato " + m_keepAlive->text().toStdString() + " 10 3\r\n",
-                   tr("Setting TCP KeepAlive Time failed."));
-}
-
-void ServerModeWindow::trySetting(std::string_view command, const QString& failText) {
-    if (!containsOk(m_session.transact(command, 1)))
-        m_prompter.message(failText);
-}
-
-void ServerModeWindow::addDevice() {
-    AddDeviceWindow editor(m_session, m_prompter, m_table->rows(), this);
-    if (editor.exec() == QDialog::Accepted)
-        m_table->appendAdded(editor.entry());
-}
-
-void ServerModeWindow::deleteDevice() {
-    const std::optional<int> row = m_table->selectedRow();
-    if (!row)
-        return;
-    const QString port = m_table->rows().at(*row).endpoint;
-    // The row goes whatever the device answers; the next opening shows the device's own table.
-    m_table->removeSelectedRow();
-    sendChange(m_session, m_prompter, "Rele " + port.toStdString() + "\r\n", kDeleteWait,
-               tr("Deleting Device is timeout. Check Lumeno-KVX and Try again."),
-               tr("Device Deleting is Failed. Try again."));
-}
-
-void ServerModeWindow::modifyDevice() {
-    const std::optional<int> row = m_table->selectedRow();
-    if (!row)
-        return;
-    ModifyDeviceWindow editor(m_session, m_prompter, m_table->rows(), *row, this);
-    if (editor.exec() == QDialog::Accepted)
-        m_table->rewriteSelectedRow(editor.entry());
+        runQuery(m_session, m_prompter, kKeepAliveSet, keepAliveSetCommand(toStd(m_keepAlive->text())));
 }
 
 } // namespace kvx

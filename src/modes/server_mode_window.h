@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <string_view>
 
 class QCheckBox;
 class QLineEdit;
@@ -28,11 +27,6 @@ private:
     void load();
     void loadTable();
     void apply();
-    void addDevice();
-    void deleteDevice();
-    void modifyDevice();
-    // A failed setting that does not stop Apply: only its message is shown.
-    void trySetting(std::string_view command, const QString& failText);
 
     DeviceSession& m_session;
     Prompter& m_prompter;

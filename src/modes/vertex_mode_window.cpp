@@ -1,7 +1,9 @@
 #include "vertex_mode_window.h"
 
 #include "core/device_session.h"
+#include "core/port_queries.h"
 #include "core/prompter.h"
+#include "core/qt_text.h"
 #include "core/vocabulary.h"
 #include "ui/widget_setup.h"
 
@@ -16,7 +18,6 @@ namespace kvx {
 namespace {
 
 constexpr int kPortMaxLength = 4;
-constexpr int kWait = 10;
 
 } // namespace
 
@@ -40,14 +41,10 @@ VertexModeWindow::VertexModeWindow(DeviceSession& session, Prompter& prompter, Q
         form->addRow(labelFor(text, field, this), field);
     }
 
-    auto* applyButton = new QPushButton(tr("Apply"), this);
-    applyButton->setObjectName(QStringLiteral("applyButton"));
-    auto* refreshButton = new QPushButton(tr("Refresh"), this);
-    refreshButton->setObjectName(QStringLiteral("refreshButton"));
-    refreshButton->setAutoDefault(false);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    cancelButton->setAutoDefault(false);
+    QPushButton* applyButton = namedButton(tr("Apply"), "applyButton", this);
+    applyButton->setDefault(true);
+    QPushButton* refreshButton = namedButton(tr("Refresh"), "refreshButton", this);
+    QPushButton* cancelButton = namedButton(tr("Cancel"), "cancelButton", this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(applyButton);
@@ -69,24 +66,16 @@ int VertexModeWindow::exec() {
 }
 
 void VertexModeWindow::load() {
-    const std::string reply = m_session.transact("Vertex\r\n", kWait);
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Vertex Mode is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const QueryOutcome reply = runQuery(m_session, m_prompter, kVertexQuery);
+    if (!reply)
         return;
-    }
-    const std::string_view normalised = normalisedReply(reply);
-    if (!startsWithOk(normalised)) {
-        m_prompter.message(tr("Get Vertex is Failed. Try again."));
-        return;
-    }
-    m_loaded = vertexValuesFrom(normalised);
-    m_port->setText(QString::fromUtf8(m_loaded.port));
-    m_maximum->setText(QString::fromUtf8(m_loaded.maximum));
+    m_loaded = vertexValuesFrom(reply.normalised());
+    m_port->setText(fromStd(m_loaded.port));
+    m_maximum->setText(fromStd(m_loaded.maximum));
 }
 
 void VertexModeWindow::apply() {
-    const VertexValues typed{m_port->text().toStdString(), m_maximum->text().toStdString()};
+    const VertexValues typed{toStd(m_port->text()), toStd(m_maximum->text())};
     if (typed.port.empty()) {
         m_prompter.message(tr("Fill the Vertex Port."));
         return;
@@ -95,21 +84,14 @@ void VertexModeWindow::apply() {
         accept();
         return;
     }
-    const std::string reply = m_session.transact(vertexSetCommand(typed), kWait);
-    if (reply.empty()) {
-        m_prompter.message(tr("Set Vertex Mode is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
-        return;
-    }
-    if (!vertexSetConfirmed(normalisedReply(reply), typed)) {
-        m_prompter.message(tr("Vertex Mode Setup Fail. Try again."));
-        return;
-    }
-    accept();
+    if (runQuery(
+            m_session, m_prompter, kVertexSet, vertexSetCommand(typed),
+            [&typed](std::string_view reply) { return vertexSetConfirmed(normalisedReply(reply), typed); }))
+        accept();
 }
 
 void VertexModeWindow::refresh() {
-    m_port->setText(QString::fromUtf8(m_loaded.port));
+    m_port->setText(fromStd(m_loaded.port));
     m_maximum->setText(QStringLiteral("1"));
 }
 

@@ -1,11 +1,11 @@
 #include "connections_page.h"
 
+#include "core/bluetooth_queries.h"
+#include "core/connection_status.h"
 #include "core/device_session.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
-#include "core/vocabulary.h"
 #include "ui/widget_setup.h"
-#include "core/connection_status.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -57,7 +57,7 @@ ConnectionsPage::ConnectionsPage(DeviceSession& session, Prompter& prompter, QWi
     , m_session(session)
     , m_prompter(prompter)
     , m_list(new QTreeWidget(this))
-    , m_disconnect(new QPushButton(tr("Disconnect"), this))
+    , m_disconnect(namedButton(tr("Disconnect"), "disconnectButton", this))
     , m_images(indicatorImages()) {
     setObjectName(QStringLiteral("connectionsPage"));
 
@@ -76,9 +76,7 @@ ConnectionsPage::ConnectionsPage(DeviceSession& session, Prompter& prompter, QWi
     for (int c = 0; c < ColumnCount; ++c)
         m_list->setColumnWidth(c, kColumns[c].width);
 
-    auto* refreshButton = new QPushButton(tr("Refresh"), this);
-    refreshButton->setObjectName(QStringLiteral("refreshButton"));
-    m_disconnect->setObjectName(QStringLiteral("disconnectButton"));
+    QPushButton* refreshButton = namedButton(tr("Refresh"), "refreshButton", this);
     m_disconnect->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
@@ -133,20 +131,19 @@ void ConnectionsPage::refresh() {
         const QSignalBlocker blocker(m_list);
         m_list->clear();
     }
-    const std::string reply = m_session.transact("List\r\n", 10);
-    if (reply.empty()) {
-        // The device is gone; no tick may come while the operator reads why the program ends.
+    const QueryOutcome list = askQuery(m_session, kConnectionList);
+    const bool silent = list.kind == QueryOutcome::Kind::Silent;
+    // The device is gone; no tick may come while the operator reads why the program ends.
+    if (silent)
         stopRefreshTimer();
-        m_prompter.message(tr("Get Information is timeout. Check Lumeno-KVX and Try again."));
+    reportFailure(m_session, m_prompter, kConnectionList, list);
+    if (silent)
         m_session.postClose();
+    if (!list)
         return;
-    }
-    if (reply.starts_with("-ERR")) {
-        m_prompter.message(tr("Get Information is Failed. Try again."));
-        return;
-    }
-    const bool showIndicator = firmwareShowsIndicator(m_session.transact("Ver\r\n", 1));
-    const ConnectionStatus status = parseConnectionStatus(reply, showIndicator);
+    const bool showIndicator =
+        firmwareShowsIndicator(runQuery(m_session, m_prompter, kIndicatorVersionQuery).reply);
+    const ConnectionStatus status = parseConnectionStatus(list.reply, showIndicator);
 
     {
         const QSignalBlocker blocker(m_list);
@@ -172,18 +169,8 @@ void ConnectionsPage::refresh() {
 
 void ConnectionsPage::disconnectSelected() {
     const QScopedValueRollback<bool> busy(m_busy, true);
-    const std::string command = "disc " + selectedIdx().toStdString() + "\r\n";
-    const std::string reply = m_session.transact(command, 3);
-    if (reply.empty()) {
-        m_prompter.message(tr("Disconnection is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
-        return;
-    }
-    if (normalisedReply(reply) != "+OK") {
-        m_prompter.message(tr("Disconnection is Failed. Try again."));
-        return;
-    }
-    refresh();
+    if (runQuery(m_session, m_prompter, kDisconnect, "disc " + toStd(selectedIdx()) + "\r\n"))
+        refresh();
 }
 
 } // namespace kvx

@@ -1,9 +1,11 @@
 #include "device_picker.h"
 
+#include "core/bluetooth_queries.h"
 #include "core/device_session.h"
+#include "core/qt_text.h"
 #include "core/status_lines.h"
-
 #include "ui/widget_setup.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -43,10 +45,9 @@ DevicePicker::DevicePicker(DeviceSession& session, QWidget* parent)
     m_list->setHeaderLabels({tr("BD_ADDRESS")});
     setUpReportList(m_list);
 
-    auto* refreshButton = new QPushButton(tr("Refresh"), this);
-    refreshButton->setObjectName(QStringLiteral("refreshButton"));
-    auto* applyButton = new QPushButton(tr("Apply"), this);
-    applyButton->setObjectName(QStringLiteral("applyButton"));
+    QPushButton* refreshButton = namedButton(tr("Refresh"), "refreshButton", this);
+    QPushButton* applyButton = namedButton(tr("Apply"), "applyButton", this);
+    applyButton->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(refreshButton);
@@ -63,8 +64,9 @@ DevicePicker::DevicePicker(DeviceSession& session, QWidget* parent)
 
 void DevicePicker::fill() {
     m_list->clear();
-    for (const std::string& address : connectedAddresses(m_session.transact("List\r\n", 10)))
-        m_list->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(address)}));
+    // The picker shows no message: a list that did not come leaves it empty.
+    for (const std::string& address : connectedAddresses(askQuery(m_session, kPickerList).reply))
+        m_list->addTopLevelItem(new QTreeWidgetItem({fromStd(address)}));
 }
 
 void DevicePicker::apply() {

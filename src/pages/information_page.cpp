@@ -1,11 +1,13 @@
 #include "information_page.h"
 
 #include "core/device_session.h"
+#include "core/firmware_version.h"
+#include "core/page_queries.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/vocabulary.h"
-#include "core/firmware_version.h"
 #include "pages/reboot_wait_window.h"
+#include "ui/widget_setup.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -27,9 +29,9 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
     , m_session(session)
     , m_prompter(prompter)
     , m_timing(timing)
-    , m_backUp(new QPushButton(tr("Back up"), this))
-    , m_restore(new QPushButton(tr("Restore"), this))
-    , m_log(new QPushButton(tr("Log"), this)) {
+    , m_backUp(namedButton(tr("Back up"), "backUpButton", this))
+    , m_restore(namedButton(tr("Restore"), "restoreButton", this))
+    , m_log(namedButton(tr("Log"), "logButton", this)) {
     setObjectName(QStringLiteral("informationPage"));
 
     const char* const labels[FieldCount] = {
@@ -61,11 +63,7 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
     groupLayout->addWidget(note);
     groupLayout->addStretch();
 
-    auto* rebootButton = new QPushButton(tr("Reboot"), this);
-    rebootButton->setObjectName(QStringLiteral("rebootButton"));
-    m_backUp->setObjectName(QStringLiteral("backUpButton"));
-    m_restore->setObjectName(QStringLiteral("restoreButton"));
-    m_log->setObjectName(QStringLiteral("logButton"));
+    QPushButton* rebootButton = namedButton(tr("Reboot"), "rebootButton", this);
     for (QPushButton* b : {m_backUp, m_restore, m_log})
         b->setEnabled(false);
 
@@ -93,29 +91,30 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
 }
 
 void InformationPage::load() {
-    const std::string reply = m_session.transact("Ver\r\n", 1);
-    const std::string versionText = versionTextFromReply(reply);
+    const QueryOutcome version = runQuery(m_session, m_prompter, kVersionQuery);
+    // A silent device gives no version text, and so no check.
+    const std::string versionText = versionTextFromReply(version.reply);
     const int checks = listChecksFor(versionText, versionNumberFromText(versionText));
     for (int i = 0; i < checks; ++i)
         listCheck();
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Version is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    switch (version.kind) {
+    case QueryOutcome::Kind::Silent:
         return;
-    }
-    if (!containsOk(reply)) {
+    case QueryOutcome::Kind::Refused:
         m_session.setVersionCode(kVersionCodeFallback);
         showRecord("1.0");
         return;
+    case QueryOutcome::Kind::Accepted:
+        m_session.setVersionCode(versionCodeFromText(versionText));
+        showRecord(versionText);
+        return;
     }
-    m_session.setVersionCode(versionCodeFromText(versionText));
-    showRecord(versionText);
 }
 
 void InformationPage::listCheck() {
     m_backUp->setEnabled(true);
     m_log->setEnabled(true);
-    m_restore->setEnabled(startsWithOk(m_session.transact("list\r\n", 10)));
+    m_restore->setEnabled(runQuery(m_session, m_prompter, kListCheck).accepted());
 }
 
 void InformationPage::showRecord(const std::string& version) {
@@ -137,16 +136,8 @@ void InformationPage::pause(std::chrono::milliseconds duration) {
 }
 
 void InformationPage::reboot() {
-    const std::string reply = m_session.transact("Reboot\r\n", 0);
-    if (reply.empty()) {
-        m_prompter.message(tr("Reboot is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    if (!runQuery(m_session, m_prompter, kReboot))
         return;
-    }
-    if (!startsWithOk(normalisedReply(reply))) {
-        m_prompter.message(tr("Reboot is Failed. Try again."));
-        return;
-    }
     m_session.closeConnection();
 
     const auto waitWindow = std::make_unique<RebootWaitWindow>(window());

@@ -1,10 +1,11 @@
 #include "neighborhoods_page.h"
 
+#include "core/bluetooth_queries.h"
 #include "core/device_session.h"
+#include "core/neighbour_list.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "ui/widget_setup.h"
-#include "core/neighbour_list.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -34,8 +35,8 @@ NeighborhoodsPage::NeighborhoodsPage(DeviceSession& session, Prompter& prompter,
     , m_interval(new QLineEdit(this))
     , m_length(new QLineEdit(this))
     , m_accessCode(new QComboBox(this))
-    , m_start(new QPushButton(tr("Start"), this))
-    , m_stop(new QPushButton(tr("Stop"), this))
+    , m_start(namedButton(tr("Start"), "startButton", this))
+    , m_stop(namedButton(tr("Stop"), "stopButton", this))
     , m_list(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("neighborhoodsPage"));
 
@@ -47,8 +48,6 @@ NeighborhoodsPage::NeighborhoodsPage(DeviceSession& session, Prompter& prompter,
     m_accessCode->setObjectName(QStringLiteral("accessCodeCombo"));
     m_accessCode->addItems({tr("General"), tr("Limited")});
     m_accessCode->setCurrentIndex(General);
-    m_start->setObjectName(QStringLiteral("startButton"));
-    m_stop->setObjectName(QStringLiteral("stopButton"));
 
     auto* form = new QFormLayout;
     const std::pair<const char*, QWidget*> fields[] = {
@@ -102,12 +101,12 @@ void NeighborhoodsPage::load() {
             control->setEnabled(false);
         return;
     }
-    const std::optional<PeriodicInquiryState> state =
-        parsePeriodicInquiryState(m_session.transact("pinq\r\n", 3));
-    if (!state) {
-        m_prompter.message(tr("Getting Periodic Inquiry failed."));
+    std::optional<PeriodicInquiryState> state;
+    if (!runQuery(m_session, m_prompter, kPeriodicInquiryQuery, {}, [&state](std::string_view reply) {
+            state = parsePeriodicInquiryState(reply);
+            return state.has_value();
+        }))
         return;
-    }
     m_accessCode->setCurrentIndex(state->general() ? General : Limited);
     showRunning(state->running);
     // A device that reports the inquiry off leaves a running poll alone; Stop or another tab ends it.
@@ -120,25 +119,27 @@ void NeighborhoodsPage::load() {
 void NeighborhoodsPage::start() {
     const std::string_view code =
         m_accessCode->currentIndex() == General ? kGeneralInquiryAccessCode : kLimitedInquiryAccessCode;
-    const std::string command = "pinq on " + m_interval->text().toStdString() + " " +
-                                m_length->text().toStdString() + " " + std::string(code) + "\r\n";
+    const std::string command = "pinq on " + toStd(m_interval->text()) + " " + toStd(m_length->text()) + " " +
+                                std::string(code) + "\r\n";
     // The outcome shows through the state read back by the load.
-    m_session.transact(command, 3);
+    runQuery(m_session, m_prompter, kPeriodicInquiryStart, command);
     load();
 }
 
 void NeighborhoodsPage::stop() {
     stopRefreshTimer();
-    m_session.transact("pinq off\r\n", 3);
+    runQuery(m_session, m_prompter, kPeriodicInquiryStop);
     showRunning(false);
 }
 
 void NeighborhoodsPage::refreshTick() {
     if (m_session.inTransaction())
         return;
-    const std::optional<std::vector<Neighbour>> neighbours =
-        parseNeighbourList(m_session.transact("ngbrh\r\n", 2));
-    if (!neighbours)
+    std::optional<std::vector<Neighbour>> neighbours;
+    if (!runQuery(m_session, m_prompter, kNeighbourPoll, {}, [&neighbours](std::string_view reply) {
+            neighbours = parseNeighbourList(reply);
+            return neighbours.has_value();
+        }))
         return;
     m_list->clear();
     for (const Neighbour& n : *neighbours)

@@ -1,6 +1,7 @@
 #include "operation_mode_page.h"
 
 #include "core/device_session.h"
+#include "core/page_queries.h"
 #include "core/prompter.h"
 #include "ui/widget_setup.h"
 
@@ -17,11 +18,6 @@ namespace kvx {
 namespace {
 
 constexpr int kRepeaterAndHubVersion = 263;
-
-// The wait for each receive of the mode change; a change to Repeater takes the device longer.
-int modeChangeWait(int mode) {
-    return mode == static_cast<int>(OperationMode::Repeater) ? 20 : 3;
-}
 
 } // namespace
 
@@ -120,17 +116,9 @@ void OperationModePage::setMode(int index) {
 
 void OperationModePage::load() {
     m_modeIndex = radioSelection();
-    const std::string reply = m_session.transact("Mode\r\n", 10);
-    if (reply.empty()) {
-        m_prompter.message(tr("Get Basic Information is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const std::optional<int> mode = queryMode(m_session, m_prompter);
+    if (!mode)
         return;
-    }
-    const std::optional<int> mode = modeFromNormalisedReply(normalisedReply(reply));
-    if (!mode) {
-        m_prompter.message(tr("Get Basic Information is Failed. Retry again."));
-        return;
-    }
     setMode(*mode);
     // Nothing here enables these again: a device does not lose a firmware feature while it runs.
     if (m_session.versionCode() < kRepeaterAndHubVersion) {
@@ -149,15 +137,9 @@ void OperationModePage::apply() {
         setMode(oldIndex);
         return;
     }
-    const std::string reply =
-        m_session.transact("mode " + std::string(modeKeyword(newIndex)) + "\r\n", modeChangeWait(newIndex));
-    if (reply.empty()) {
-        m_prompter.message(tr("Timeout."));
-        setMode(oldIndex);
-        return;
-    }
-    if (!containsOk(reply)) {
-        m_prompter.message(tr("Failed."));
+    const QueryStep& change =
+        newIndex == static_cast<int>(OperationMode::Repeater) ? kRepeaterModeChange : kModeChange;
+    if (!runQuery(m_session, m_prompter, change, "mode " + std::string(modeKeyword(newIndex)) + "\r\n")) {
         setMode(oldIndex);
         return;
     }

@@ -1,8 +1,11 @@
 #include "repeater_page.h"
 
+#include "core/bluetooth_queries.h"
 #include "core/device_session.h"
 #include "core/prompter.h"
+#include "core/qt_text.h"
 #include "core/repeater_tree.h"
+#include "ui/widget_setup.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -67,7 +70,7 @@ RepeaterPage::RepeaterPage(DeviceSession& session, Prompter& prompter, QWidget* 
     , m_repeaterIcon(networkedDeviceIcon())
     , m_endDeviceIcon(serialPlugIcon())
     , m_tree(new QTreeWidget(this))
-    , m_refresh(new QPushButton(tr("Refresh"), this)) {
+    , m_refresh(namedButton(tr("Refresh"), "refreshButton", this)) {
     setObjectName(QStringLiteral("repeaterPage"));
 
     m_tree->setObjectName(QStringLiteral("repeaterTree"));
@@ -77,7 +80,6 @@ RepeaterPage::RepeaterPage(DeviceSession& session, Prompter& prompter, QWidget* 
     m_tree->setRootIsDecorated(true);
     m_tree->setItemsExpandable(true);
     m_tree->setIconSize(QSize(kIconSize, kIconSize));
-    m_refresh->setObjectName(QStringLiteral("refreshButton"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -102,11 +104,12 @@ void RepeaterPage::connectionReplaced() {
 }
 
 void RepeaterPage::refresh() {
-    const std::optional<RepeaterTree> tree = repeaterTreeFrom(m_session.transact("repeater\r\n", 1));
-    if (!tree) {
-        m_prompter.message(tr("Loading repeater list failed."));
+    std::optional<RepeaterTree> tree;
+    if (!runQuery(m_session, m_prompter, kRepeaterTreeQuery, {}, [&tree](std::string_view reply) {
+            tree = repeaterTreeFrom(reply);
+            return tree.has_value();
+        }))
         return;
-    }
     m_tree->clear();
     // Built without recursion: a reply may chain repeaters as deep as its length allows.
     std::vector<std::pair<std::size_t, QTreeWidgetItem*>> pending;
@@ -129,7 +132,7 @@ void RepeaterPage::refresh() {
 
 QTreeWidgetItem* RepeaterPage::makeItem(const RepeaterTree& tree, std::size_t node) const {
     const RepeaterNode& n = tree.nodes[node];
-    auto* item = new QTreeWidgetItem({QString::fromUtf8(n.text)});
+    auto* item = new QTreeWidgetItem({fromStd(n.text)});
     item->setIcon(0, n.kind == RepeaterNode::Kind::Repeater ? m_repeaterIcon : m_endDeviceIcon);
     return item;
 }

@@ -1,11 +1,13 @@
 #include "repeater_station_window.h"
 
 #include "controls/masked_edit.h"
+#include "core/bluetooth_queries.h"
 #include "core/device_session.h"
 #include "core/prompter.h"
+#include "core/qt_text.h"
+#include "core/station_address.h"
 #include "core/vocabulary.h"
 #include "ui/widget_setup.h"
-#include "core/station_address.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,11 +16,6 @@
 #include <QVBoxLayout>
 
 namespace kvx {
-namespace {
-
-constexpr int kWait = 1;
-
-} // namespace
 
 RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
     : QDialog(parent)
@@ -48,8 +45,13 @@ RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& p
 }
 
 void RepeaterStationWindow::load() {
-    if (const std::optional<std::string> input = stationInputFrom(m_session.transact("station\r\n", kWait)))
-        m_address->writeInputData(QString::fromUtf8(*input));
+    // The address fills the field only when it came with "+OK"; nothing is said otherwise.
+    std::optional<std::string> input;
+    if (runQuery(m_session, m_prompter, kStationQuery, {}, [&input](std::string_view reply) {
+            input = stationInputFrom(reply);
+            return input.has_value();
+        }))
+        m_address->writeInputData(fromStd(*input));
 }
 
 void RepeaterStationWindow::ok() {
@@ -57,17 +59,8 @@ void RepeaterStationWindow::ok() {
         m_prompter.message(tr("Incorrect Bluetooth Address."));
         return;
     }
-    const std::string reply =
-        m_session.transact(stationSetCommand(m_address->inputData().toStdString()), kWait);
-    if (reply.empty()) {
-        m_prompter.message(tr("Timeout."));
-        return;
-    }
-    if (!containsOk(reply)) {
-        m_prompter.message(tr("Failed."));
-        return;
-    }
-    accept();
+    if (runQuery(m_session, m_prompter, kStationSet, stationSetCommand(toStd(m_address->inputData()))))
+        accept();
 }
 
 } // namespace kvx

@@ -2,7 +2,9 @@
 
 #include "controls/masked_edit.h"
 #include "core/prompter.h"
+#include "core/qt_text.h"
 #include "pages/device_picker.h"
+#include "ui/widget_setup.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -39,9 +41,7 @@ RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompte
 
     const QString pickText = tr("...");
     const auto pickButton = [&](MaskedEdit* field, const QString& name) {
-        auto* button = new QPushButton(pickText, this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
+        QPushButton* button = namedButton(pickText, qPrintable(name), this);
         connect(button, &QPushButton::clicked, this, [this, field] { pickInto(field); });
         return button;
     };
@@ -50,7 +50,7 @@ RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompte
     auto* fromRow = new QHBoxLayout(fromGroup);
     fromRow->addWidget(m_from, 1);
     fromRow->addWidget(pickButton(m_from, QStringLiteral("fromPickButton")));
-    m_from->setText(QString::fromStdString(group.from));
+    m_from->setText(fromStd(group.from));
 
     auto* toGroup = new QGroupBox(tr("To"), this);
     auto* toGrid = new QGridLayout(toGroup);
@@ -66,14 +66,13 @@ RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompte
         toGrid->addWidget(m_to[k], k + 1, 1);
         toGrid->addWidget(pickButton(m_to[k], QStringLiteral("toPickButton") + number), k + 1, 2);
         if (static_cast<std::size_t>(k) < group.targets.size()) {
-            m_to[k]->setText(QString::fromStdString(group.targets[k].to));
+            m_to[k]->setText(fromStd(group.targets[k].to));
             m_twoWay[k]->setChecked(group.targets[k].twoWay);
         }
     }
     toGrid->setColumnStretch(1, 1);
 
-    auto* okButton = new QPushButton(tr("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
+    QPushButton* okButton = namedButton(tr("OK"), "okButton", this);
     okButton->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -97,11 +96,11 @@ void RouteSettingWindow::ok() {
         m_prompter.message(tr("Fill the Bdaddr completely."));
         return;
     }
-    m_route = {m_from->text().toStdString(), {}};
+    m_route = {toStd(m_from->text()), {}};
     for (int k = 0; k < kToCount; ++k) {
         // A partly filled To goes back as typed; only a field left wholly empty is passed over.
         if (!m_to[k]->isEveryInputEmpty())
-            m_route.targets.push_back({m_to[k]->text().toStdString(), m_twoWay[k]->isChecked()});
+            m_route.targets.push_back({toStd(m_to[k]->text()), m_twoWay[k]->isChecked()});
     }
     accept();
 }

@@ -2,8 +2,10 @@
 
 #include "core/device_session.h"
 #include "core/prompter.h"
-#include "ui/widget_setup.h"
+#include "core/qt_text.h"
+#include "core/routing_queries.h"
 #include "routing/route_setting_window.h"
+#include "ui/widget_setup.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -13,13 +15,6 @@
 #include <QVBoxLayout>
 
 namespace kvx {
-namespace {
-
-constexpr int kQueryWait = 3;
-constexpr int kResetWait = 3;
-constexpr int kAddWait = 10;
-
-} // namespace
 
 RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompter, QWidget* parent)
     : QDialog(parent)
@@ -74,20 +69,19 @@ RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompte
 
 void RoutingTableWindow::load() {
     // The second reading confirms the opposite routes that the first one pairs into two-way rows.
-    const std::string listed = m_session.transact("route\r\n", kQueryWait);
-    const std::string table = m_session.transact("route\r\n", kQueryWait);
-    if (listed.empty() || table.empty())
+    const QueryOutcome listed = runQuery(m_session, m_prompter, kRouteQuery);
+    const QueryOutcome table = runQuery(m_session, m_prompter, kRouteQuery);
+    if (!listed || !table)
         return;
-    m_rows = groupRoutes(routesFrom(listed), routesFrom(table));
+    m_rows = groupRoutes(routesFrom(listed.reply), routesFrom(table.reply));
     showRows(std::nullopt);
 }
 
 void RoutingTableWindow::showRows(std::optional<std::size_t> selected) {
     m_list->clear();
     for (const RouteRow& row : m_rows) {
-        m_list->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(row.from),
-                                                     QString::fromLatin1(directionText(row.twoWay)),
-                                                     QString::fromStdString(row.to)}));
+        m_list->addTopLevelItem(
+            new QTreeWidgetItem({fromStd(row.from), fromStd(directionText(row.twoWay)), fromStd(row.to)}));
     }
     if (selected && *selected < m_rows.size())
         m_list->setCurrentItem(m_list->topLevelItem(static_cast<int>(*selected)));
@@ -144,7 +138,7 @@ void RoutingTableWindow::remove() {
 void RoutingTableWindow::apply() {
     resetDeviceTable();
     for (const std::string& line : routeAddLines(m_rows))
-        m_session.transact(line, kAddWait);
+        runQuery(m_session, m_prompter, kRouteAdd, line);
     accept();
 }
 
@@ -156,8 +150,8 @@ void RoutingTableWindow::clear() {
 }
 
 void RoutingTableWindow::resetDeviceTable() {
-    m_session.transact("route ptp\r\n", kResetWait);
-    m_session.transact("route manual\r\n", kResetWait);
+    runQuery(m_session, m_prompter, kRoutePointToPoint);
+    runQuery(m_session, m_prompter, kRouteManual);
 }
 
 } // namespace kvx

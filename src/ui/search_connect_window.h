@@ -40,7 +40,6 @@ public:
     int run();
 
     const DeviceRecord& deviceRecord() const { return m_record; }
-    const std::string& ipText() const { return m_record.ipAddress; }
     unsigned portNumber() const { return m_portNumber; }
     const Credentials& credentials() const { return m_credentials; }
 

@@ -1,3 +1,4 @@
+#include "core/connection.h"
 #include "core/device_link.h"
 #include "core/login_exchange.h"
 #include "core/transcript.h"
@@ -234,4 +235,23 @@ TEST(Transact, ConnectFailsFastOnRefusalAndBadAddresses) {
     ASSERT_TRUE(link.create());
     EXPECT_FALSE(link.connectTo("127.0.0.300", 1));
     EXPECT_FALSE(link.connectTo("127.0.0.1", 70000));
+}
+
+// Page timers skip their ticks on it; the traffic of a transaction is echoed only while it holds.
+TEST(Connection, InTransactionHoldsWhileATransactionRunsAndOnlyThen) {
+    struct Sampling : Transcript {
+        void append(std::string_view) override { held.push_back(connection->inTransaction()); }
+        void clear() override { held.clear(); }
+        const Connection* connection = nullptr;
+        std::vector<bool> held;
+    } transcript;
+    const auto device = startDevice();
+    Connection connection({}, transcript);
+    transcript.connection = &connection;
+    logIn(connection.link(), transcript, *device);
+
+    EXPECT_EQ(connection.transact("Mode\r\n", 1), "+OK Server Mode\r\n");
+    EXPECT_FALSE(transcript.held.empty());
+    EXPECT_EQ(std::count(transcript.held.begin(), transcript.held.end(), false), 0);
+    EXPECT_FALSE(connection.inTransaction());
 }

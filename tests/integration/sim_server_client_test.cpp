@@ -1,14 +1,11 @@
 // The simulated device's Server and Client mode commands, and the windows that use them, over loopback.
-#include "mode_window_driver.h"
 #include "controls/ip_address_edit.h"
 #include "core/device_session.h"
 #include "link_session.h"
-#include "modes/add_device_window.h"
-#include "modes/add_server_window.h"
+#include "mode_window_driver.h"
 #include "modes/client_mode_window.h"
 #include "modes/client_setting_window.h"
-#include "modes/modify_device_window.h"
-#include "modes/modify_server_window.h"
+#include "modes/entry_window.h"
 #include "modes/server_mode_window.h"
 #include "recording_prompter.h"
 
@@ -99,7 +96,7 @@ TEST(SimulatedServerClient, ServerModeWindowRoundTrip) {
         child<QCheckBox>(window, "keepSocketCheck")->click();
         click(window, "applyButton");
 
-        whenOpened<AddDeviceWindow>(window, [&](AddDeviceWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             click(w, "nameChoice");
             retype(w, "nameEdit", QStringLiteral("Scale"));
             retype(w, "portEdit", QStringLiteral("9104"));
@@ -108,7 +105,7 @@ TEST(SimulatedServerClient, ServerModeWindowRoundTrip) {
         click(window, "addButton");
 
         clickRow(table(), 1);
-        whenOpened<ModifyDeviceWindow>(window, [&](ModifyDeviceWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             retype(w, "portEdit", QStringLiteral("9112"));
             click(w, "modifyButton");
         });
@@ -138,7 +135,7 @@ TEST(SimulatedServerClient, AModifyTheDeviceRefusesKeepsTheOldDevice) {
         // Another manager takes a port after this window read the table.
         EXPECT_EQ(session.ask("Bind Meter 9120"), "+OK\r\n");
         clickRow(child<QTreeWidget>(window, "deviceTable"), 0);
-        whenOpened<ModifyDeviceWindow>(window, [&](ModifyDeviceWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             retype(w, "portEdit", QStringLiteral("9120"));
             click(w, "modifyButton");
             EXPECT_TRUE(w.isVisible());
@@ -161,7 +158,7 @@ TEST(SimulatedServerClient, ClientModeWindowRoundTrip) {
     const int result = runOpened(window, [&] {
         EXPECT_EQ(rowsOf(table()).size(), 2u);
         EXPECT_EQ(child<IpAddressEdit>(window, "hostAddressEdit")->text(), QStringLiteral("192.168.0.10"));
-        whenOpened<AddServerWindow>(window, [&](AddServerWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             QTest::keyClicks(child<QLineEdit>(w, "addressEdit"), QStringLiteral("00AABBCCDDEE"));
             child<IpAddressEdit>(w, "serverAddressEdit")->setOctets({10, 0, 0, 7});
             retype(w, "serverPortEdit", QStringLiteral("19100"));
@@ -170,7 +167,7 @@ TEST(SimulatedServerClient, ClientModeWindowRoundTrip) {
         click(window, "addButton");
 
         clickRow(table(), 1);
-        whenOpened<ModifyServerWindow>(window, [&](ModifyServerWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             child<IpAddressEdit>(w, "addressEdit")->setOctets({10, 0, 0, 8});
             click(w, "modifyButton");
         });
@@ -204,7 +201,7 @@ TEST(SimulatedServerClient, AModifyTheDeviceRefusesKeepsTheOldServer) {
     runOpened(window, [&] {
         EXPECT_EQ(session.ask("Serv 10.0.0.9:9100 Meter"), "+OK\r\n");
         clickRow(child<QTreeWidget>(window, "serverTable"), 1);
-        whenOpened<ModifyServerWindow>(window, [&](ModifyServerWindow& w) {
+        whenOpened<EntryWindow>(window, [&](EntryWindow& w) {
             child<IpAddressEdit>(w, "addressEdit")->setOctets({10, 0, 0, 9});
             click(w, "modifyButton");
             EXPECT_TRUE(w.isVisible());

@@ -1,4 +1,6 @@
 #include "controls/masked_edit.h"
+#include "core/bluetooth_queries.h"
+#include "core/qt_text.h"
 #include "fault_matrix.h"
 #include "mode_window_driver.h"
 #include "pages/bluetooth_page.h"
@@ -17,12 +19,6 @@
 namespace kvx::test {
 namespace {
 
-const char* const kGetFailed = "Get Information is Failed. Try again.";
-
-std::string timeoutText(const char* what) {
-    return std::string(what) + " is timeout. Check Lumeno-KVX and Try again.";
-}
-
 std::string onOff(bool on) {
     return on ? "on" : "off";
 }
@@ -33,7 +29,7 @@ std::string rowsText(const QTreeWidget* list, std::initializer_list<int> columns
     for (int r = 0; r < list->topLevelItemCount(); ++r) {
         text += '[';
         for (int c : columns)
-            text += list->topLevelItem(r)->text(c).toStdString() + '|';
+            text += toStd(list->topLevelItem(r)->text(c)) + '|';
         text.back() = ']';
     }
     return text;
@@ -49,17 +45,15 @@ void bluetoothDevice(sim::DeviceOptions& options) {
 // ever-growing counters.
 std::string bluetoothShown(const BluetoothPage& page) {
     const auto* security = child<QComboBox>(page, "securityCombo");
-    return "name=" + textOf(page, "nameEdit").toStdString() +
-           " maxdt=" + textOf(page, "maxDtEdit").toStdString() +
-           " linkto=" + textOf(page, "linkTimeoutEdit").toStdString() +
-           " security=" + security->currentText().toStdString() +
+    return "name=" + toStd(textOf(page, "nameEdit")) + " maxdt=" + toStd(textOf(page, "maxDtEdit")) +
+           " linkto=" + toStd(textOf(page, "linkTimeoutEdit")) +
+           " security=" + toStd(security->currentText()) +
            " pair=" + onOff(child<QCheckBox>(page, "pairableCheck")->isChecked()) +
            " conn=" + onOff(child<QCheckBox>(page, "connectableCheck")->isChecked()) +
            " disc=" + onOff(child<QCheckBox>(page, "discoverableCheck")->isChecked()) +
            " arrows=" + onOff(child<QToolButton>(page, "maxDtUp")->isEnabled()) +
            " local=" + rowsText(child<QTreeWidget>(page, "localDevicesList"), {0, 1}) +
-           " pin=" + textOf(page, "pinEdit").toStdString() +
-           " applied=" + onOff(page.appliedName().has_value());
+           " pin=" + toStd(textOf(page, "pinEdit")) + " applied=" + onOff(page.appliedName().has_value());
 }
 
 Driver bluetoothLoad() {
@@ -114,11 +108,10 @@ std::string connectionsShown(const ConnectionsPage& page) {
     for (int r = 0; r < list->topLevelItemCount(); ++r) {
         const QTreeWidgetItem* item = list->topLevelItem(r);
         const QIcon icon = item->icon(0);
-        text += '[' + item->text(1).toStdString() + '|' + item->text(4).toStdString() + '|' +
-                item->text(5).toStdString() + '|' +
-                (icon.isNull() ? "no indicator"
-                               : icon.pixmap(16, 16).toImage().pixelColor(8, 8).name().toStdString()) +
-                ']';
+        text +=
+            '[' + toStd(item->text(1)) + '|' + toStd(item->text(4)) + '|' + toStd(item->text(5)) + '|' +
+            (icon.isNull() ? "no indicator" : toStd(icon.pixmap(16, 16).toImage().pixelColor(8, 8).name())) +
+            ']';
     }
     return text + " timer=" + onOff(page.refreshTimerRunning());
 }
@@ -168,9 +161,9 @@ public:
 };
 
 std::string neighborhoodsShown(const NeighborhoodsPage& page) {
-    return "interval=" + textOf(page, "intervalEdit").toStdString() +
-           " length=" + textOf(page, "lengthEdit").toStdString() +
-           " code=" + child<QComboBox>(page, "accessCodeCombo")->currentText().toStdString() +
+    return "interval=" + toStd(textOf(page, "intervalEdit")) +
+           " length=" + toStd(textOf(page, "lengthEdit")) +
+           " code=" + toStd(child<QComboBox>(page, "accessCodeCombo")->currentText()) +
            " start=" + onOff(child(page, "startButton")->isEnabled()) +
            " stop=" + onOff(child(page, "stopButton")->isEnabled()) +
            " timer=" + onOff(page.refreshTimerRunning()) +
@@ -231,7 +224,7 @@ void station(sim::DeviceOptions& options) {
 }
 
 std::string stationShown(const RepeaterStationWindow& window) {
-    return "address=[" + child<MaskedEdit>(window, "addressEdit")->inputData().toStdString() + "]";
+    return "address=[" + toStd(child<MaskedEdit>(window, "addressEdit")->inputData()) + "]";
 }
 
 Driver stationOpen() {
@@ -256,7 +249,7 @@ Driver stationOk() {
 }
 
 std::string treeText(const QTreeWidgetItem* item, int depth) {
-    std::string text = std::string(std::size_t(depth) * 2, ' ') + item->text(0).toStdString() + '\n';
+    std::string text = std::string(std::size_t(depth) * 2, ' ') + toStd(item->text(0)) + '\n';
     for (int i = 0; i < item->childCount(); ++i)
         text += treeText(item->child(i), depth + 1);
     return text;
@@ -306,27 +299,17 @@ void readInto(BluetoothView& view, std::string_view command) {
 } // namespace
 
 std::vector<CommandRow> bluetoothRows() {
-    const std::string query = "\"+OK\" begins the normalised reply";
-    const std::string set = "normalised reply is exactly \"+OK\"";
-    const std::string list = "no \"-ERR\" at the start; lines up to the \"+OK\" line";
     std::vector<CommandRow> rows;
 
     // Tab 1: every setting, then the local radios; the first query that fails ends the load and leaves
     // what was read before it. A failed read of the local radios still ranges the MaxDT arrows.
     struct Query {
-        const char* command;
-        int wait;
-        const char* what;
-        const char* failed;
+        const QueryStep& step;
         bool onRefresh;
     };
     const Query queries[] = {
-        {"BTName", 10, "Get Bluetooth Information", "Get BTName is Failed. Try again.", true},
-        {"Maxdt", 0, "Get Maxdt", "Get Maxdt is Failed. Try again.", true},
-        {"Linkto", 0, "Get LinkTimeout", "Get LinkTimeout is Failed. Try again.", false},
-        {"Scan", 0, "Get Scan", "Get Scan is Failed. Try again.", true},
-        {"Secu", 0, "Get Security", "Get Security is Failed. Try again.", true},
-        {"Pair", 0, "Get Pairable", "Get Pairable is Failed. Try again.", true},
+        {kBtNameQuery, true}, {kMaxDtQuery, true},    {kLinkTimeoutQuery, false},
+        {kScanQuery, true},   {kSecurityQuery, true}, {kPairableQuery, true},
     };
     for (const char* sender : {"Bluetooth page: load", "Bluetooth page: Refresh"}) {
         const bool load = sender == std::string_view("Bluetooth page: load");
@@ -334,46 +317,34 @@ std::vector<CommandRow> bluetoothRows() {
         for (const Query& q : queries) {
             if (!load && !q.onRefresh)
                 continue;
-            rows.push_back(
-                {sender, q.command, q.wait, query, timeoutText(q.what), q.failed, true, true, view.text()});
-            readInto(view, q.command);
+            const CommandRow row(sender, q.step, true, view.text());
+            readInto(view, row.command);
+            rows.push_back(row);
         }
         if (load) {
             view.arrows = true;
-            rows.push_back({sender, "Stat", 10, list, timeoutText("Get Stat"), "Stat is Failed. Try again.",
-                            true, true, view.text(), true});
+            rows.push_back({sender, kLocalDevicesQuery, true, view.text(), true});
         }
     }
 
     // Apply: every setting in turn; the first that fails ends it, keeping the PIN and applying nothing.
     struct Set {
         const char* sender;
+        const QueryStep& step;
         const char* command;
-        int wait;
-        const char* what;
-        const char* failed;
         bool discoverable, connectable;
     };
     const Set sets[] = {
-        {"Bluetooth page: Apply", "BTName Hall-9", 10, "Set Bluetooth Information",
-         "BTName Setup Fail. Try again.", true, true},
-        {"Bluetooth page: Apply", "Maxdt 9", 0, "Set Maxdt", "Maxdt Setup Fail. Try again.", true, true},
-        {"Bluetooth page: Apply", "Linkto 25", 0, "Set LinkTimeout", "LinkTimeout Setup Fail. Try again.",
-         true, true},
-        {"Bluetooth page: Apply", "Secu high", 0, "Set Security", "Security Setup Fail. Try again.", true,
-         true},
-        {"Bluetooth page: Apply", "Pin 1234", 0, "Set Pin Code", "Pin Code Setup Fail. Try again.", true,
-         true},
-        {"Bluetooth page: Apply", "Pair off", 0, "Set Pairable", "Pairable Setup Fail. Try again.", true,
-         true},
-        {"Bluetooth page: Apply", "Scan Inquiry page", 0, "Set Scan",
-         "Discoverable and Connectable Setup Fail. Try again.", true, true},
-        {"Bluetooth page: Apply, discoverable only", "Scan Inquiry", 0, "Set Scan",
-         "Discoverable Setup Fail. Try again.", true, false},
-        {"Bluetooth page: Apply, connectable only", "Scan Page", 0, "Set Scan",
-         "Connectable Setup Fail. Try again.", false, true},
-        {"Bluetooth page: Apply, neither", "Scan noscan", 0, "Set Scan", "Noscan Setup Fail. Try again.",
-         false, false},
+        {"Bluetooth page: Apply", kBtNameSet, "BTName Hall-9", true, true},
+        {"Bluetooth page: Apply", kMaxDtSet, "Maxdt 9", true, true},
+        {"Bluetooth page: Apply", kLinkTimeoutSet, "Linkto 25", true, true},
+        {"Bluetooth page: Apply", kSecuritySet, "Secu high", true, true},
+        {"Bluetooth page: Apply", kPinSet, "Pin 1234", true, true},
+        {"Bluetooth page: Apply", kPairableSet, "Pair off", true, true},
+        {"Bluetooth page: Apply", scanSet({true, true}), "Scan Inquiry page", true, true},
+        {"Bluetooth page: Apply, discoverable only", scanSet({true, false}), "Scan Inquiry", true, false},
+        {"Bluetooth page: Apply, connectable only", scanSet({false, true}), "Scan Page", false, true},
+        {"Bluetooth page: Apply, neither", scanSet({false, false}), "Scan noscan", false, false},
     };
     for (const Set& s : sets) {
         BluetoothView typed;
@@ -384,49 +355,41 @@ std::vector<CommandRow> bluetoothRows() {
         typed.discoverable = s.discoverable;
         typed.connectable = s.connectable;
         typed.pin = "1234";
-        rows.push_back(
-            {s.sender, s.command, s.wait, set, timeoutText(s.what), s.failed, true, true, typed.text()});
+        rows.push_back({s.sender, s.step, s.command, true, typed.text()});
     }
 
     rows.insert(
         rows.end(),
         {
             // Tab 2. A silent device ends the program (a close request, not a reconnect) and stops the timer.
-            {"Connections page: tab shown", "List", 10, list, timeoutText("Get Information"), kGetFailed,
-             false, true, "", true},
-            // The firmware version only gates the indicators.
-            {"Connections page: tab shown", "Ver", 1, "version text from position 8", "", "", false, false,
+            {"Connections page: tab shown", kConnectionList, true, "", true},
+            {"Connections page: tab shown", kIndicatorVersionQuery, false,
              "rows=[1|00:1B:DC:0F:A1:01|Scanner|no indicator][2|00:1B:DC:0F:A1:02|Printer|no indicator] "
              "timer=on"},
-            {"Connections page: Disconnect", "disc 1", 3, set, timeoutText("Disconnection"),
-             "Disconnection is Failed. Try again.", true, true,
+            {"Connections page: Disconnect", kDisconnect, "disc 1", true,
              "rows=[1|00:1B:DC:0F:A1:01|Scanner|#00ff00][2|00:1B:DC:0F:A1:02|Printer|#ffff00] timer=off"},
 
             // Tab 3: one message, for the state query only, and never a reconnect.
-            {"Neighborhoods page: load", "pinq", 3, "reply contains \"+OK\"",
-             "Getting Periodic Inquiry failed.", "Getting Periodic Inquiry failed.", false, true,
+            {"Neighborhoods page: load", kPeriodicInquiryQuery, true,
              "interval= length= code=General start=on stop=off timer=off rows="},
             // Start's reply is not looked at; the load that follows reads the state back.
-            {"Neighborhoods page: Start", "pinq on 30 10 0x9E8B00", 3, "not examined", "", "", false, false},
-            {"Neighborhoods page: Stop", "pinq off", 3, "not examined", "", "", false, false,
+            {"Neighborhoods page: Start", kPeriodicInquiryStart, "pinq on 30 10 0x9E8B00", false},
+            {"Neighborhoods page: Stop", kPeriodicInquiryStop, false,
              "interval=10 length=5 code=General start=on stop=off timer=off rows="},
             // A failed poll keeps the rows and says nothing.
-            {"Neighborhoods page: polling tick", "ngbrh", 2, "reply contains \"+OK\"", "", "", false, true,
+            {"Neighborhoods page: polling tick", kNeighbourPoll, true,
              "interval= length= code=General start=on stop=off timer=off rows=", true},
 
             // Route Setting's picker shows no message at all: a failure leaves the list empty.
-            {"SD List: open", "List", 10, "lines up to the \"+OK\" line", "", "", false, true,
-             "addresses=", true},
+            {"SD List: open", kPickerList, true, "addresses=", true},
 
             // Repeater Mode: the address read at creation fills the field only when it came with "+OK"; a
             // failed OK keeps the window open.
-            {"Repeater Mode window: open", "station", 1, "reply contains \"+OK\"", "", "", false, true,
-             "address=[            ]"},
-            {"Repeater Mode window: OK", "station 00:1B:DC:0F:B0:01", 1, "reply contains \"+OK\"", "Timeout.",
-             "Failed.", false, true, "address=[001BDC0FB001] open"},
+            {"Repeater Mode window: open", kStationQuery, true, "address=[            ]"},
+            {"Repeater Mode window: OK", kStationSet, "station 00:1B:DC:0F:B0:01", true,
+             "address=[001BDC0FB001] open"},
             // Tab 4.
-            {"Repeater page: load", "repeater", 1, "not empty and no \"-ERR\"",
-             "Loading repeater list failed.", "Loading repeater list failed.", false, true, "tree:\n", true},
+            {"Repeater page: load", kRepeaterTreeQuery, true, "tree:\n", true},
         });
     return rows;
 }

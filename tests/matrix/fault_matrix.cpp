@@ -1,5 +1,7 @@
 #include "fault_matrix.h"
 
+#include "core/qt_text.h"
+
 #include <gtest/gtest.h>
 
 namespace kvx::test {
@@ -18,10 +20,61 @@ std::chrono::milliseconds waitOf(const CommandRow& row) {
 }
 
 QStringList expectedMessages(const std::string& message) {
-    return message.empty() ? QStringList() : QStringList{QString::fromStdString(message)};
+    return message.empty() ? QStringList() : QStringList{fromStd(message)};
+}
+
+std::string successWords(QueryStep::Success success) {
+    switch (success) {
+    case QueryStep::Success::StartsWithOk:
+        return "reply begins with \"+OK\"";
+    case QueryStep::Success::ContainsOk:
+        return "reply contains \"+OK\"";
+    case QueryStep::Success::ExactlyOk:
+        return "normalised reply is exactly \"+OK\"";
+    case QueryStep::Success::AnyReply:
+        return "any reply";
+    case QueryStep::Success::NormalisedStartsWithOk:
+        return "normalised reply begins with \"+OK\"";
+    case QueryStep::Success::NoErrAtStart:
+        return "no \"-ERR\" at the start";
+    case QueryStep::Success::Parsed:
+        return "the window reads its values from the reply";
+    }
+    return "?";
+}
+
+std::string textOf(const char* text) {
+    return text == nullptr ? std::string() : std::string(text);
 }
 
 } // namespace
+
+CommandRow::CommandRow(std::string sender, std::string command, int wait, std::string success,
+                       std::string emptyMessage, std::string refusedMessage, bool reconnect,
+                       bool endsOperation, std::string shownAfterFailure, bool arrivesInPart,
+                       bool refusalReconnects)
+    : sender(std::move(sender))
+    , command(std::move(command))
+    , wait(wait)
+    , success(std::move(success))
+    , emptyMessage(std::move(emptyMessage))
+    , refusedMessage(std::move(refusedMessage))
+    , reconnect(reconnect)
+    , endsOperation(endsOperation)
+    , shownAfterFailure(std::move(shownAfterFailure))
+    , arrivesInPart(arrivesInPart)
+    , refusalReconnects(refusalReconnects) {}
+
+CommandRow::CommandRow(std::string sender, const QueryStep& step, bool endsOperation,
+                       std::string shownAfterFailure, bool arrivesInPart)
+    : CommandRow(std::move(sender), step, bodyOf(std::string(normalisedReply(step.command))), endsOperation,
+                 std::move(shownAfterFailure), arrivesInPart) {}
+
+CommandRow::CommandRow(std::string sender, const QueryStep& step, std::string command, bool endsOperation,
+                       std::string shownAfterFailure, bool arrivesInPart)
+    : CommandRow(std::move(sender), std::move(command), step.wait, successWords(step.success),
+                 textOf(step.emptyMessage), textOf(step.refusedMessage), step.reconnectAfterSilence,
+                 endsOperation, std::move(shownAfterFailure), arrivesInPart, step.reconnectAfterRefusal) {}
 
 const char* faultName(Fault fault) {
     switch (fault) {

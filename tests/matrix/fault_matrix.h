@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/qt_text.h"
+#include "core/query.h"
 #include "link_session.h"
 #include "recording_prompter.h"
 
@@ -12,7 +14,7 @@
 
 // Failed comparisons of messages print the texts, not their bytes.
 inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
+    *out << '"' << kvx::toStd(text) << '"';
 }
 
 // Every command the manager sends, each under every fault a device or a network can produce.
@@ -36,6 +38,17 @@ struct CommandRow {
     bool arrivesInPart = false;
     // A refusal is reported as silence is, with the reconnect request.
     bool refusalReconnects = false;
+
+    CommandRow(std::string sender, std::string command, int wait, std::string success,
+               std::string emptyMessage, std::string refusedMessage, bool reconnect, bool endsOperation,
+               std::string shownAfterFailure = {}, bool arrivesInPart = false,
+               bool refusalReconnects = false);
+    // The command, wait, success test, messages and requests as the window's table entry states them;
+    // `command` is the line the window builds when the entry has none.
+    CommandRow(std::string sender, const QueryStep& step, bool endsOperation,
+               std::string shownAfterFailure = {}, bool arrivesInPart = false);
+    CommandRow(std::string sender, const QueryStep& step, std::string command, bool endsOperation,
+               std::string shownAfterFailure = {}, bool arrivesInPart = false);
 };
 
 enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply, Flood };

@@ -1,12 +1,12 @@
 #include "controls/ip_address_edit.h"
+#include "core/port_queries.h"
+#include "core/routing_queries.h"
+#include "core/server_client_queries.h"
 #include "fault_matrix.h"
 #include "mode_window_driver.h"
-#include "modes/add_device_window.h"
-#include "modes/add_server_window.h"
 #include "modes/client_mode_window.h"
 #include "modes/client_setting_window.h"
-#include "modes/modify_device_window.h"
-#include "modes/modify_server_window.h"
+#include "modes/entry_window.h"
 #include "modes/serial_port_window.h"
 #include "modes/server_mode_window.h"
 #include "modes/vertex_mode_window.h"
@@ -17,10 +17,6 @@
 
 namespace kvx::test {
 namespace {
-
-std::string timeout(const std::string& what) {
-    return what + " is timeout. Check Lumeno-KVX and Try again.";
-}
 
 // Routes of the simulated device: A1 <-> A2, A1 --> A3, A4 --> A5.
 const std::string A1 = "00:1B:DC:0F:A1:01";
@@ -70,8 +66,7 @@ std::string hostShown(const ClientSettingWindow& w) {
 }
 
 std::string vertexShown(const VertexModeWindow& w) {
-    return "port " + textOf(w, "portEdit").toStdString() + ", maximum " +
-           textOf(w, "maximumEdit").toStdString();
+    return "port " + toStd(textOf(w, "portEdit")) + ", maximum " + toStd(textOf(w, "maximumEdit"));
 }
 
 const char* const kSerialLists[] = {"baudCombo", "dataBitsCombo", "parityCombo", "stopBitsCombo",
@@ -80,7 +75,7 @@ const char* const kSerialLists[] = {"baudCombo", "dataBitsCombo", "parityCombo",
 std::string serialShown(const SerialPortWindow& w) {
     std::string text;
     for (const char* name : kSerialLists)
-        text += (text.empty() ? "" : ", ") + child<QComboBox>(w, name)->currentText().toStdString();
+        text += (text.empty() ? "" : ", ") + toStd(child<QComboBox>(w, name)->currentText());
     return text;
 }
 
@@ -127,106 +122,68 @@ std::string clientModeWith(MatrixContext& ctx, const std::function<std::string(C
 } // namespace
 
 std::vector<CommandRow> modeRows() {
-    const std::string notLookedAt = "not looked at";
     return {
         // Server Mode window.
-        {"Server Mode window: open", "Port", 0, "normalised reply contains \"+OK\"",
-         timeout("Get Port Number"), "Get Port Number is Failed. Try again.", true, true,
-         "port , keep socket off, keep-alive , rows none"},
+        {"Server Mode window: open", kDataPortQuery, true, "port , keep socket off, keep-alive , rows none"},
         // A refused prsv query is reported with the time-out text and the reconnect request.
-        {"Server Mode window: open", "prsv", 1, "reply contains \"+OK\"", timeout("Get Port Number"),
-         timeout("Get Port Number"), true, true, "port 9100, keep socket off, keep-alive , rows none", false,
-         true},
-        {"Server Mode window: open", "kato", 1, "reply contains \"+OK\"",
-         "Retrieving TCP KeepAlive setting failed.", "Retrieving TCP KeepAlive setting failed.", false,
-         false},
-        {"Server Mode window: open", "Bind", 1, "reply non-empty and not beginning with \"-ERR\"",
-         timeout("Get Bind"), "Bind is Failed. Try again.", true, true,
+        {"Server Mode window: open", kKeepSocketQuery, true,
+         "port 9100, keep socket off, keep-alive , rows none"},
+        {"Server Mode window: open", kKeepAliveQuery, false},
+        {"Server Mode window: open", kDeviceListQuery, true,
          "port 9100, keep socket off, keep-alive 600, rows none", true},
         // A refused set-port is reported with the time-out text and the reconnect request.
-        {"Server Mode window: Apply", "Port 9200", 1, "reply contains \"+OK\"", timeout("Set Port Number"),
-         timeout("Set Port Number"), true, true,
-         "port 9200, keep socket on, keep-alive 300, rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner 9102 | "
-         "3 00:1B:DC:0F:B1:03 9103, left open",
-         false, true},
-        {"Server Mode window: Apply", "prsv on", 1, "reply contains \"+OK\"", "Setting PRSV failed.",
-         "Setting PRSV failed.", false, false},
-        {"Server Mode window: Apply", "kato 300 10 3", 1, "reply contains \"+OK\"",
-         "Setting TCP KeepAlive Time failed.", "Setting TCP KeepAlive Time failed.", false, true},
-        {"Server Mode window: Delete", "Rele 9102", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Deleting Device"), "Device Deleting is Failed. Try again.", true, true,
-         "port 9100, keep socket off, keep-alive 600, rows 1 00:1B:DC:0F:B1:01 9101 | 3 00:1B:DC:0F:B1:03 "
-         "9103, "
-         "left open"},
-        {"Add Device window: ADD", "Bind Scale 9104", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Add Device"), "Add Device Fail. Try again.", true, true,
-         "port 9100, keep socket off, keep-alive 600, rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner "
-         "9102 | "
-         "3 00:1B:DC:0F:B1:03 9103, left open, editor open"},
+        {"Server Mode window: Apply", kDataPortSet, "Port 9200", true,
+         "port 9200, keep socket on, keep-alive 300, "
+         "rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner 9102 | 3 00:1B:DC:0F:B1:03 9103, left open"},
+        {"Server Mode window: Apply", kKeepSocketSet, "prsv on", false},
+        {"Server Mode window: Apply", kKeepAliveSet, "kato 300 10 3", true},
+        {"Server Mode window: Delete", kDeviceDelete, "Rele 9102", true,
+         "port 9100, keep socket off, keep-alive 600, "
+         "rows 1 00:1B:DC:0F:B1:01 9101 | 3 00:1B:DC:0F:B1:03 9103, left open"},
+        {"Add Device window: ADD", kDeviceAdd, "Bind Scale 9104", true,
+         "port 9100, keep socket off, keep-alive 600, "
+         "rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner 9102 | 3 00:1B:DC:0F:B1:03 9103, left open, "
+         "editor open"},
         // A failed bind after the release adds the old entry again, once.
-        {"Modify Device window: Modify", "Rele 9102", 0, "normalised reply is exactly \"+OK\"",
-         timeout("Device modification"), "Device modification is Failed. Try again.", true, true},
-        {"Modify Device window: Modify", "Bind Scanner 9112", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Device modification"), "Device modification is Failed. Try again.", true, false},
+        {"Modify Device window: Modify", kDeviceModifyRelease, "Rele 9102", true},
+        {"Modify Device window: Modify", kDeviceModifyAdd, "Bind Scanner 9112", false},
 
-        // Client Mode window; the load goes on after a failed "Serv".
-        {"Client Mode window: open", "Serv", 1, "reply non-empty and not beginning with \"-ERR\"",
-         timeout("Get Server host address"), "Get Server host address is Failed. Try again.", true, false, "",
-         true},
-        {"Client Mode window: open", "Rept", 0, "normalised reply begins with \"+OK\"",
-         "Get Connection interval time is Failed. Try again.",
-         "Get Connection interval time is Failed. Try again.", true, true},
-        {"Client Mode window: open", "Psist", 0, "normalised reply begins with \"+OK\"",
-         timeout("Get re-Connect status"), "Get re-Connect status is Failed. Try again.", true, true},
-        {"Client Mode window: Apply", "Serv 10.0.0.5:9100", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Set Server host address"), "Client Mode Setup Fail. Try again.", true, true},
-        {"Client Mode window: Apply", "Rept 5000", 0,
-         "normalised reply is exactly \"+OK REPEAT every 5000 ms\"", timeout("Set Connection interval time"),
-         "Connection interval time Setup Fail. Try again.", true, true},
-        {"Client Mode window: Apply", "Psist off", 0, "normalised reply is exactly \"+OK PERSIST off\"",
-         timeout("Set re-Connect status"), "re-Connect status Setup Fail. Try again.", true, true},
-        {"Client Mode window: Delete", "DelServ Label Printer", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Deleting Server"), "Server Deleting is Failed. Try again.", true, true,
+        // Client Mode window; the load goes on after a failed "Serv". The device echoes a new interval
+        // and a new option: "+OK REPEAT every 5000 ms", "+OK PERSIST off".
+        {"Client Mode window: open", kServerListQuery, false, "", true},
+        {"Client Mode window: open", kIntervalQuery, true},
+        {"Client Mode window: open", kReconnectQuery, true},
+        {"Client Mode window: Apply", kHostSet, "Serv 10.0.0.5:9100", true},
+        {"Client Mode window: Apply", kIntervalSet, "Rept 5000", true},
+        {"Client Mode window: Apply", kReconnectSet, "Psist off", true},
+        {"Client Mode window: Delete", kServerDelete, "DelServ Label Printer", true,
          "host 192.168.0.10:9100, interval 3000, re-connect on, rows 1 00:1B:DC:0F:C1:01 192.168.0.20:9100, "
          "left open"},
-        {"Add Server window: Add", "Serv 10.0.0.7:9100 Scale", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Add Server"), "Add Server Fail. Try again.", true, true},
+        {"Add Server window: Add", kServerAdd, "Serv 10.0.0.7:9100 Scale", true},
         // A failed add after the deletion adds the old entry again, once.
-        {"Modify Server window: Modify", "DelServ Label Printer", 0, "normalised reply is exactly \"+OK\"",
-         timeout("Server modification"), "Device modification is Failed. Try again.", true, true},
-        {"Modify Server window: Modify", "Serv 10.0.0.8:9100 Label Printer", 10,
-         "normalised reply is exactly \"+OK\"", timeout("Server modification"),
-         "Device modification is Failed. Try again.", true, false},
-        {"Client Setting window: open", "Serv", 1, "reply non-empty and not beginning with \"-ERR\"",
-         timeout("Get Server host address"), "Input IP Address and Port Number.", true, true, "host :", true},
-        {"Client Setting window: OK", "Serv 192.168.0.10:9300", 10, "normalised reply is exactly \"+OK\"",
-         timeout("Set Server host address"), "Client Mode Setup Fail. Try again.", true, true,
+        {"Modify Server window: Modify", kServerModifyDelete, "DelServ Label Printer", true},
+        {"Modify Server window: Modify", kServerModifyAdd, "Serv 10.0.0.8:9100 Label Printer", false},
+        {"Client Setting window: open", kHostQuery, true, "host :", true},
+        {"Client Setting window: OK", kHostSet, "Serv 192.168.0.10:9300", true,
          "host 192.168.0.10:9300, left open"},
 
-        {"Vertex Mode window: open", "Vertex", 10, "normalised reply begins with \"+OK\"",
-         timeout("Get Vertex Mode"), "Get Vertex is Failed. Try again.", true, true, "port , maximum "},
-        {"Vertex Mode window: Apply", "Vertex 9200 5", 10,
-         "normalised reply is exactly \"+OK PORT 9200 MAX 5\"", timeout("Set Vertex Mode"),
-         "Vertex Mode Setup Fail. Try again.", true, true, "port 9200, maximum 5, left open"},
+        // The device repeats the values it took: "+OK PORT 9200 MAX 5".
+        {"Vertex Mode window: open", kVertexQuery, true, "port , maximum "},
+        {"Vertex Mode window: Apply", kVertexSet, "Vertex 9200 5", true, "port 9200, maximum 5, left open"},
 
         // No failure of the serial window posts the reconnect request; OK closes it in every case.
-        {"Serial Port Setup window: open", "rs232", 1, "reply contains \"+OK\"",
-         "Can't get RS232 configuration.", "Can't get RS232 configuration.", false, true,
-         "115200, 8 bit, None, 1 bit, Hardware"},
-        {"Serial Port Setup window: OK", "rs232 57600 7O2 none", 1, "reply contains \"+OK\"",
-         "Setting RS232 failed.", "Setting RS232 failed.", false, true,
+        {"Serial Port Setup window: open", kSerialLineQuery, true, "115200, 8 bit, None, 1 bit, Hardware"},
+        {"Serial Port Setup window: OK", kSerialLineSet, "rs232 57600 7O2 none", true,
          "57600, 7 bit, Odd, 2 bit, None, closed with OK"},
 
         // Routing: an empty reading leaves the list unfilled; no other reply is looked at.
-        {"Serial Hub Mode window: open", "route", 3, "both replies non-empty", "", "", false, false,
-         "routes none", true},
-        {"Serial Hub Mode window: Clear", "route ptp", 3, notLookedAt, "", "", false, false},
-        {"Serial Hub Mode window: Clear", "route manual", 3, notLookedAt, "", "", false, false},
-        {"Serial Hub Mode window: Apply", "route ptp", 3, notLookedAt, "", "", false, false},
-        {"Serial Hub Mode window: Apply", "route manual", 3, notLookedAt, "", "", false, false},
-        {"Serial Hub Mode window: Apply", "route add " + A1 + " " + A2 + " " + A3, 10, notLookedAt, "", "",
-         false, false},
-        {"Serial Hub Mode window: Apply", "route add " + A2 + " " + A1, 10, notLookedAt, "", "", false, false,
+        {"Serial Hub Mode window: open", kRouteQuery, false, "routes none", true},
+        {"Serial Hub Mode window: Clear", kRoutePointToPoint, false},
+        {"Serial Hub Mode window: Clear", kRouteManual, false},
+        {"Serial Hub Mode window: Apply", kRoutePointToPoint, false},
+        {"Serial Hub Mode window: Apply", kRouteManual, false},
+        {"Serial Hub Mode window: Apply", kRouteAdd, "route add " + A1 + " " + A2 + " " + A3, false},
+        {"Serial Hub Mode window: Apply", kRouteAdd, "route add " + A2 + " " + A1, false,
          "routes " + A1 + " <-> " + A2 + " |  --> " + A3 + " | " + A4 + " --> " + A5 + ", closed with OK"},
     };
 }
@@ -255,7 +212,7 @@ void addModeDrivers(DriverMap& drivers) {
     };
     drivers["Add Device window: ADD"].act = [](MatrixContext& ctx) {
         return serverModeWith(ctx, [](ServerModeWindow& w) {
-            return editorText(inEditor<AddDeviceWindow>(w, "addButton", [](AddDeviceWindow& e) {
+            return editorText(inEditor<EntryWindow>(w, "addButton", [](EntryWindow& e) {
                 click(e, "nameChoice");
                 retype(e, "nameEdit", QStringLiteral("Scale"));
                 retype(e, "portEdit", QStringLiteral("9104"));
@@ -266,7 +223,7 @@ void addModeDrivers(DriverMap& drivers) {
     drivers["Modify Device window: Modify"].act = [](MatrixContext& ctx) {
         return serverModeWith(ctx, [](ServerModeWindow& w) {
             clickRow(child<QTreeWidget>(w, "deviceTable"), 1);
-            return editorText(inEditor<ModifyDeviceWindow>(w, "modifyButton", [](ModifyDeviceWindow& e) {
+            return editorText(inEditor<EntryWindow>(w, "modifyButton", [](EntryWindow& e) {
                 retype(e, "deviceEdit", QStringLiteral("Scanner"));
                 retype(e, "portEdit", QStringLiteral("9112"));
                 click(e, "modifyButton");
@@ -295,7 +252,7 @@ void addModeDrivers(DriverMap& drivers) {
     };
     drivers["Add Server window: Add"].act = [](MatrixContext& ctx) {
         return clientModeWith(ctx, [](ClientModeWindow& w) {
-            return editorText(inEditor<AddServerWindow>(w, "addButton", [](AddServerWindow& e) {
+            return editorText(inEditor<EntryWindow>(w, "addButton", [](EntryWindow& e) {
                 click(e, "nameChoice");
                 retype(e, "nameEdit", QStringLiteral("Scale"));
                 child<IpAddressEdit>(e, "serverAddressEdit")->setOctets({10, 0, 0, 7});
@@ -307,7 +264,7 @@ void addModeDrivers(DriverMap& drivers) {
     drivers["Modify Server window: Modify"].act = [](MatrixContext& ctx) {
         return clientModeWith(ctx, [](ClientModeWindow& w) {
             clickRow(child<QTreeWidget>(w, "serverTable"), 1);
-            return editorText(inEditor<ModifyServerWindow>(w, "modifyButton", [](ModifyServerWindow& e) {
+            return editorText(inEditor<EntryWindow>(w, "modifyButton", [](EntryWindow& e) {
                 child<IpAddressEdit>(e, "addressEdit")->setOctets({10, 0, 0, 8});
                 click(e, "modifyButton");
             }));

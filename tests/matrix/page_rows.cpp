@@ -1,5 +1,7 @@
 #include "core/device_link.h"
 #include "core/login_exchange.h"
+#include "core/page_queries.h"
+#include "core/qt_text.h"
 #include "fault_matrix.h"
 #include "pages/information_page.h"
 #include "pages/operation_mode_page.h"
@@ -11,22 +13,13 @@
 namespace kvx::test {
 namespace {
 
-const std::string kModeApplyTest = "reply contains \"+OK\"";
-
-CommandRow modeChange(const char* radio, const char* keyword, int wait) {
-    return {std::string("Operation Mode page: Apply ") + radio,
-            std::string("mode ") + keyword,
-            wait,
-            kModeApplyTest,
-            "Timeout.",
-            "Failed.",
-            false,
-            true,
+CommandRow modeChange(const char* radio, const QueryStep& step, const char* keyword) {
+    return {std::string("Operation Mode page: Apply ") + radio, step, std::string("mode ") + keyword, true,
             "Server"};
 }
 
 std::string modeShown(const OperationModePage& page) {
-    return page.findChild<QLabel*>(QStringLiteral("modeName"))->text().toStdString();
+    return toStd(page.findChild<QLabel*>(QStringLiteral("modeName"))->text());
 }
 
 Driver modeApply(int radio) {
@@ -43,7 +36,7 @@ Driver modeApply(int radio) {
 }
 
 std::string informationShown(const InformationPage& page) {
-    return page.findChild<QLabel*>(QStringLiteral("version"))->text().toStdString() +
+    return toStd(page.findChild<QLabel*>(QStringLiteral("version"))->text()) +
            (page.findChild<QPushButton*>(QStringLiteral("restoreButton"))->isEnabled() ? " restore on"
                                                                                        : " restore off");
 }
@@ -57,24 +50,20 @@ std::vector<CommandRow> pageRows() {
          "Get UserID is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
         {"Login exchange", "Pass admin", 0, "normalised reply is \"+OK User Authenticated\"",
          "Get Password is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
-        {"Operation Mode page: load", "Mode", 10, "normalised reply is one of the six mode replies",
-         "Get Basic Information is timeout. Check Lumeno-KVX and Try again.",
-         "Get Basic Information is Failed. Retry again.", true, true, ""},
-        modeChange("Server", "server", 3),
-        modeChange("Client", "client", 3),
-        modeChange("Vertex", "vertex", 3),
-        modeChange("Repeater", "repeater", 20),
-        modeChange("Serial Hub", "hub", 3),
-        modeChange("RS232", "rs232", 3),
+        // The mode reply is one of the six.
+        {"Operation Mode page: load", kModeQuery, true, ""},
+        modeChange("Server", kModeChange, "server"),
+        modeChange("Client", kModeChange, "client"),
+        modeChange("Vertex", kModeChange, "vertex"),
+        modeChange("Repeater", kRepeaterModeChange, "repeater"),
+        modeChange("Serial Hub", kModeChange, "hub"),
+        modeChange("RS232", kModeChange, "rs232"),
         // With no radio selected the keyword is empty; the page shows no mode before and after.
-        {"Operation Mode page: Apply without a mode", "mode", 3, kModeApplyTest, "Timeout.", "Failed.", false,
-         true, ""},
-        {"Information page: load", "Ver", 1, "reply contains \"+OK\"",
-         "Get Version is timeout. Check Lumeno-KVX and Try again.", "", true, true, " restore off"},
+        {"Operation Mode page: Apply without a mode", kModeChange, "mode", true, ""},
+        {"Information page: load", kVersionQuery, true, " restore off"},
         // Firmware 2.1.0 runs the check twice: a late answer to the first is taken as the second's.
-        {"Information page: load", "list", 10, "first three characters are \"+OK\"", "", "", false, false},
-        {"Information page: Reboot", "Reboot", 0, "normalised reply begins with \"+OK\"",
-         "Reboot is timeout. Check Lumeno-KVX and Try again.", "Reboot is Failed. Try again.", true, true},
+        {"Information page: load", kListCheck, false},
+        {"Information page: Reboot", kReboot, true},
     };
 }
 

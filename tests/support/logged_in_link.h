@@ -15,17 +15,22 @@ struct RecordingTranscript : Transcript {
     std::string echoed;
 };
 
-// A logged-in link to a fresh simulated device, with the login traffic left out of the transcript.
+// Connects the link to a simulated device and logs in, leaving the login traffic out of the transcript.
+inline void logIn(DeviceLink& link, Transcript& transcript, const sim::SimulatedDevice& device) {
+    EXPECT_TRUE(link.create());
+    EXPECT_TRUE(link.connectTo("127.0.0.1", device.controlPort()));
+    link.receiveOnce(100);
+    EXPECT_EQ(link.transact("User admin\r\n", 0, transcript), "+OK Password required\r\n");
+    EXPECT_EQ(link.transact("Pass admin\r\n", 0, transcript), "+OK User Authenticated\r\n");
+    transcript.clear();
+}
+
+// A logged-in link to a fresh simulated device.
 struct LoggedInLink {
     explicit LoggedInLink(sim::DeviceOptions options = {}, DeviceLink::Timing timing = {})
         : device(startDevice(std::move(options)))
         , link(timing) {
-        EXPECT_TRUE(link.create());
-        EXPECT_TRUE(link.connectTo("127.0.0.1", device->controlPort()));
-        link.receiveOnce(100);
-        EXPECT_EQ(link.transact("User admin\r\n", 0, transcript), "+OK Password required\r\n");
-        EXPECT_EQ(link.transact("Pass admin\r\n", 0, transcript), "+OK User Authenticated\r\n");
-        transcript.clear();
+        logIn(link, transcript, *device);
     }
     // One command line, answered within two seconds.
     std::string ask(const std::string& line) { return link.transact(line + "\r\n", 2, transcript); }

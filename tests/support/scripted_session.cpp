@@ -21,7 +21,7 @@ std::string ScriptedSession::transact(std::string_view command, int waitSeconds)
     return step.reply;
 }
 
-DeviceSession::Reopen ScriptedSession::reopenConnection(std::chrono::milliseconds) {
+DeviceConnection::Reopen ScriptedSession::reopenConnection(std::chrono::milliseconds) {
     ++reopens;
     if (reopenAnswers.empty())
         return Reopen::Connected;

@@ -10,7 +10,7 @@ namespace kvx::test {
 
 // A session that expects exact commands with exact waits, in order, and answers each from the script.
 // Anything unexpected fails the running test.
-class ScriptedSession : public DeviceSession {
+class ScriptedSession : public CountedRequests, public DeviceSession {
 public:
     struct Step {
         std::string command;
@@ -28,12 +28,8 @@ public:
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
     const DeviceRecord& deviceRecord() const override { return record; }
-    void runSearchWindow() override { ++searchWindowsRun; }
     void closeConnection() override { ++connectionsClosed; }
     Reopen reopenConnection(std::chrono::milliseconds) override;
-    void postReconnect() override { ++reconnects; }
-    void postRelogin() override { ++relogins; }
-    void postClose() override { ++closes; }
 
     DeviceRecord record;
     // What inTransaction() answers, so that tests can stand in for a transaction still under way.
@@ -43,11 +39,7 @@ public:
     // Answers of reopenConnection, one per call; Connected once they run out.
     std::deque<Reopen> reopenAnswers;
     int reopens = 0;
-    int searchWindowsRun = 0;
     int connectionsClosed = 0;
-    int reconnects = 0;
-    int relogins = 0;
-    int closes = 0;
 
 private:
     std::deque<Step> m_steps;

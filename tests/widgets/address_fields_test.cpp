@@ -2,8 +2,7 @@
 #include "controls/ip_address_edit.h"
 #include "controls/masked_edit.h"
 #include "mode_window_driver.h"
-#include "modes/add_device_window.h"
-#include "modes/add_server_window.h"
+#include "modes/entry_forms.h"
 #include "pages/repeater_station_window.h"
 #include "recording_prompter.h"
 #include "routing/route_setting_window.h"
@@ -63,7 +62,7 @@ TEST(AddressFields, AddDeviceShowsAndBindsTheColonForm) {
     underEverySetting([](const std::string& name) {
         ScriptedSession session;
         RecordingPrompter prompter;
-        AddDeviceWindow w(session, prompter, {});
+        EntryWindow w(session, prompter, kAddDeviceForm, {});
         w.show();
         click(w, "addressChoice");
         EXPECT_EQ(shown(w, "addressEdit"), kEmptyAddress) << name;
@@ -81,7 +80,7 @@ TEST(AddressFields, AddServerShowsAndAddsTheColonForm) {
     underEverySetting([](const std::string& name) {
         ScriptedSession session;
         RecordingPrompter prompter;
-        AddServerWindow w(session, prompter, {});
+        EntryWindow w(session, prompter, kAddServerForm, {});
         w.show();
         QTest::keyClicks(child<MaskedEdit>(w, "addressEdit"), QStringLiteral("001BDC0FB101"));
         EXPECT_EQ(shown(w, "addressEdit"), kAddress) << name;

@@ -1,8 +1,8 @@
 #include "controls/ip_address_edit.h"
 #include "mode_window_driver.h"
-#include "modes/add_server_window.h"
 #include "modes/client_mode_window.h"
-#include "modes/modify_server_window.h"
+#include "modes/client_setting_window.h"
+#include "modes/entry_window.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
 
@@ -21,6 +21,7 @@ const char* const kServers = "1|12:34:56:78:90:AB||192.168.0.20:9100\r\n"
 const Rows kTwoRows = {{"1", "12:34:56:78:90:AB", "192.168.0.20:9100"},
                        {"2", "Printer", "192.168.000.021:19100"}};
 const IpAddressEdit::Octets kHost{192, 168, 0, 10};
+const IpAddressEdit::Octets kThreeFields{192, 168, 0, std::nullopt};
 
 Steps loadSteps(const std::string& servers = kServers) {
     return {{"Serv\r\n", 1, servers},
@@ -235,7 +236,7 @@ TEST(ClientModeWindow, RefreshPutsBackWhatTheLoadReadEvenAfterAModify) {
     Fixture f;
     f.open(loadSteps(), [&] {
         clickRow(f.table(), 0);
-        const auto modified = whenOpened<ModifyServerWindow>(f.window, [&](ModifyServerWindow& w) {
+        const auto modified = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
             child<IpAddressEdit>(w, "addressEdit")->setOctets({172, 16, 0, 9});
             f.script({{"DelServ 12:34:56:78:90:AB\r\n", 0, "+OK\r\n"},
                       {"Serv 172.16.0.9:9100 12:34:56:78:90:AB\r\n", 10, "+OK\r\n"}});
@@ -285,7 +286,7 @@ TEST(ClientModeWindow, DeleteNamesTheEntryByItsBdaddrOrName) {
 TEST(ClientModeWindow, AddAppendsTheServerAndModifyStartsFromTheRowWrittenOutAgain) {
     Fixture f;
     f.open(loadSteps(), [&] {
-        const auto added = whenOpened<AddServerWindow>(f.window, [&](AddServerWindow& w) {
+        const auto added = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
             click(w, "nameChoice");
             retype(w, "nameEdit", QStringLiteral("Scale"));
             child<IpAddressEdit>(w, "serverAddressEdit")->setOctets({192, 168, 0, 30});
@@ -297,7 +298,7 @@ TEST(ClientModeWindow, AddAppendsTheServerAndModifyStartsFromTheRowWrittenOutAga
         EXPECT_TRUE(*added);
 
         clickRow(f.table(), 1);
-        const auto modified = whenOpened<ModifyServerWindow>(f.window, [&](ModifyServerWindow& w) {
+        const auto modified = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
             EXPECT_EQ(textOf(w, "deviceEdit"), QStringLiteral("Printer"));
             EXPECT_EQ(child<IpAddressEdit>(w, "addressEdit")->octets(),
                       (IpAddressEdit::Octets{192, 168, 0, 21}));
@@ -324,4 +325,88 @@ TEST(ClientModeWindow, EachOpeningReadsTheDeviceAgain) {
     EXPECT_EQ(f.rows(), (Rows{{"3", "Meter", "10.0.0.7:80"}}));
     EXPECT_EQ(f.host()->octets(), (IpAddressEdit::Octets{10, 0, 0, 1}));
     EXPECT_EQ(textOf(f.window, "hostPortEdit"), QStringLiteral("81"));
+}
+
+// The Client Setting window asks for the host alone, before a change to Client mode.
+TEST(ClientSettingWindow, EachOpeningReadsTheHost) {
+    const QString imperfect = QStringLiteral("Get Server Devices is imperfect. Try again.");
+    struct Case {
+        const char* reply;
+        QStringList messages;
+        int reconnects;
+        IpAddressEdit::Octets host;
+        const char* port;
+    };
+    const Case cases[] = {
+        {"1||Printer|192.168.0.20:9100\r\n+OK 10.0.0.5:9100\r\n", {}, 0, {10, 0, 0, 5}, "9100"},
+        {"+OK 10.0.0.300:19100\r\n", {}, 0, {10, 0, 0, 44}, "19100"},
+        {"1||Printer|192.168.0.20:9100\r\n+OK 10.0.0.5:9100", {imperfect}, 0, {}, ""},
+        {"-ERR\r\n", {QStringLiteral("Input IP Address and Port Number.")}, 0, {}, ""},
+        {"",
+         {QStringLiteral("Get Server host address is timeout. Check Lumeno-KVX and Try again.")},
+         1,
+         {},
+         ""},
+    };
+    for (const Case& c : cases) {
+        ScriptedSession session;
+        RecordingPrompter prompter;
+        ClientSettingWindow w(session, prompter);
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Client Setting"));
+        session.expect("Serv\r\n", 1, c.reply);
+        EXPECT_EQ(runOpened(w), QDialog::Rejected) << c.reply;
+        EXPECT_TRUE(session.done()) << c.reply;
+        EXPECT_EQ(prompter.messages, c.messages) << c.reply;
+        EXPECT_EQ(session.reconnects, c.reconnects) << c.reply;
+        EXPECT_EQ(child<IpAddressEdit>(w, "hostAddressEdit")->octets(), c.host) << c.reply;
+        EXPECT_EQ(textOf(w, "hostPortEdit"), QLatin1String(c.port)) << c.reply;
+    }
+}
+
+TEST(ClientSettingWindow, OkChecksThenSendsTheHostAndClosesOnAPlainOk) {
+    struct Case {
+        IpAddressEdit::Octets host;
+        const char* port;
+        Steps steps;
+        bool accepted;
+        QStringList messages;
+        int reconnects;
+    };
+    const Step send{"Serv 10.0.0.5:9100\r\n", 10, "+OK\r\n"};
+    const Case cases[] = {
+        {kThreeFields, "", {}, false, {QStringLiteral("Fill the HOST IP Address and HOST Port Number.")}, 0},
+        {kThreeFields, "9100", {}, false, {QStringLiteral("Fill the HOST IP Address.")}, 0},
+        {{10, 0, 0, 5}, "", {}, false, {QStringLiteral("Fill the HOST Port Number.")}, 0},
+        {{10, 0, 0, 5}, "9100", {send}, true, {}, 0},
+        {{10, 0, 0, 5},
+         "9100",
+         {{"Serv 10.0.0.5:9100\r\n", 10, "+OK 10.0.0.5:9100\r\n"}},
+         false,
+         {QStringLiteral("Client Mode Setup Fail. Try again.")},
+         0},
+        {{10, 0, 0, 5},
+         "9100",
+         {{"Serv 10.0.0.5:9100\r\n", 10, ""}},
+         false,
+         {QStringLiteral("Set Server host address is timeout. Check Lumeno-KVX and Try again.")},
+         1},
+    };
+    for (const Case& c : cases) {
+        ScriptedSession session;
+        RecordingPrompter prompter;
+        ClientSettingWindow w(session, prompter);
+        session.expect("Serv\r\n", 1, "-ERR\r\n");
+        const int result = runOpened(w, [&] {
+            prompter.messages.clear();
+            child<IpAddressEdit>(w, "hostAddressEdit")->setOctets(c.host);
+            retype(w, "hostPortEdit", QLatin1String(c.port));
+            for (const Step& s : c.steps)
+                session.expect(s.command, s.wait, s.reply);
+            click(w, "okButton");
+        });
+        EXPECT_EQ(result == QDialog::Accepted, c.accepted) << c.port;
+        EXPECT_TRUE(session.done()) << c.port;
+        EXPECT_EQ(prompter.messages, c.messages) << c.port;
+        EXPECT_EQ(session.reconnects, c.reconnects) << c.port;
+    }
 }

@@ -271,8 +271,8 @@ TEST(MainWindow, ACancelledSearchKeepsTheConnectedDeviceItsTitleAndAddress) {
     h.window->runSearchWindow();
     EXPECT_EQ(h.user->openings, 2);
     EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager :  - 127.0.0.1"));
-    EXPECT_EQ(h.window->searchWindow()->ipText(), "127.0.0.1") << "where a reboot reconnects";
-    EXPECT_EQ(h.window->searchWindow()->portNumber(), device->controlPort());
+    EXPECT_EQ(h.window->deviceRecord().ipAddress, "127.0.0.1") << "where a reboot reconnects";
+    EXPECT_EQ(leadingDecimal(h.window->deviceRecord().controlPort), device->controlPort());
 }
 
 TEST(MainWindow, PageTimersHoldFromTheRebootUntilTheNewLogin) {

@@ -1,6 +1,5 @@
 #include "mode_window_driver.h"
-#include "modes/add_device_window.h"
-#include "modes/modify_device_window.h"
+#include "modes/entry_window.h"
 #include "modes/server_mode_window.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
@@ -231,7 +230,7 @@ TEST(ServerModeWindow, AddedRowsAreIndexedByTheirRowNumberAndCountInLaterChecks)
     const std::string fiveDevices =
         "1||A|9101\r\n2||B|9102\r\n3||C|9103\r\n4||D|9104\r\n5||E|9105\r\n+OK\r\n";
     f.open(loadSteps(fiveDevices), [&] {
-        const auto added = whenOpened<AddDeviceWindow>(f.window, [&](AddDeviceWindow& w) {
+        const auto added = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
             click(w, "nameChoice");
             retype(w, "nameEdit", QStringLiteral("Scale"));
             retype(w, "portEdit", QStringLiteral("9106"));
@@ -241,7 +240,7 @@ TEST(ServerModeWindow, AddedRowsAreIndexedByTheirRowNumberAndCountInLaterChecks)
         click(f.window, "addButton");
         EXPECT_TRUE(*added);
 
-        const auto cancelled = whenOpened<AddDeviceWindow>(f.window, [&](AddDeviceWindow& w) {
+        const auto cancelled = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
             click(w, "nameChoice");
             retype(w, "nameEdit", QStringLiteral("Scale"));
             retype(w, "portEdit", QStringLiteral("9107"));
@@ -291,7 +290,7 @@ TEST(ServerModeWindow, DeleteAndModifyWithoutAPickedRowDoNothing) {
     });
     EXPECT_TRUE(f.session.done());
     EXPECT_EQ(f.rows(), kTwoRows);
-    EXPECT_EQ(f.window.findChild<ModifyDeviceWindow*>(), nullptr);
+    EXPECT_EQ(f.window.findChild<EntryWindow*>(), nullptr);
 }
 
 TEST(ServerModeWindow, ModifyRewritesThePickedRowAndKeepsItsIndex) {
@@ -299,7 +298,7 @@ TEST(ServerModeWindow, ModifyRewritesThePickedRowAndKeepsItsIndex) {
         Fixture f;
         f.open(loadSteps(), [&] {
             clickRow(f.table(), 1);
-            const auto played = whenOpened<ModifyDeviceWindow>(f.window, [&](ModifyDeviceWindow& w) {
+            const auto played = whenOpened<EntryWindow>(f.window, [&](EntryWindow& w) {
                 EXPECT_EQ(textOf(w, "deviceEdit"), QStringLiteral("Printer"));
                 EXPECT_EQ(textOf(w, "portEdit"), QStringLiteral("9102"));
                 retype(w, "deviceEdit", QStringLiteral("Label printer"));

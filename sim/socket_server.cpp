@@ -1,0 +1,726 @@
+#include "socket_server.h"
+
+#include "core/vocabulary.h"
+#include "sim/device_model.h"
+#include "sim/discovery_reply.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace kvx::sim {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// A command line may hold this many bytes before its CR LF; anything longer is refused and skipped.
+constexpr std::size_t kMaxLineBytes = 4096;
+// Stop reading from a peer that does not read its replies once this much output is waiting.
+constexpr std::size_t kMaxPendingOutput = 1u << 20;
+// A flood stops by itself after this much, so that a simulator left running with one does not stream
+// for ever to a peer that keeps reading.
+constexpr std::uint64_t kFloodBytes = std::uint64_t{1} << 30;
+constexpr std::size_t kFloodBlock = 64 * 1024;
+constexpr std::size_t kMaxRecordedCommands = 10000;
+constexpr milliseconds kRebindRetry{250};
+
+#ifdef MSG_NOSIGNAL
+constexpr int kSendFlags = MSG_NOSIGNAL;
+#else
+constexpr int kSendFlags = 0;
+#endif
+
+void closeFd(int& fd) {
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+bool setNonBlocking(int fd) {
+    const int flags = ::fcntl(fd, F_GETFL, 0);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
+           ::fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
+}
+
+void drainWakePipe(int fd) {
+    char drain[64];
+    while (::read(fd, drain, sizeof drain) > 0) {
+    }
+}
+
+std::string errnoText(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+std::optional<in_addr> parseIpv4(const std::string& text) {
+    in_addr address{};
+    if (::inet_pton(AF_INET, text.c_str(), &address) != 1)
+        return std::nullopt;
+    return address;
+}
+
+std::string ipv4Text(const in_addr& address) {
+    char buffer[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &address, buffer, sizeof buffer);
+    return buffer;
+}
+
+// The address this host would use to answer the peer. Connecting a UDP socket only picks a route; no
+// datagram leaves.
+std::string localAddressTowards(const sockaddr_in& peer) {
+    std::string result;
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        return result;
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0)
+        result = ipv4Text(local.sin_addr);
+    closeFd(fd);
+    return result;
+}
+
+struct Chunk {
+    enum class Kind { Data, Flood, Close, Reboot };
+    Clock::time_point due;
+    Kind kind = Kind::Data;
+    std::string bytes;
+};
+
+// How the fault knobs in force treat one command.
+struct Treatment {
+    enum class Answer { Dispatched, Silent, Flooded, Refused };
+    Answer answer = Answer::Dispatched;
+    milliseconds extra{0}; // on top of the reply delay
+    bool trickled = false;
+    bool cutOff = false;
+};
+
+Treatment treatmentOf(const FaultOptions& f, const CommandLine& command) {
+    const auto named = [&](const std::set<std::string>& faults) {
+        return (!f.wholeLines && faults.count(std::string(command.word)) != 0) ||
+               faults.count(std::string(command.text)) != 0;
+    };
+    Treatment t;
+    if (named(f.silentCommands)) {
+        t.answer = Treatment::Answer::Silent;
+    } else if (named(f.floodCommands)) {
+        t.answer = Treatment::Answer::Flooded;
+    } else if (named(f.refusedCommands)) {
+        t.answer = Treatment::Answer::Refused;
+    } else {
+        for (const std::string& key :
+             {std::string(command.text), f.wholeLines ? std::string() : std::string(command.word)})
+            if (const auto late = f.lateCommands.find(key);
+                late != f.lateCommands.end() && t.extra == milliseconds(0))
+                t.extra = late->second;
+    }
+    t.trickled = named(f.trickledCommands);
+    t.cutOff = named(f.cutOffCommands);
+    return t;
+}
+
+} // namespace
+
+struct ControlConnection {
+    int fd = -1;
+    in_addr_t peerAddress = 0;
+    Session session;
+    Clock::time_point lastCommand; // when the last complete line arrived (or the connection was made)
+    std::string input;
+    bool discardingLongLine = false;
+    int commandCount = 0;
+    bool closing = false;    // a close or reboot is queued: later input is read and dropped
+    bool peerClosed = false; // the peer sent its FIN: close once everything queued went out
+    bool dead = false;
+    std::deque<Chunk> queue;
+    std::size_t queuedBytes = 0;
+    Clock::time_point lastDue{};
+    std::string out; // bytes of the chunk being written
+    std::size_t outOffset = 0;
+    std::uint64_t floodLeft = 0; // flood bytes still to stream once `out` went out
+
+    std::size_t pendingOutput() const { return queuedBytes + out.size() - outOffset; }
+    // Gone, or closed by the peer with nothing left to send: it no longer holds a slot.
+    bool leaving() const { return dead || (peerClosed && pendingOutput() == 0); }
+
+    void enqueue(Chunk chunk) {
+        // The queue is sent strictly in order; a chunk never falls due before the one ahead of it, so the
+        // gaps of a cut reply survive behind a late one.
+        chunk.due = std::max(chunk.due, lastDue);
+        lastDue = chunk.due;
+        queuedBytes += chunk.bytes.size();
+        queue.push_back(std::move(chunk));
+    }
+
+    void enqueueReply(const std::string& text, Clock::time_point due, std::size_t packetSize,
+                      milliseconds packetGap) {
+        if (packetSize == 0 || text.size() <= packetSize) {
+            enqueue({due, Chunk::Kind::Data, text});
+            return;
+        }
+        for (std::size_t offset = 0; offset < text.size(); offset += packetSize) {
+            enqueue({due, Chunk::Kind::Data, text.substr(offset, packetSize)});
+            due += packetGap;
+        }
+    }
+
+    // Nothing goes out after the chunks queued so far, and later input is dropped.
+    void enqueueLast(Chunk::Kind kind, Clock::time_point due) {
+        enqueue({due, kind, {}});
+        closing = true;
+    }
+
+    void write() {
+        while (outOffset < out.size()) {
+            const ssize_t n = ::send(fd, out.data() + outOffset, out.size() - outOffset, kSendFlags);
+            if (n < 0) {
+                if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                    dead = true;
+                return;
+            }
+            outOffset += static_cast<std::size_t>(n);
+        }
+        out.clear();
+        outOffset = 0;
+    }
+
+    // One block a turn of the loop, so that a peer reading a flood as fast as it can does not keep the
+    // other connections waiting.
+    void streamFlood() {
+        static const std::string block(kFloodBlock, 'x');
+        const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), floodLeft));
+        out.assign(block, 0, size);
+        outOffset = 0;
+        floodLeft -= size;
+        write();
+    }
+
+    void close() {
+        // Unread input would turn the close into a reset, which can destroy the reply still in flight.
+        char drain[4096];
+        while (::recv(fd, drain, sizeof drain, MSG_DONTWAIT) > 0) {
+        }
+        ::shutdown(fd, SHUT_WR);
+        closeFd(fd);
+    }
+};
+
+SocketServer::SocketServer(const DeviceOptions& options, DeviceModel& model)
+    : m_options(options)
+    , m_model(model) {}
+
+SocketServer::~SocketServer() {
+    stop();
+    closeFd(m_wakeRead);
+    closeFd(m_wakeWrite);
+}
+
+// ---- set-up ------------------------------------------------------------------------------------------
+
+bool SocketServer::start() {
+    if (m_serving.load()) {
+        setError("already running");
+        return false;
+    }
+    join(); // a loop that ended by itself still owns its thread object
+    if (!openSockets())
+        return false;
+    try {
+        m_thread = std::thread([this] { loop(); });
+    } catch (const std::system_error& error) {
+        setError(std::string("thread: ") + error.what());
+        m_stopRequested = true;
+        loop(); // closes what openSockets opened and returns at once
+        return false;
+    }
+    return true;
+}
+
+bool SocketServer::run() {
+    return openSockets() && loop();
+}
+
+// The join is skipped when there is no thread (run()) or when stop() is called from the loop thread.
+void SocketServer::stop() {
+    m_stopRequested = true;
+    wake();
+    join();
+}
+
+void SocketServer::join() {
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
+}
+
+void SocketServer::setError(std::string text) {
+    std::lock_guard lock(m_mutex);
+    m_lastError = std::move(text);
+}
+
+bool SocketServer::openWakePipe() {
+    if (m_wakeRead >= 0)
+        return true;
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        setError(errnoText("pipe"));
+        return false;
+    }
+    m_wakeRead = fds[0];
+    m_wakeWrite = fds[1];
+    if (!setNonBlocking(m_wakeRead) || !setNonBlocking(m_wakeWrite)) {
+        setError(errnoText("fcntl"));
+        closeFd(m_wakeRead);
+        closeFd(m_wakeWrite);
+        return false;
+    }
+    return true;
+}
+
+void SocketServer::wake() const {
+    if (m_wakeWrite >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const auto ignored = ::write(m_wakeWrite, &byte, 1); // a full pipe wakes anyway
+    }
+}
+
+int SocketServer::bindSocket(int type, std::uint16_t port, std::uint16_t& boundPort) {
+    const auto address = parseIpv4(m_options.bindAddress);
+    if (!address) {
+        setError("bad bind address: " + m_options.bindAddress);
+        return -1;
+    }
+    int fd = ::socket(AF_INET, type, 0);
+    if (fd < 0) {
+        setError(errnoText("socket"));
+        return -1;
+    }
+    const int on = 1;
+    if (type == SOCK_STREAM)
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on); // rebinding after a reboot
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr = *address;
+    local.sin_port = htons(port);
+    socklen_t length = sizeof local;
+    const char* step = nullptr;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+        step = "bind";
+    else if (type == SOCK_STREAM && ::listen(fd, 16) != 0)
+        step = "listen";
+    else if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        step = "getsockname";
+    else if (!setNonBlocking(fd))
+        step = "fcntl";
+    if (step) {
+        setError(errnoText(step) + " (" + m_options.bindAddress + ":" + std::to_string(port) + ")");
+        closeFd(fd);
+        return -1;
+    }
+    boundPort = ntohs(local.sin_port);
+    return fd;
+}
+
+bool SocketServer::openSockets() {
+    if (m_serving.load()) {
+        setError("already running");
+        return false;
+    }
+    if (!openWakePipe())
+        return false;
+    drainWakePipe(m_wakeRead);
+    std::uint16_t discoveryPort = 0;
+    std::uint16_t controlPort = 0;
+    m_udpFd = bindSocket(SOCK_DGRAM, m_options.discoveryPort, discoveryPort);
+    if (m_udpFd < 0)
+        return false;
+    m_listenFd = bindSocket(SOCK_STREAM, m_options.controlPort, controlPort);
+    if (m_listenFd < 0) {
+        closeFd(m_udpFd);
+        return false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_boundDiscoveryPort = discoveryPort;
+        m_boundControlPort = controlPort;
+        m_lastError.clear();
+    }
+    m_stopRequested = false;
+    m_serving = true;
+    m_upAgainAt.reset();
+    boot();
+    return true;
+}
+
+void SocketServer::boot() {
+    std::lock_guard lock(m_mutex);
+    m_model.boot(m_boundControlPort, m_boundDiscoveryPort);
+}
+
+// ---- control connections -----------------------------------------------------------------------------
+
+void SocketServer::acceptConnections(Clock::time_point now) {
+    for (;;) {
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        const int fd = ::accept(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &length);
+        if (fd < 0)
+            return; // EAGAIN, or a connection reset before we got to it
+        if (!setNonBlocking(fd)) {
+            ::close(fd);
+            continue;
+        }
+        const auto fromPeer = std::count_if(m_connections.begin(), m_connections.end(), [&](const auto& c) {
+            return c->peerAddress == peer.sin_addr.s_addr && !c->leaving();
+        });
+        if (m_connections.size() >= kMaxControlConnections ||
+            static_cast<std::size_t>(fromPeer) >= m_options.maxConnectionsPerAddress) {
+            static constexpr std::string_view busy = "-ERR Too many connections\r\n";
+            [[maybe_unused]] const auto ignored = ::send(fd, busy.data(), busy.size(), kSendFlags);
+            ::close(fd);
+            continue;
+        }
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on); // cut replies must not be merged
+        auto c = std::make_unique<ControlConnection>();
+        c->fd = fd;
+        c->peerAddress = peer.sin_addr.s_addr;
+        c->session.peer = ipv4Text(peer.sin_addr) + ":" + std::to_string(ntohs(peer.sin_port));
+        c->lastCommand = now;
+        c->lastDue = now;
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_accepted;
+        }
+        m_model.addEvent("Control connection from " + c->session.peer);
+        c->enqueue({now, Chunk::Kind::Data, m_options.greeting + "\r\n"});
+        m_connections.push_back(std::move(c));
+    }
+}
+
+void SocketServer::readFrom(ControlConnection& c, Clock::time_point now) {
+    char buffer[4096];
+    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+    if (n > 0) {
+        if (!c.closing)
+            consumeInput(c, std::string_view(buffer, static_cast<std::size_t>(n)), now);
+    } else if (n == 0) {
+        c.peerClosed = true;
+    } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+        c.dead = true;
+    }
+}
+
+void SocketServer::consumeInput(ControlConnection& c, std::string_view data, Clock::time_point now) {
+    while (!data.empty() && !c.closing) {
+        const std::size_t newline = data.find('\n');
+        const std::string_view piece = data.substr(0, newline);
+        data = newline == std::string_view::npos ? std::string_view{} : data.substr(newline + 1);
+        const bool complete = newline != std::string_view::npos;
+        if (c.discardingLongLine) {
+            c.discardingLongLine = !complete;
+            if (complete)
+                c.lastCommand = now;
+            continue;
+        }
+        c.input.append(piece);
+        // Without its CR LF the line may hold kMaxLineBytes; the CR itself may still be pending.
+        std::size_t length = c.input.size();
+        if (complete && length > 0 && c.input.back() == '\r')
+            --length;
+        if (length > kMaxLineBytes + (complete ? 0 : 1)) {
+            c.input.clear();
+            c.discardingLongLine = !complete;
+            refuseLongLine(c, now);
+            continue;
+        }
+        if (complete) {
+            c.lastCommand = now;
+            std::string line;
+            line.swap(c.input);
+            handleLine(c, std::move(line), now);
+        }
+    }
+}
+
+void SocketServer::refuseLongLine(ControlConnection& c, Clock::time_point now) {
+    std::lock_guard lock(m_mutex);
+    c.enqueueReply("-ERR Line too long\r\n", now + m_faults.replyDelay, m_faults.packetSize,
+                   m_faults.packetGap);
+}
+
+void SocketServer::handleLine(ControlConnection& c, std::string line, Clock::time_point now) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::lock_guard lock(m_mutex);
+    const FaultOptions& f = m_faults;
+    m_received.push_back(line);
+    if (m_received.size() > kMaxRecordedCommands)
+        m_received.pop_front();
+    ++c.commandCount;
+    const bool last = f.closeAfterCommands > 0 && c.commandCount >= f.closeAfterCommands;
+    if (last && f.closeInsteadOfReply) {
+        c.enqueueLast(Chunk::Kind::Close, now);
+        return;
+    }
+
+    const CommandLine command = readCommandLine(line);
+    const Treatment t = command.error.empty() ? treatmentOf(f, command) : Treatment{};
+    const Clock::time_point due = now + f.replyDelay;
+    if (t.answer == Treatment::Answer::Flooded) {
+        c.enqueue({due, Chunk::Kind::Data, "+OK "});
+        c.enqueue({due, Chunk::Kind::Flood, {}});
+        c.enqueueLast(Chunk::Kind::Close, due);
+        return;
+    }
+    Reply reply;
+    if (t.answer == Treatment::Answer::Refused)
+        reply.text = "-ERR\r\n";
+    else if (t.answer == Treatment::Answer::Dispatched)
+        reply = m_model.answer(c.session, command);
+    if (t.cutOff) {
+        c.enqueue({due, Chunk::Kind::Data, reply.text.substr(0, reply.text.size() / 2)});
+        c.enqueueLast(Chunk::Kind::Close, due);
+        return;
+    }
+    if (t.trickled)
+        c.enqueueReply(reply.text, due + t.extra, 1, f.packetGap);
+    else if (t.answer != Treatment::Answer::Silent)
+        c.enqueueReply(reply.text, due + t.extra, f.packetSize, f.packetGap);
+    if (reply.reboot)
+        c.enqueueLast(Chunk::Kind::Reboot, now);
+    if (last)
+        c.enqueueLast(Chunk::Kind::Close, now);
+}
+
+// Moves every chunk that is due onto the wire, one send per chunk so that cut replies arrive apart.
+void SocketServer::pump(ControlConnection& c, Clock::time_point now) {
+    while (!c.dead) {
+        if (!c.out.empty()) {
+            c.write();
+            if (!c.out.empty())
+                return;
+        }
+        if (c.floodLeft > 0) {
+            if (!c.peerClosed) {
+                c.streamFlood();
+                return;
+            }
+            c.floodLeft = 0;
+        }
+        if (c.queue.empty() || c.queue.front().due > now)
+            break;
+        Chunk chunk = std::move(c.queue.front());
+        c.queue.pop_front();
+        c.queuedBytes -= chunk.bytes.size();
+        if (chunk.kind == Chunk::Kind::Close) {
+            c.dead = true;
+        } else if (chunk.kind == Chunk::Kind::Flood) {
+            c.floodLeft = kFloodBytes;
+        } else if (chunk.kind == Chunk::Kind::Reboot) {
+            m_rebootRequested = true;
+            return;
+        } else {
+            c.out = std::move(chunk.bytes);
+            c.outOffset = 0;
+        }
+    }
+    if (c.peerClosed && c.queue.empty() && c.out.empty())
+        c.dead = true;
+}
+
+void SocketServer::closeIdleConnections(Clock::time_point now) {
+    if (m_options.idleTimeout <= milliseconds(0))
+        return;
+    for (auto& c : m_connections) {
+        if (!c->dead && now - c->lastCommand >= m_options.idleTimeout) {
+            c->dead = true;
+            m_model.addEvent("Idle control connection from " + c->session.peer + " closed");
+        }
+    }
+}
+
+void SocketServer::sweepConnections() {
+    for (auto& c : m_connections) {
+        if (c->dead)
+            c->close();
+    }
+    std::erase_if(m_connections, [](const auto& c) { return c->fd < 0; });
+}
+
+// ---- discovery ---------------------------------------------------------------------------------------
+
+void SocketServer::answerDiscovery() {
+    for (int budget = 32; budget > 0; --budget) {
+        char buffer[1500];
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        const ssize_t n =
+            ::recvfrom(m_udpFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&peer), &length);
+        if (n < 0)
+            return;
+        if (m_upAgainAt)
+            continue; // a rebooting device does not answer
+        const std::string_view datagram(buffer, static_cast<std::size_t>(n));
+        if (datagram.find(kvx::kDiscoveryRequest) == std::string_view::npos)
+            continue;
+
+        std::string address = m_options.advertisedAddress;
+        if (address.empty()) {
+            address = m_options.bindAddress;
+            if (parseIpv4(address).value_or(in_addr{}).s_addr == htonl(INADDR_ANY))
+                address = localAddressTowards(peer);
+        }
+        std::uint16_t port = m_options.advertisedControlPort;
+        if (port == 0)
+            port = controlPort();
+        const std::string reply = buildDiscoveryReply(m_options, address, port);
+        if (::sendto(m_udpFd, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
+                     sizeof peer) == static_cast<ssize_t>(reply.size())) {
+            std::lock_guard lock(m_mutex);
+            ++m_answered;
+        }
+    }
+}
+
+// ---- reboot ------------------------------------------------------------------------------------------
+
+void SocketServer::goDown(Clock::time_point now) {
+    m_rebootRequested = false;
+    // The listener goes first, so that a peer seeing its connection drop finds the port refusing.
+    closeFd(m_listenFd);
+    for (auto& c : m_connections)
+        c->dead = true;
+    sweepConnections();
+    m_upAgainAt = now + m_options.rebootDowntime;
+}
+
+void SocketServer::comeBackUp(Clock::time_point now) {
+    std::uint16_t port = 0;
+    m_listenFd = bindSocket(SOCK_STREAM, controlPort(), port);
+    if (m_listenFd < 0) {
+        m_upAgainAt = now + kRebindRetry; // somebody holds the port; a real device would keep trying too
+        return;
+    }
+    m_upAgainAt.reset();
+    boot();
+}
+
+// ---- the loop ----------------------------------------------------------------------------------------
+
+int SocketServer::pollTimeout(Clock::time_point now) const {
+    std::optional<Clock::time_point> next = m_upAgainAt;
+    const auto earliest = [&next](Clock::time_point due) {
+        if (!next || due < *next)
+            next = due;
+    };
+    for (const auto& c : m_connections) {
+        if (c->out.empty() && c->floodLeft > 0)
+            return 0;
+        if (c->out.empty() && !c->queue.empty())
+            earliest(c->queue.front().due);
+        if (m_options.idleTimeout > milliseconds(0))
+            earliest(c->lastCommand + m_options.idleTimeout);
+    }
+    if (!next)
+        return -1;
+    if (*next <= now)
+        return 0;
+    const auto wait = std::chrono::ceil<milliseconds>(*next - now).count();
+    return static_cast<int>(std::min<long long>(wait, 60000));
+}
+
+// False when the loop had to give up (its reason is in m_lastError).
+bool SocketServer::loop() {
+    bool healthy = true;
+    std::vector<pollfd> fds;
+    std::vector<ControlConnection*> polled;
+    while (!m_stopRequested.load()) {
+        Clock::time_point now = Clock::now();
+        if (m_upAgainAt && *m_upAgainAt <= now)
+            comeBackUp(now);
+        for (auto& c : m_connections)
+            pump(*c, now);
+        if (m_rebootRequested)
+            goDown(now);
+        closeIdleConnections(now);
+        sweepConnections();
+
+        fds.clear();
+        polled.clear();
+        fds.push_back({m_wakeRead, POLLIN, 0});
+        fds.push_back({m_udpFd, POLLIN, 0});
+        fds.push_back({m_listenFd, static_cast<short>(m_listenFd >= 0 ? POLLIN : 0), 0});
+        for (auto& c : m_connections) {
+            short wanted = 0;
+            if (!c->peerClosed && c->pendingOutput() < kMaxPendingOutput)
+                wanted |= POLLIN;
+            if (!c->out.empty())
+                wanted |= POLLOUT;
+            fds.push_back({c->fd, wanted, 0});
+            polled.push_back(c.get());
+        }
+
+        if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
+            if (errno == EINTR)
+                continue;
+            setError(errnoText("poll"));
+            healthy = false;
+            break;
+        }
+        if (fds[0].revents != 0)
+            drainWakePipe(m_wakeRead);
+        if (m_stopRequested.load())
+            break;
+        now = Clock::now();
+        if (fds[1].revents != 0)
+            answerDiscovery();
+        for (std::size_t i = 0; i < polled.size(); ++i) {
+            ControlConnection& c = *polled[i];
+            const short revents = fds[i + 3].revents;
+            if (revents & POLLIN)
+                readFrom(c, now);
+            if (revents & POLLOUT)
+                c.write();
+            if (revents & (POLLERR | POLLHUP | POLLNVAL))
+                c.dead = true;
+        }
+        if (m_listenFd >= 0 && fds[2].revents != 0)
+            acceptConnections(now);
+    }
+
+    for (auto& c : m_connections)
+        c->dead = true;
+    sweepConnections();
+    closeFd(m_listenFd);
+    closeFd(m_udpFd);
+    m_serving = false;
+    return healthy;
+}
+
+// ---- state for the owner -----------------------------------------------------------------------------
+
+void SocketServer::setFaults(const FaultOptions& faults) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_faults = faults;
+    }
+    wake();
+}
+
+std::vector<std::string> SocketServer::receivedCommands() const {
+    std::lock_guard lock(m_mutex);
+    return {m_received.begin(), m_received.end()};
+}
+
+} // namespace kvx::sim
