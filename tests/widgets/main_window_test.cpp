@@ -1,11 +1,11 @@
 #include "app/main_window.h"
-#include "ui/console_pane.h"
-#include "ui/search_connect_window.h"
 #include "pages/information_page.h"
 #include "pages/page.h"
 #include "recording_prompter.h"
 #include "search_window_operator.h"
 #include "sim_fixture.h"
+#include "ui/console_pane.h"
+#include "ui/search_connect_window.h"
 #include "wait_for.h"
 
 #include <QLineEdit>
