@@ -1,9 +1,10 @@
 #include "config_backup.h"
 
+#include "core/config_queries.h"
+#include "core/device_session.h"
 #include "core/file_io.h"
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
-#include "core/device_session.h"
 #include "core/prompter.h"
 #include "core/vocabulary.h"
 
@@ -218,20 +219,18 @@ ConfigBackup::Result ConfigBackup::run() {
             m_progress.finish();
             return Result::Cancelled;
         }
-        const std::string reply = m_session.transact(query.command, 10);
-        if (reply.empty()) {
+        const QueryOutcome outcome = askQuery(m_session, kBackupQuery, query.command);
+        if (!outcome) {
             m_progress.finish();
-            m_prompter.message(tr("Backup is timeout. Check Lumeno-KVX and Try again.") +
-                               keepPartial(file, profile, path));
-            m_session.postReconnect();
+            reportFailure(m_session, m_prompter, kBackupQuery, outcome, keepPartial(file, profile, path));
             return Result::TimedOut;
         }
-        for (const ProfileEntry& entry : query.extract(reply)) {
+        for (const ProfileEntry& entry : query.extract(outcome.reply)) {
             if (!profile.write(query.section, entry.key, entry.value)) {
                 m_progress.finish();
                 m_prompter.message(
                     tr("The %1 settings of the device do not fit into a configuration file.").arg(group) +
-                    keepPartial(file, profile, path));
+                    QStringLiteral("\r\n") + keepPartial(file, profile, path));
                 return Result::NotWritten;
             }
         }
@@ -249,9 +248,9 @@ ConfigBackup::Result ConfigBackup::run() {
 QString ConfigBackup::keepPartial(NewFileBeside& file, const ProfileFile& profile, const QString& path) {
     const QString partial = path + QStringLiteral(".partial");
     QString error;
-    return QStringLiteral("\r\n") + (file.commit(profile.text(), partial, error)
-                                         ? tr("The settings read so far are in %1.").arg(partial)
-                                         : tr("The file cannot be written: %1").arg(error));
+    return file.commit(profile.text(), partial, error)
+               ? tr("The settings read so far are in %1.").arg(partial)
+               : tr("The file cannot be written: %1").arg(error);
 }
 
 } // namespace kvx

@@ -1,6 +1,7 @@
 #include "config_restore.h"
 
 #include "core/config_backup.h"
+#include "core/config_queries.h"
 #include "core/device_session.h"
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
@@ -101,6 +102,20 @@ void addRouteSteps(const ProfileFile& file, std::vector<RestoreStep>& steps) {
     }
 }
 
+const QueryStep& queryOf(Check check) {
+    switch (check) {
+    case Check::None:
+        return kRestoreUnchecked;
+    case Check::Answered:
+        return kRestoreSetting;
+    case Check::SerialMode:
+        return kRestoreSerialMode;
+    case Check::RouteAdded:
+        return kRestoreRoute;
+    }
+    return kRestoreUnchecked;
+}
+
 } // namespace
 
 std::vector<RestoreStep> restoreSteps(const ProfileFile& file) {
@@ -146,10 +161,8 @@ ConfigRestore::ConfigRestore(DeviceSession& session, Prompter& prompter, Procedu
     , m_progress(progress) {}
 
 ConfigRestore::Result ConfigRestore::run() {
-    if (!startsWithOk(m_session.transact("list\r\n", 3))) {
-        m_prompter.message(tr("You can't restore while bluetooth serial connected."));
+    if (!runQuery(m_session, m_prompter, kRestoreConnectionCheck))
         return Result::ConnectionActive;
-    }
     const QString path = m_prompter.openFileName(configFileFilter(), QString());
     if (path.isEmpty())
         return Result::Cancelled;
@@ -195,24 +208,13 @@ ConfigRestore::Result ConfigRestore::send(const std::vector<RestoreStep>& steps)
         const RestoreStep& step = steps[std::size_t(i)];
         if (!m_progress.advance(i + 1, total, QString::fromLatin1(step.group.c_str())))
             return Result::Cancelled;
-        const std::string reply = m_session.transact(step.command, 10);
-        if (step.check == Check::None)
+        const QueryStep& query = queryOf(step.check);
+        const QueryOutcome outcome = askQuery(m_session, query, step.command);
+        if (outcome || step.check == Check::None)
             continue;
-        if (reply.empty()) {
-            m_progress.finish();
-            m_prompter.message(tr("Restore is timeout. Check Lumeno-KVX and Try again."));
-            if (step.check != Check::RouteAdded)
-                m_session.postReconnect();
-            return Result::TimedOut;
-        }
-        if (step.check == Check::SerialMode && !startsWithOk(reply)) {
-            m_progress.finish();
-            m_prompter.message(
-                tr("Restore Failed!\r\nTo set Lumeno-KVX to RS232 mode, user need to change the "
-                   "Consolue switch to data mode.\r\nAfter changing the data mode, please restart "
-                   "Lumeno-KVX."));
-            return Result::SerialModeRefused;
-        }
+        m_progress.finish();
+        reportFailure(m_session, m_prompter, query, outcome);
+        return outcome.kind == QueryOutcome::Kind::Silent ? Result::TimedOut : Result::SerialModeRefused;
     }
     return Result::Completed;
 }

@@ -1,7 +1,8 @@
 #include "device_log_fetch.h"
 
-#include "core/file_io.h"
+#include "core/config_queries.h"
 #include "core/device_session.h"
+#include "core/file_io.h"
 #include "core/prompter.h"
 
 #include <QDir>
@@ -18,12 +19,10 @@ QString DeviceLogFetch::logPath() const {
 }
 
 DeviceLogFetch::Result DeviceLogFetch::run() {
-    const std::string reply = m_session.transact("log\r\n", 10);
-    if (reply.empty()) {
-        m_prompter.message(tr("Log is timeout. Check Lumeno-KVX and Try again."));
-        m_session.postReconnect();
+    const QueryOutcome outcome = runQuery(m_session, m_prompter, kLogQuery);
+    if (!outcome)
         return Result::TimedOut;
-    }
+    const std::string& reply = outcome.reply;
     // The name is fixed and the folder shared, so someone else may have put a link there: it is
     // replaced, never followed.
     if (QString error; !replaceFile(logPath(), reply, error)) {

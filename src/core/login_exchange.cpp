@@ -4,9 +4,26 @@
 #include "core/prompter.h"
 #include "core/vocabulary.h"
 
-#include <QCoreApplication>
+#include <QtGlobal>
 
 namespace kvx {
+
+const QueryStep kUserStep{
+    "",
+    0,
+    QueryStep::Success::AnyReply,
+    "kvx::LoginExchange",
+    QT_TRANSLATE_NOOP("kvx::LoginExchange", "Get UserID is timeout. Check Lumeno-KVX and Try again."),
+    nullptr,
+};
+const QueryStep kPassStep{
+    "",
+    0,
+    QueryStep::Success::AnyReply,
+    "kvx::LoginExchange",
+    QT_TRANSLATE_NOOP("kvx::LoginExchange", "Get Password is timeout. Check Lumeno-KVX and Try again."),
+    nullptr,
+};
 
 bool loginRepliesAccepted(std::string_view userReply, std::string_view passReply) {
     return normalisedReply(userReply) == "+OK Password required" &&
@@ -29,21 +46,20 @@ bool runLoginExchange(DeviceLink& link, Transcript& transcript, Prompter& prompt
     const DeviceLink::Deadline bound(link, link.timing().unlimitedWaitBound);
     link.receiveOnce(kGreetingLimit);
 
-    const std::string first = link.transact("User " + credentials.user + "\r\n", 0, transcript);
-    if (first.empty()) {
-        prompter.message(QCoreApplication::translate(
-            "kvx::LoginExchange", "Get UserID is timeout. Check Lumeno-KVX and Try again."));
-        postReconnect();
+    // The exchange runs on the bare link, before any session exists, so it tells silence itself.
+    const auto silent = [&](const QueryStep& step) {
+        prompter.message(step.emptyText());
+        if (step.reconnectAfterSilence)
+            postReconnect();
         return false;
-    }
-    const std::string second = link.transact("Pass " + credentials.password + "\r\n", 0, transcript,
-                                             passwordEcho(credentials.password));
-    if (second.empty()) {
-        prompter.message(QCoreApplication::translate(
-            "kvx::LoginExchange", "Get Password is timeout. Check Lumeno-KVX and Try again."));
-        postReconnect();
-        return false;
-    }
+    };
+    const std::string first = link.transact("User " + credentials.user + "\r\n", kUserStep.wait, transcript);
+    if (first.empty())
+        return silent(kUserStep);
+    const std::string second = link.transact("Pass " + credentials.password + "\r\n", kPassStep.wait,
+                                             transcript, passwordEcho(credentials.password));
+    if (second.empty())
+        return silent(kPassStep);
     return loginRepliesAccepted(first, second);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/query.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,10 @@ struct Credentials {
     std::string user;
     std::string password;
 };
+
+// The two login lines, built with the credentials; their refusal is the caller's to report.
+extern const QueryStep kUserStep;
+extern const QueryStep kPassStep;
 
 // Both replies must be exactly these (after their CR LF is taken off), case included.
 bool loginRepliesAccepted(std::string_view userReply, std::string_view passReply);

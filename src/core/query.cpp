@@ -62,12 +62,13 @@ QueryOutcome askQuery(DeviceSession& session, const QueryStep& step, std::string
 }
 
 void reportFailure(DeviceSession& session, Prompter& prompter, const QueryStep& step,
-                   const QueryOutcome& outcome) {
+                   const QueryOutcome& outcome, const QString& more) {
     if (outcome.accepted())
         return;
     const bool silent = outcome.kind == QueryOutcome::Kind::Silent;
     if ((silent ? step.emptyMessage : step.refusedMessage) != nullptr)
-        prompter.message(silent ? step.emptyText() : step.refusedText());
+        prompter.message((silent ? step.emptyText() : step.refusedText()) +
+                         (more.isEmpty() ? QString() : QStringLiteral("\r\n") + more));
     if (silent ? step.reconnectAfterSilence : step.reconnectAfterRefusal)
         session.postReconnect();
 }

@@ -69,7 +69,8 @@ QueryOutcome runQuery(DeviceSession& session, Prompter& prompter, const QuerySte
 // runQuery() in its two halves, for a window that must act between the reply and its message.
 QueryOutcome askQuery(DeviceSession& session, const QueryStep& step, std::string_view command = {},
                       const ReplyJudge& judge = {});
+// `more` follows the step's message on a line of its own (where a partial file was kept, say).
 void reportFailure(DeviceSession& session, Prompter& prompter, const QueryStep& step,
-                   const QueryOutcome& outcome);
+                   const QueryOutcome& outcome, const QString& more = {});
 
 } // namespace kvx

@@ -1,4 +1,5 @@
 #include "core/config_backup.h"
+#include "core/config_queries.h"
 #include "core/config_restore.h"
 #include "core/device_log_fetch.h"
 #include "core/procedure_progress.h"
@@ -10,29 +11,26 @@
 namespace kvx::test {
 namespace {
 
-// The Back up driver writes into FOLDER; what was read before the silence is kept beside the file.
-const char* const kBackupTimeout = "Backup is timeout. Check Lumeno-KVX and Try again.\r\n"
-                                   "The settings read so far are in FOLDER/backup.kcf.partial.";
-const char* const kRestoreTimeout = "Restore is timeout. Check Lumeno-KVX and Try again.";
-
 std::string contents(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("(no file)");
 }
 
-// A refusal is stored like any answer, so only silence ends the backup.
+// A refusal is stored like any answer, so only silence ends the backup. The Back up driver writes into
+// FOLDER; what was read before the silence is kept beside the file, as a second line says.
 CommandRow backupQuery(const char* command, bool list = false) {
-    return {"Back up", command, 10,  "any answer; the value by its extraction rule", kBackupTimeout, "", true,
-            true,      "",      list};
+    CommandRow row("Back up", kBackupQuery, command, true, "", list);
+    row.emptyMessage += "\r\nThe settings read so far are in FOLDER/backup.kcf.partial.";
+    return row;
 }
 
 // Guarded restore lines: silence ends the restore with the reconnect request, a refusal goes on.
 CommandRow restoreLine(const std::string& file, const std::string& command) {
-    return {"Restore (" + file + ")", command, 10, "any answer", kRestoreTimeout, "", true, true};
+    return {"Restore (" + file + ")", kRestoreSetting, command, true};
 }
 
 CommandRow unguardedLine(const std::string& file, const std::string& command) {
-    return {"Restore (" + file + ")", command, 10, "the reply is not looked at", "", "", false, false};
+    return {"Restore (" + file + ")", kRestoreUnchecked, command, false};
 }
 
 // The sections a backup of a Server-mode device writes, with one entry in each list.
@@ -105,9 +103,7 @@ std::vector<CommandRow> configRows() {
     rows.push_back(backupQuery("route", true));
 
     const std::string server = "Server Mode file";
-    rows.push_back({"Restore (" + server + ")", "list", 3, "reply begins with \"+OK\"",
-                    "You can't restore while bluetooth serial connected.",
-                    "You can't restore while bluetooth serial connected.", false, true, "connection active"});
+    rows.push_back({"Restore (" + server + ")", kRestoreConnectionCheck, true, "connection active"});
     for (const char* command :
          {"mode Server Mode", "Port 9100", "prsv off", "kato 600 10 3", "bind 00:1B:DC:0F:B1:09 9109",
           "Serv 10.0.0.2:9100 Till Printer", "Rept 3000", "psist on", "vertex 9100 7",
@@ -117,8 +113,8 @@ std::vector<CommandRow> configRows() {
     rows.push_back(unguardedLine(server, "route multi"));
     rows.push_back(unguardedLine(server, "route manual"));
     // A route line that goes unanswered ends the restore but keeps the connection.
-    rows.push_back({"Restore (" + server + ")", "route add 00:1B:DC:0F:A1:06 00:1B:DC:0F:A1:07", 10,
-                    "any answer", kRestoreTimeout, "", false, true, "timed out"});
+    rows.push_back({"Restore (" + server + ")", kRestoreRoute,
+                    "route add 00:1B:DC:0F:A1:06 00:1B:DC:0F:A1:07", true, "timed out"});
     rows.push_back(unguardedLine(server, "mode"));
 
     const std::string client = "Client Mode file";
@@ -129,16 +125,11 @@ std::vector<CommandRow> configRows() {
     rows.push_back(restoreLine(repeater, "station 00:1B:DC:0F:B0:01"));
     rows.push_back(restoreLine(repeater, "mode repeater"));
     rows.push_back(restoreLine(repeater, "mode Repeater Mode"));
-    rows.push_back(
-        {"Restore (RS232 Mode file)", "mode RS232", 10, "reply begins with \"+OK\"", kRestoreTimeout,
-         "Restore Failed!\r\nTo set Lumeno-KVX to RS232 mode, user need to change the Consolue switch to "
-         "data mode.\r\nAfter changing the data mode, please restart Lumeno-KVX.",
-         true, true});
+    rows.push_back({"Restore (RS232 Mode file)", kRestoreSerialMode, true});
     rows.push_back(restoreLine("RS232 Mode file", "mode RS232 Mode"));
     rows.push_back(restoreLine("Serial Hub Mode file", "mode hub"));
 
-    rows.push_back({"Log", "log", 10, "any answer, written to the file as it came",
-                    "Log is timeout. Check Lumeno-KVX and Try again.", "", true, true, "(no file)", true});
+    rows.push_back({"Log", kLogQuery, true, "(no file)", true});
     return rows;
 }
 

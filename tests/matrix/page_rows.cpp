@@ -46,10 +46,8 @@ std::string informationShown(const InformationPage& page) {
 std::vector<CommandRow> pageRows() {
     return {
         // A refused login is the connect operation's to report; the exchange itself says nothing.
-        {"Login exchange", "User admin", 0, "normalised reply is \"+OK Password required\"",
-         "Get UserID is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
-        {"Login exchange", "Pass admin", 0, "normalised reply is \"+OK User Authenticated\"",
-         "Get Password is timeout. Check Lumeno-KVX and Try again.", "", true, true, "refused"},
+        {"Login exchange", kUserStep, "User admin", true, "refused"},
+        {"Login exchange", kPassStep, "Pass admin", true, "refused"},
         // The mode reply is one of the six.
         {"Operation Mode page: load", kModeQuery, true, ""},
         modeChange("Server", kModeChange, "server"),
