@@ -1,6 +1,7 @@
 #include "cli_session.h"
 
 #include "core/discovery_socket.h"
+#include "core/qt_text.h"
 
 #include <QCoreApplication>
 #include <arpa/inet.h>
@@ -92,8 +93,7 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
     step = "resolve";
     const std::optional<std::string> ip = resolveIpv4(host.host);
     if (!ip) {
-        m_prompter.message(
-            QStringLiteral("No address for the host name %1.").arg(QString::fromStdString(host.host)));
+        m_prompter.message(QStringLiteral("No address for the host name %1.").arg(fromStd(host.host)));
         return false;
     }
     step = "discovery";

@@ -4,6 +4,7 @@
 #include "core/bluetooth_settings.h"
 #include "core/config_backup.h"
 #include "core/config_restore.h"
+#include "core/device_link.h"
 #include "core/device_log_fetch.h"
 #include "core/file_io.h"
 #include "core/firmware_version.h"
@@ -20,11 +21,6 @@
 
 namespace kvx::ctl {
 namespace {
-
-std::string readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
 
 class StepProgress : public ProcedureProgress {
 public:
@@ -146,12 +142,20 @@ bool log(CliSession& session, CliPrompter& prompter, const QString& target, Devi
     DeviceLogFetch fetch(session, prompter, folder.path());
     if (fetch.run() != DeviceLogFetch::Result::Shown)
         return false;
-    const std::string text = readAll(fetch.logPath());
+    // The fetch wrote one reply, which the transaction bounds.
+    QString error;
+    const std::optional<QByteArray> written =
+        readRegularFile(fetch.logPath(), DeviceLink::kReplyLimit, error);
+    if (!written) {
+        prompter.message(QStringLiteral("The file cannot be read: ") + error);
+        return false;
+    }
+    const std::string text(written->constData(), std::size_t(written->size()));
     if (target.isEmpty()) {
         outcome.output = printableLines(text);
         return true;
     }
-    if (QString error; !replaceFile(target, text, error)) {
+    if (!replaceFile(target, text, error)) {
         prompter.message(QStringLiteral("The file cannot be written: ") + error);
         return false;
     }

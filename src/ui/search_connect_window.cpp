@@ -1,10 +1,10 @@
 #include "search_connect_window.h"
 
-#include "ui/busy_cursor.h"
 #include "core/device_link.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/transcript.h"
+#include "ui/busy_cursor.h"
 #include "ui/widget_setup.h"
 
 #include <QApplication>
@@ -68,9 +68,9 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     , m_list(new QTreeWidget(this))
     , m_ipEdit(new QLineEdit(this))
     , m_portEdit(new QLineEdit(this))
-    , m_searchButton(new QPushButton(tr("Search Lumeno-KVX"), this))
-    , m_connectButton(new QPushButton(tr("Connect"), this))
-    , m_cancelButton(new QPushButton(tr("Cancel"), this)) {
+    , m_searchButton(namedButton(tr("Search Lumeno-KVX"), "searchButton", this))
+    , m_connectButton(namedButton(tr("Connect"), "connectButton", this))
+    , m_cancelButton(namedButton(tr("Cancel"), "cancelButton", this)) {
     setObjectName(QStringLiteral("searchConnectWindow"));
     setWindowTitle(tr("Lumeno-KVX100 Manager"));
     setModal(true);
@@ -95,13 +95,7 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     QLabel* portLabel = labelFor(tr("Control Port"), m_portEdit, this);
     m_portEdit->setObjectName(QStringLiteral("controlPortEdit"));
 
-    m_searchButton->setObjectName(QStringLiteral("searchButton"));
-    m_connectButton->setObjectName(QStringLiteral("connectButton"));
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    for (QPushButton* button : {m_searchButton, m_connectButton, m_cancelButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // No default button: Enter does nothing here.
 
     auto* fields = new QGridLayout;
     fields->addWidget(ipLabel, 0, 0);
