@@ -1,8 +1,9 @@
 // kvx100-sim: a simulated Lumeno-KVX100 for training and for trying the manager without hardware.
 
-#include "sim/simulated_device.h"
+#include "sim/fleet.h"
 
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <sys/resource.h>
 #include <type_traits>
 #include <vector>
 
@@ -23,12 +25,15 @@ using kvx::sim::DeviceOptions;
 using kvx::sim::FaultOptions;
 
 constexpr int kExitUsage = 2;
+// A fleet the addresses cannot hold; scripts starting fleets tell it from a mistyped option.
+constexpr int kExitBadFleet = 64;
 
 // What the command line sets.
 struct Settings {
     DeviceOptions device;
     FaultOptions faults;
     std::string portFile;
+    int devices = 1;
     bool repeaterNetworkGiven = false;
     bool helpOnly = false;
     bool versionOnly = false;
@@ -46,6 +51,10 @@ void printUsage(std::FILE* out) {
         "  --advertise-port N        control port named in discovery replies (default: the bound one)\n"
         "  --advertise-address A     address named in discovery replies (default: the bound one)\n"
         "  --port-file PATH          write the bound control port there once listening\n"
+        "                            (of the first device)\n"
+        "  --devices N               serve N devices (1 to 10000) on --bind and the N-1 addresses\n"
+        "                            after it, with serial, MAC and Bluetooth address counted up\n"
+        "                            and the Bluetooth name numbered (default 1)\n"
         "Identity:\n"
         "  --product TEXT  --model TEXT  --serial TEXT  --mac AA:BB:CC:DD:EE:FF\n"
         "  --bdaddr AA:BB:CC:DD:EE:FF  --bt-name TEXT  --firmware TEXT  --capabilities TEXT\n"
@@ -287,6 +296,7 @@ const std::vector<Option>& options() {
         {"close-after", required_argument, number(&Faults::closeAfterCommands, 0, 1'000'000)},
         {"close-instead-of-reply", no_argument, flag(&Faults::closeInsteadOfReply)},
         {"port-file", required_argument, text(&Settings::portFile)},
+        {"devices", required_argument, number(&Settings::devices, INT_MIN, INT_MAX)},
         {"help", no_argument, flag(&Settings::helpOnly)},
         {"version", no_argument, flag(&Settings::versionOnly)},
     };
@@ -340,6 +350,16 @@ bool writePortFile(const std::string& path, std::uint16_t port) {
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
+// Every device holds a few descriptors and every connection one more; the soft limit is often far below
+// what a few thousand devices need, the hard one is what the operator allows.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -357,8 +377,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The signals are taken by sigwait() below rather than by a handler: the device thread inherits the
-    // blocked mask, so nothing interrupts it and stopping happens on an ordinary thread.
+    // The signals are taken by sigwait() below rather than by a handler: the device threads inherit the
+    // blocked mask, so nothing interrupts them and stopping happens on an ordinary thread.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
@@ -368,24 +388,39 @@ int main(int argc, char** argv) {
 
     const DeviceOptions& device = settings.device;
     const std::string& portFile = settings.portFile;
-    kvx::sim::SimulatedDevice simulator(device);
-    simulator.setFaults(settings.faults);
-    if (!simulator.start()) {
-        std::fprintf(stderr, "kvx100-sim: cannot start: %s\n", simulator.lastError().c_str());
+    if (const std::string problem = kvx::sim::fleetProblem(device, settings.devices); !problem.empty()) {
+        std::fprintf(stderr, "kvx100-sim: %s\n", problem.c_str());
+        return kExitBadFleet;
+    }
+    raiseDescriptorLimit();
+    kvx::sim::Fleet fleet(device, settings.devices);
+    if (!fleet.start(settings.faults)) {
+        std::fprintf(stderr, "kvx100-sim: cannot start: %s\n", fleet.lastError().c_str());
         return 1;
     }
-    if (!portFile.empty() && !writePortFile(portFile, simulator.controlPort())) {
+    kvx::sim::SimulatedDevice& first = fleet.device(0);
+    if (!portFile.empty() && !writePortFile(portFile, first.controlPort())) {
         std::fprintf(stderr, "kvx100-sim: cannot write %s\n", portFile.c_str());
-        simulator.stop();
         return 1;
     }
-    std::printf("kvx100-sim: control %s:%u, discovery %s:%u\n", device.bindAddress.c_str(),
-                static_cast<unsigned>(simulator.controlPort()), device.bindAddress.c_str(),
-                static_cast<unsigned>(simulator.discoveryPort()));
+    if (fleet.size() == 1) {
+        std::printf("kvx100-sim: control %s:%u, discovery %s:%u\n", device.bindAddress.c_str(),
+                    static_cast<unsigned>(first.controlPort()), device.bindAddress.c_str(),
+                    static_cast<unsigned>(first.discoveryPort()));
+    } else {
+        kvx::sim::SimulatedDevice& last = fleet.device(fleet.size() - 1);
+        const std::string& firstAddress = device.bindAddress;
+        const std::string lastAddress = fleet.options(fleet.size() - 1).bindAddress;
+        std::printf("kvx100-sim: %zu devices, control %s:%u to %s:%u, discovery %s:%u to %s:%u\n",
+                    fleet.size(), firstAddress.c_str(), static_cast<unsigned>(first.controlPort()),
+                    lastAddress.c_str(), static_cast<unsigned>(last.controlPort()), firstAddress.c_str(),
+                    static_cast<unsigned>(first.discoveryPort()), lastAddress.c_str(),
+                    static_cast<unsigned>(last.discoveryPort()));
+    }
     std::fflush(stdout);
 
     int signal = 0;
     sigwait(&stopSignals, &signal);
-    simulator.stop();
+    fleet.stop();
     return 0;
 }

@@ -209,7 +209,29 @@ ConfigBackup::Result ConfigBackup::run() {
         m_prompter.message(tr("The file cannot be written: %1").arg(error));
         return Result::NotCreated;
     }
+    return write(file, path);
+}
+
+ConfigBackup::Result ConfigBackup::write(NewFileBeside& file, const QString& path) {
     ProfileFile profile;
+    const Result read =
+        readInto(profile, [&](const ProfileFile& partial) { return keepPartial(file, partial, path); });
+    if (read != Result::Completed)
+        return read;
+    QString error;
+    if (!file.commit(m_header + profile.text(), path, error)) {
+        m_prompter.message(tr("The file cannot be written: %1").arg(error));
+        return Result::NotWritten;
+    }
+    return Result::Completed;
+}
+
+ConfigBackup::Result ConfigBackup::read(ProfileFile& profile) {
+    return readInto(profile, [](const ProfileFile&) { return QString(); });
+}
+
+ConfigBackup::Result ConfigBackup::readInto(ProfileFile& profile,
+                                            const std::function<QString(const ProfileFile&)>& keepRead) {
     const std::vector<BackupQuery>& queries = backupQueries();
     const int total = int(queries.size());
     for (int i = 0; i < total; ++i) {
@@ -222,24 +244,21 @@ ConfigBackup::Result ConfigBackup::run() {
         const QueryOutcome outcome = askQuery(m_session, kBackupQuery, query.command);
         if (!outcome) {
             m_progress.finish();
-            reportFailure(m_session, m_prompter, kBackupQuery, outcome, keepPartial(file, profile, path));
+            reportFailure(m_session, m_prompter, kBackupQuery, outcome, keepRead(profile));
             return Result::TimedOut;
         }
         for (const ProfileEntry& entry : query.extract(outcome.reply)) {
             if (!profile.write(query.section, entry.key, entry.value)) {
                 m_progress.finish();
+                const QString kept = keepRead(profile);
                 m_prompter.message(
                     tr("The %1 settings of the device do not fit into a configuration file.").arg(group) +
-                    QStringLiteral("\r\n") + keepPartial(file, profile, path));
+                    (kept.isEmpty() ? QString() : QStringLiteral("\r\n") + kept));
                 return Result::NotWritten;
             }
         }
     }
     m_progress.finish();
-    if (!file.commit(profile.text(), path, error)) {
-        m_prompter.message(tr("The file cannot be written: %1").arg(error));
-        return Result::NotWritten;
-    }
     return Result::Completed;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,14 +42,25 @@ public:
     enum class Result { Completed, Cancelled, TimedOut, NotCreated, NotWritten };
 
     ConfigBackup(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
+    // Comment lines written before the first section, which readers pass over.
+    void setHeader(std::string header) { m_header = std::move(header); }
+    // Asks for the file, creates it and writes it.
     Result run();
+    // Into a file already created beside `path`, so that one made early, before the device was
+    // contacted at all, is the one written.
+    Result write(NewFileBeside& file, const QString& path);
+    // The settings into memory only; a failure is reported as the backup reports it.
+    Result read(ProfileFile& profile);
 
 private:
+    // `keepRead` keeps what was read when reading fails, and tells where for the message.
+    Result readInto(ProfileFile& profile, const std::function<QString(const ProfileFile&)>& keepRead);
     static QString keepPartial(NewFileBeside& file, const ProfileFile& profile, const QString& path);
 
     DeviceSession& m_session;
     Prompter& m_prompter;
     ProcedureProgress& m_progress;
+    std::string m_header;
 };
 
 } // namespace kvx

@@ -102,7 +102,9 @@ void addRouteSteps(const ProfileFile& file, std::vector<RestoreStep>& steps) {
     }
 }
 
-const QueryStep& queryOf(Check check) {
+} // namespace
+
+const QueryStep& restoreQueryOf(Check check) {
     switch (check) {
     case Check::None:
         return kRestoreUnchecked;
@@ -115,8 +117,6 @@ const QueryStep& queryOf(Check check) {
     }
     return kRestoreUnchecked;
 }
-
-} // namespace
 
 std::vector<RestoreStep> restoreSteps(const ProfileFile& file) {
     std::vector<RestoreStep> steps;
@@ -208,7 +208,7 @@ ConfigRestore::Result ConfigRestore::send(const std::vector<RestoreStep>& steps)
         const RestoreStep& step = steps[std::size_t(i)];
         if (!m_progress.advance(i + 1, total, QString::fromLatin1(step.group.c_str())))
             return Result::Cancelled;
-        const QueryStep& query = queryOf(step.check);
+        const QueryStep& query = restoreQueryOf(step.check);
         const QueryOutcome outcome = askQuery(m_session, query, step.command);
         if (outcome || step.check == Check::None)
             continue;

@@ -25,6 +25,10 @@ struct RestoreStep {
     bool operator==(const RestoreStep&) const = default;
 };
 
+// How the reply to a restore line is asked for and judged.
+struct QueryStep;
+const QueryStep& restoreQueryOf(RestoreStep::Check check);
+
 // Every command a configuration file gives, in the order they are sent.
 std::vector<RestoreStep> restoreSteps(const ProfileFile& file);
 

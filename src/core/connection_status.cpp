@@ -51,8 +51,10 @@ ConnectionStatus parseConnectionStatus(std::string_view listReply, bool showIndi
         std::vector<std::string> fields = splitPipeFields(line, 9);
         ConnectionRow row;
         std::move(fields.begin(), fields.begin() + 7, row.columns.begin());
+        row.quality = leadingInteger(fields[7]);
+        row.signal = leadingInteger(fields[8]);
         if (showIndicator)
-            row.indicator = linkIndicatorFor(leadingInteger(fields[7]), leadingInteger(fields[8]));
+            row.indicator = linkIndicatorFor(row.quality, row.signal);
         status.rows.push_back(std::move(row));
     }
     return status;

@@ -24,6 +24,9 @@ LinkIndicator linkIndicatorFor(int quality, int signal);
 struct ConnectionRow {
     // Fields 1 to 7 of the status line: idx, dev, port, address, name, tx, rx.
     std::array<std::string, 7> columns;
+    // Fields 8 and 9, read with leadingInteger() whatever the firmware.
+    int quality = 0;
+    int signal = 0;
     LinkIndicator indicator = LinkIndicator::None;
 };
 
@@ -33,8 +36,8 @@ struct ConnectionStatus {
     bool imperfect = false;
 };
 
-// The rows of a "List" reply. Quality and signal (fields 8 and 9) only choose the indicator, and only
-// when the firmware shows one.
+// The rows of a "List" reply. Quality and signal (fields 8 and 9) choose the indicator only when the
+// firmware shows one; kvx100ctl's metrics report them whatever it is.
 ConnectionStatus parseConnectionStatus(std::string_view listReply, bool showIndicator);
 
 } // namespace kvx

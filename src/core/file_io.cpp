@@ -59,7 +59,7 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 // Read, not set and restored: umask(2) would change it for every thread of kvx100ctl for a moment.
-mode_t currentUmask() {
+mode_t readUmask() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (status.open(QIODevice::ReadOnly)) {
         for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
@@ -72,6 +72,12 @@ mode_t currentUmask() {
         }
     }
     return 022;
+}
+
+// Neither program changes its umask, so it is read once rather than for every file of a fleet.
+mode_t currentUmask() {
+    static const mode_t mask = readUmask();
+    return mask;
 }
 
 } // namespace

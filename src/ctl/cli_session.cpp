@@ -56,6 +56,9 @@ std::optional<std::string> resolveIpv4(const std::string& host) {
     return ok ? std::optional<std::string>(text) : std::nullopt;
 }
 
+// How long an identity answer may still take once the login is through, which took several round trips.
+constexpr std::chrono::milliseconds kLateAnswerWait{100};
+
 } // namespace
 
 std::string HostAddress::label() const {
@@ -98,36 +101,47 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
     }
     step = "discovery";
     DiscoverySocket probe(m_settings.discovery);
-    std::string datagram;
-    DeviceRecord record;
-    if ((wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip) &&
-        probe.receive(m_settings.probeWait, datagram) == DiscoverySocket::Receive::Datagram) {
-        if (const std::optional<DeviceRecord> answer = parseDiscoveryReply(datagram))
-            record = *answer;
-    }
-    record.ipAddress = *ip;
-    if (host.port != 0)
-        record.controlPort = std::to_string(host.port);
-    setDeviceRecord(record);
-    const unsigned port = leadingDecimal(record.controlPort);
+    const bool probing = (wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip);
+    const auto answer = [&](std::optional<std::chrono::milliseconds> wait) {
+        std::string datagram;
+        DeviceRecord record;
+        if (probing && wait && probe.receive(*wait, datagram) == DiscoverySocket::Receive::Datagram)
+            record = parseDiscoveryReply(datagram).value_or(DeviceRecord());
+        record.ipAddress = *ip;
+        if (host.port != 0)
+            record.controlPort = std::to_string(host.port);
+        return record;
+    };
+    // Without a port the answer is needed before connecting. With one it only names the device: it
+    // arrives while the login goes on and is picked up after it, so a device whose discovery does not
+    // answer costs a moment, not the whole wait.
+    setDeviceRecord(answer(host.port == 0 ? std::optional(m_settings.probeWait) : std::nullopt));
+    const unsigned port = leadingDecimal(deviceRecord().controlPort);
     if (port == 0 || port > 65535) {
         m_prompter.message(connectText("Search Error. Check Lumeno-KVX and Try again."));
         return false;
     }
-
+    // Also when the device turns the connection or the login down: its identity still names it.
+    const auto pickUpIdentity = [&] {
+        if (probing && host.port != 0)
+            setDeviceRecord(answer(std::min(m_settings.probeWait, kLateAnswerWait)));
+    };
     step = "connect";
     if (!link().create() || !link().connectTo(*ip, port)) {
+        pickUpIdentity();
         m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
         return false;
     }
     step = "login";
     if (!runLoginExchange(
             link(), transcript(), m_prompter, [this] { postReconnect(); }, m_settings.credentials)) {
+        pickUpIdentity();
         // A login that posted the reconnect request has said why already.
         if (reconnects == 0)
             m_prompter.message(connectText("Check User name and Password."));
         return false;
     }
+    pickUpIdentity();
     step = "capabilities";
     readCapabilities();
     return true;

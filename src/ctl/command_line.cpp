@@ -2,7 +2,9 @@
 
 #include "core/discovery_socket.h"
 #include "core/qt_text.h"
+#include "ctl/convergence.h"
 #include "ctl/invocation.h"
+#include "ctl/metrics.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
 
@@ -15,10 +17,10 @@ namespace kvx::ctl {
 namespace {
 
 std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
-    std::vector<DeviceOutcome> outcomes(run.hosts.size());
+    std::vector<DeviceOutcome> outcomes(run.devices.size());
     std::vector<std::string> labels;
-    for (const HostAddress& host : run.hosts)
-        labels.push_back(host.label());
+    for (const Device& device : run.devices)
+        labels.push_back(device.label());
     ProgressBoard board(console.err, console.terminal, labels, console.terminalRows);
     std::mutex echo;
     StreamTranscript transcript(run.verbose
@@ -29,24 +31,35 @@ std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
                                     : std::function<void(std::string_view)>());
     const auto work = [&](std::size_t i) {
         outcomes[i] = runOnDevice(
-            run.settings, run.hosts[i],
+            run.settings, run.devices[i],
             [&, i](const std::string& text) { board.set(i, DeviceState::Running, text); }, transcript);
         board.set(i, outcomes[i].ok ? DeviceState::Done : DeviceState::Failed,
                   outcomes[i].ok ? "done" : "FAILED at " + outcomes[i].step);
     };
     const auto notStarted = [&](std::size_t i, const std::string& reason) {
-        outcomes[i] = {labels[i], false, false, "start", {fromStd(reason)}, {}};
+        outcomes[i] = DeviceOutcome{};
+        outcomes[i].host = labels[i];
+        outcomes[i].step = "start";
+        outcomes[i].messages = {fromStd(reason)};
         board.set(i, DeviceState::Failed, "FAILED at start");
     };
     board.redraw();
-    runInParallel(run.hosts.size(), std::size_t(run.parallel), work, notStarted, [&] { board.redraw(); });
+    runInParallel(run.devices.size(), std::size_t(run.parallel), work, notStarted, [&] { board.redraw(); });
     board.redraw();
     return outcomes;
 }
 
-std::string joined(const QStringList& messages) {
-    return printable(
-        toStd(messages.join(QStringLiteral(" / ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+// One word for a device's line of the report.
+std::string status(const Invocation& run, const DeviceOutcome& o) {
+    if (!o.ok)
+        return "failed";
+    if (run.settings.command == Command::Apply)
+        return o.groups.empty() ? "unchanged" : "changed";
+    return o.different ? "different" : "ok";
+}
+
+QJsonValue jsonText(const std::optional<std::string>& text) {
+    return text ? QJsonValue(fromStd(*text)) : QJsonValue(QJsonValue::Null);
 }
 
 std::string csvField(const std::string& text) {
@@ -69,6 +82,22 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
                 device.insert(QStringLiteral("output"), fromStd(o.output));
             if (run.settings.command == Command::Diff)
                 device.insert(QStringLiteral("different"), o.different);
+            if (run.settings.command == Command::Apply) {
+                device.insert(QStringLiteral("status"), fromStd(status(run, o)));
+                QJsonArray groups;
+                for (const std::string& group : o.groups)
+                    groups.append(fromStd(group));
+                device.insert(QStringLiteral("groups"), groups);
+            }
+            if (run.settings.command == Command::Diff || run.settings.command == Command::Apply) {
+                QJsonArray differences;
+                for (const Difference& d : o.differences)
+                    differences.append(QJsonObject{{QStringLiteral("group"), fromStd(d.group)},
+                                                   {QStringLiteral("item"), fromStd(d.item)},
+                                                   {QStringLiteral("device"), jsonText(d.device)},
+                                                   {QStringLiteral("file"), jsonText(d.file)}});
+                device.insert(QStringLiteral("differences"), differences);
+            }
             devices.append(device);
         }
         console.out << QJsonDocument(devices).toJson().constData();
@@ -77,8 +106,8 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
     case Invocation::Format::Csv:
         console.out << "host,status,step,message\n";
         for (const DeviceOutcome& o : outcomes)
-            console.out << csvField(o.host) << "," << (o.ok ? (o.different ? "different" : "ok") : "failed")
-                        << "," << csvField(o.step) << "," << csvField(joined(o.messages)) << "\n";
+            console.out << csvField(o.host) << "," << status(run, o) << "," << csvField(o.step) << ","
+                        << csvField(printableMessages(o.messages)) << "\n";
         return;
     case Invocation::Format::Text:
         break;
@@ -89,14 +118,14 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
             console.out << "== " << o.host << "\n";
         console.out << o.output;
         if (!o.ok)
-            console.err << o.host << ": " << o.step << ": " << joined(o.messages) << "\n";
+            console.err << o.host << ": " << o.step << ": " << printableMessages(o.messages) << "\n";
     }
     if (several) {
         console.out << "\n";
         for (const DeviceOutcome& o : outcomes)
             console.out << o.host << "  "
-                        << (o.ok ? (o.different ? "different" : "ok")
-                                 : "FAILED at " + o.step + ": " + joined(o.messages))
+                        << (o.ok ? status(run, o)
+                                 : "FAILED at " + o.step + ": " + printableMessages(o.messages))
                         << "\n";
     }
 }
@@ -164,7 +193,12 @@ int runCommandLine(const QStringList& arguments, Console& console) {
     for (const std::string& notice : run.repeated)
         console.err << "kvx100ctl: " << notice << "\n";
     const std::vector<DeviceOutcome> outcomes = runAll(run, console);
-    report(run, outcomes, console);
+    if (run.settings.command == Command::Metrics) {
+        if (!reportMetrics(run, outcomes, console))
+            return kExitFailed;
+    } else {
+        report(run, outcomes, console);
+    }
     if (std::any_of(outcomes.begin(), outcomes.end(), [](const DeviceOutcome& o) { return !o.ok; }))
         return kExitFailed;
     if (std::any_of(outcomes.begin(), outcomes.end(), [](const DeviceOutcome& o) { return o.different; }))

@@ -3,6 +3,7 @@
 #include "core/bluetooth_queries.h"
 #include "core/bluetooth_settings.h"
 #include "core/config_backup.h"
+#include "core/config_queries.h"
 #include "core/config_restore.h"
 #include "core/device_link.h"
 #include "core/device_log_fetch.h"
@@ -13,8 +14,12 @@
 #include "core/profile_file.h"
 #include "core/qt_text.h"
 #include "core/vocabulary.h"
+#include "ctl/convergence.h"
+#include "ctl/inventory.h"
+#include "ctl/metrics.h"
 #include "ctl/printable.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -102,12 +107,10 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
         out += std::string(label) + ": " + printable(*value) + "\n";
 
     outcome.step = "version";
-    const QueryOutcome version = runQuery(session, prompter, kVersionQuery);
-    if (version.kind == QueryOutcome::Kind::Silent)
+    const std::optional<std::string> firmware = firmwareVersion(session, prompter);
+    if (!firmware)
         return false;
-    // A refused version query stands for 1.0, as on the Information page.
-    out +=
-        "Firmware Version: " + printable(version ? versionTextFromReply(version.normalised()) : "1.0") + "\n";
+    out += "Firmware Version: " + printable(*firmware) + "\n";
 
     outcome.step = "mode";
     const std::optional<int> mode = queryMode(session, prompter);
@@ -125,10 +128,42 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     return true;
 }
 
-bool backup(CliSession& session, CliPrompter& prompter, const QString& path, const ProgressSink& progress) {
-    prompter.file = path;
+// Into the file created before the device was contacted.
+bool backup(CliSession& session, CliPrompter& prompter, NewFileBeside& file, const QString& path,
+            const ProgressSink& progress, std::string header) {
     StepProgress steps(progress, "backup");
-    return ConfigBackup(session, prompter, steps).run() == ConfigBackup::Result::Completed;
+    ConfigBackup procedure(session, prompter, steps);
+    procedure.setHeader(std::move(header));
+    return procedure.write(file, path) == ConfigBackup::Result::Completed;
+}
+
+// The settings of the device as a backup reads them, kept in memory.
+std::optional<ProfileFile> readDevice(CliSession& session, CliPrompter& prompter,
+                                      const ProgressSink& progress) {
+    StepProgress steps(progress, "read");
+    ProfileFile device;
+    if (ConfigBackup(session, prompter, steps).read(device) != ConfigBackup::Result::Completed)
+        return std::nullopt;
+    return device;
+}
+
+// Comment lines naming the device and the time, so that a folder of backups kept under version control
+// tells which unit each file came from and when; readers pass over them.
+std::string identityHeader(CliSession& session) {
+    const DeviceRecord& r = session.deviceRecord();
+    // Asked quietly: the identity is a comment, and a device that does not tell its version is still
+    // backed up.
+    const QueryOutcome version = askQuery(session, kVersionQuery);
+    const std::string firmware = version ? versionTextFromReply(version.normalised()) : std::string();
+    const auto line = [](const char* label, const std::string& value) {
+        // Bounded and escaped: a device's text must not end the comment or add a section.
+        constexpr std::size_t kLongest = 64;
+        return "; " + std::string(label) + ": " +
+               (value.empty() ? std::string("unknown") : printable(value.substr(0, kLongest))) + "\r\n";
+    };
+    return "; Lumeno-KVX100 configuration backup\r\n" + line("Name", r.btName) + line("Model", r.modelCode) +
+           line("Serial", r.serialNumber) + line("MAC", r.macAddress) + line("Firmware", firmware) +
+           line("Time", toStd(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
 }
 
 bool restore(CliSession& session, CliPrompter& prompter, const QString& path, const ProgressSink& progress) {
@@ -162,15 +197,77 @@ bool log(CliSession& session, CliPrompter& prompter, const QString& target, Devi
     return true;
 }
 
-bool diff(CliSession& session, CliPrompter& prompter, const QString& file, const ProgressSink& progress,
+bool diff(CliSession& session, CliPrompter& prompter, const ProfileFile& file, const ProgressSink& progress,
           DeviceOutcome& outcome) {
-    QTemporaryDir folder;
-    const QString device = folder.filePath(QStringLiteral("device.kcf"));
-    if (!backup(session, prompter, device, progress))
+    const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
+    if (!device)
         return false;
-    for (const std::string& line : configurationDifferences(device, file))
-        outcome.output += line + "\n";
-    outcome.different = !outcome.output.empty();
+    outcome.differences = differencesOf(*device, file, ListMatch::Exact);
+    for (const Difference& difference : outcome.differences)
+        outcome.output += differenceText(difference) + "\n";
+    outcome.different = !outcome.differences.empty();
+    return true;
+}
+
+std::string joinedGroups(const std::vector<std::string>& groups) {
+    std::string out;
+    for (const std::string& group : groups)
+        out += (out.empty() ? "" : ", ") + group;
+    return out;
+}
+
+// Reads the device, sends only the groups that differ from the file and reads it again: a device that
+// already holds the file is not written to at all, and one that did not take a setting is a failure
+// that names it.
+bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
+           const CommandSettings& settings, const ProgressSink& progress, DeviceOutcome& outcome) {
+    const ListMatch lists = settings.replace ? ListMatch::Exact : ListMatch::Contains;
+    const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
+    if (!device)
+        return false;
+    outcome.differences = differencesOf(*device, file, lists);
+    for (const Difference& difference : outcome.differences)
+        outcome.output += differenceText(difference) + "\n";
+    const ApplyPlan plan = planApply(*device, file, outcome.differences);
+    outcome.groups = plan.groups;
+    if (plan.groups.empty()) {
+        outcome.output += "unchanged\n";
+        return true;
+    }
+    if (settings.check) {
+        outcome.different = true;
+        outcome.output += "would change: " + joinedGroups(plan.groups) + "\n";
+        return true;
+    }
+    outcome.step = "connection check";
+    if (!runQuery(session, prompter, kRestoreConnectionCheck))
+        return false;
+    outcome.step = "apply";
+    StepProgress steps(progress, "apply");
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const RestoreStep& step = plan.steps[i];
+        steps.advance(int(i + 1), int(plan.steps.size()), fromStd(step.group));
+        const QueryStep& query = restoreQueryOf(step.check);
+        const QueryOutcome answer = askQuery(session, query, step.command);
+        outcome.changed = true;
+        if (!answer && step.check != RestoreStep::Check::None) {
+            reportFailure(session, prompter, query, answer);
+            return false;
+        }
+    }
+    outcome.step = "verify";
+    const std::optional<ProfileFile> after = readDevice(session, prompter, progress);
+    if (!after)
+        return false;
+    const std::vector<Difference> left = differencesOf(*after, file, lists);
+    if (!left.empty()) {
+        QString text = QStringLiteral("The device still differs from the file after the apply:");
+        for (const Difference& difference : left)
+            text += QStringLiteral(" ") + fromStd(differenceText(difference)) + QStringLiteral(";");
+        prompter.message(text);
+        return false;
+    }
+    outcome.output += "changed: " + joinedGroups(plan.groups) + "\n";
     return true;
 }
 
@@ -202,11 +299,30 @@ const char* commandName(Command command) {
         return "diff";
     case Command::Send:
         return "send";
+    case Command::Apply:
+        return "apply";
+    case Command::Metrics:
+        return "metrics";
     }
     return "?";
 }
 
 } // namespace
+
+ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device& device) {
+    ConnectSettings connect = settings.connect;
+    if (device.credentials)
+        connect.credentials = *device.credentials;
+    return connect;
+}
+
+std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& prompter) {
+    const QueryOutcome version = runQuery(session, prompter, kVersionQuery);
+    if (version.kind == QueryOutcome::Kind::Silent)
+        return std::nullopt;
+    // A refused version query stands for 1.0, as on the Information page.
+    return version ? versionTextFromReply(version.normalised()) : "1.0";
+}
 
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension) {
     QString name = fromStd(host.label());
@@ -214,54 +330,44 @@ QString fileInFolder(const QString& folder, const HostAddress& host, const char*
     return QDir(folder).filePath(name + u'.' + QLatin1String(extension));
 }
 
-std::vector<std::string> configurationDifferences(const QString& devicePath, const QString& filePath) {
-    QString error;
-    const ProfileFile device = ProfileFile::fromFile(devicePath, error).value_or(ProfileFile());
-    const ProfileFile file = ProfileFile::fromFile(filePath, error).value_or(ProfileFile());
-    std::vector<std::pair<std::string, std::string>> settings;
-    const auto collect = [&settings](const ProfileFile& profile) {
-        for (const std::string& section : profile.sections())
-            for (const std::string& key : profile.keys(section))
-                if (std::find(settings.begin(), settings.end(), std::pair{section, key}) == settings.end())
-                    settings.emplace_back(section, key);
-    };
-    collect(device);
-    collect(file);
-    // Compared as a restore reads them: the line's value without the blanks at its ends.
-    std::vector<std::string> out;
-    for (const auto& [section, key] : settings) {
-        const std::string mine = device.read(section, key);
-        const std::string theirs = file.read(section, key);
-        if (mine != theirs)
-            out.push_back(printable(section) + " " + printable(key) + ": device \"" + printable(mine) +
-                          "\", file \"" + printable(theirs) + "\"");
-    }
-    return out;
-}
-
-DeviceOutcome runOnDevice(const CommandSettings& settings, const HostAddress& host,
-                          const ProgressSink& progress, Transcript& transcript) {
+DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device, const ProgressSink& progress,
+                          Transcript& transcript) {
+    if (settings.command == Command::Metrics)
+        return scrapeDevice(settings, device, progress, transcript);
     DeviceOutcome outcome;
-    outcome.host = host.label();
+    outcome.host = device.label();
+    const HostAddress& host = device.address;
+    const bool toOutput = settings.file == QLatin1String("-");
     const QString file =
         settings.fileIsFolder
             ? fileInFolder(settings.file, host, settings.command == Command::Log ? "txt" : "kcf")
             : settings.file;
-    // An output that cannot be created is known before the device is contacted at all.
-    if ((settings.command == Command::Backup || settings.command == Command::Log) && !file.isEmpty()) {
+    // An output that cannot be created is known before the device is contacted at all; a backup is
+    // then written into the very file made here.
+    std::optional<NewFileBeside> output;
+    if ((settings.command == Command::Backup || settings.command == Command::Log) && !file.isEmpty() &&
+        !toOutput) {
         QString error;
-        if (NewFileBeside probe(file); !probe.create(error)) {
+        if (!output.emplace(file).create(error)) {
             outcome.step = "file";
             outcome.messages = {
                 QCoreApplication::translate("ConfigBackup", "The file cannot be written: %1").arg(error)};
             return outcome;
         }
     }
+    // The file as this device gets it; a variable it lacks is known before it is contacted, too.
+    ProfileFile configuration = settings.configuration;
+    if (const std::optional<std::string> problem = expandVariables(configuration, device.variables)) {
+        outcome.step = "file";
+        outcome.messages = {fromStd(*problem)};
+        return outcome;
+    }
     CliPrompter prompter;
-    CliSession session(settings.connect, prompter, transcript);
+    CliSession session(connectSettingsFor(settings, device), prompter, transcript);
     if (progress)
         progress("connecting");
-    if (!session.open(host, settings.command == Command::Info, outcome.step)) {
+    if (!session.open(host, settings.command == Command::Info || settings.command == Command::Backup,
+                      outcome.step)) {
         outcome.messages = prompter.messages;
         return outcome;
     }
@@ -270,21 +376,46 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const HostAddress& ho
         progress(outcome.step);
     switch (settings.command) {
     case Command::Discover:
+    case Command::Metrics:
         break;
     case Command::Info:
         outcome.ok = info(session, prompter, outcome);
         break;
-    case Command::Backup:
-        outcome.ok = backup(session, prompter, file, progress);
+    case Command::Backup: {
+        const std::string header = identityHeader(session);
+        if (!toOutput) {
+            outcome.ok = backup(session, prompter, *output, file, progress, header);
+            break;
+        }
+        const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
+        if (device)
+            outcome.output = header + device->text();
+        outcome.ok = device.has_value();
         break;
-    case Command::Restore:
-        outcome.ok = restore(session, prompter, file, progress);
+    }
+    case Command::Restore: {
+        // A file that names variables is restored from its expanded copy.
+        QTemporaryDir folder;
+        QString path = file;
+        if (configuration.text() != settings.configuration.text()) {
+            path = folder.filePath(QFileInfo(file).fileName());
+            QString error;
+            if (!replaceFile(path, configuration.text(), error)) {
+                prompter.message(QStringLiteral("The file cannot be written: ") + error);
+                break;
+            }
+        }
+        outcome.ok = restore(session, prompter, path, progress);
         break;
+    }
     case Command::Log:
         outcome.ok = log(session, prompter, file, outcome);
         break;
     case Command::Diff:
-        outcome.ok = diff(session, prompter, file, progress, outcome);
+        outcome.ok = diff(session, prompter, configuration, progress, outcome);
+        break;
+    case Command::Apply:
+        outcome.ok = apply(session, prompter, configuration, settings, progress, outcome);
         break;
     case Command::Send:
         outcome.ok = send(session, prompter, settings.rawCommand, settings.wait, outcome);

@@ -1,17 +1,23 @@
 #pragma once
 
+#include "core/profile_file.h"
 #include "ctl/cli_session.h"
+#include "ctl/device_metrics.h"
 
 #include <QString>
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kvx::ctl {
 
-enum class Command { Discover, Info, Backup, Restore, Log, Diff, Send };
+enum class Command { Discover, Info, Backup, Restore, Log, Diff, Send, Apply, Metrics };
 
 // What a command needs besides the device: the file it reads or writes (for several devices a folder
-// for backup and log), the raw command of `send` and its wait.
+// for backup and log; "-" is the standard output for a backup), the raw command of `send` and its
+// wait, and how apply goes about it.
 struct CommandSettings {
     Command command = Command::Info;
     ConnectSettings connect;
@@ -19,29 +25,60 @@ struct CommandSettings {
     bool fileIsFolder = false;
     std::string rawCommand;
     int wait = 10;
+    bool check = false;        // apply: tell what would change, change nothing
+    bool replace = false;      // apply: also remove list entries the file does not hold
+    ProfileFile configuration; // restore, diff, apply: the file, read once for all devices
+};
+
+// One device to work on, with what an inventory says about it.
+struct Device {
+    HostAddress address;
+    std::string name;
+    std::optional<Credentials> credentials; // else the command line's
+    std::vector<std::string> groups;
+    // What ${...} in a configuration file stands for on this device; "host" and "name" among them.
+    std::map<std::string, std::string> variables;
+    std::string label() const { return address.label(); }
+};
+
+// A setting or list entry in which a device and a file differ. For a list entry `item` is the entry's
+// text, and a side that lacks the entry has nothing.
+struct Difference {
+    std::string group;
+    std::string item;
+    std::optional<std::string> device;
+    std::optional<std::string> file;
+    bool operator==(const Difference&) const = default;
 };
 
 // One device's line of the report.
 struct DeviceOutcome {
     std::string host;
     bool ok = false;
-    bool different = false; // diff: the device differs from the file
-    std::string step;       // where it failed, or the command when it succeeded
-    QStringList messages;   // what the windows would have shown
-    std::string output;     // what the command prints for this device
+    bool different = false; // diff: the device differs from the file; apply --check: it would change
+    bool changed = false;   // apply: settings were sent
+    std::vector<Difference> differences; // diff and apply: found before anything was sent
+    std::vector<std::string> groups;     // apply: the groups changed, or that would change
+    DeviceMetrics metrics;
+    std::string step;     // where it failed, or the command when it succeeded
+    QStringList messages; // what the windows would have shown
+    std::string output;   // what the command prints for this device
 };
 
 // Called with short texts while the device is worked on ("login", "backup 5/19 BIND").
 using ProgressSink = std::function<void(const std::string&)>;
 
 // Connects to the device, logs in and runs the command, as the windows do.
-DeviceOutcome runOnDevice(const CommandSettings& settings, const HostAddress& host,
-                          const ProgressSink& progress, Transcript& transcript);
+DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device, const ProgressSink& progress,
+                          Transcript& transcript);
+
+// The command line's connection settings with the device's own credentials, when it has any.
+ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device& device);
+
+// The firmware version as the Information page reads it; nothing when the device stays silent.
+std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& prompter);
 
 // Where a device's own file goes when one folder holds the files of several.
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension);
-
-// The settings in which two configuration files differ, one line each: "SECTION Key: device X, file Y".
-std::vector<std::string> configurationDifferences(const QString& devicePath, const QString& filePath);
 
 } // namespace kvx::ctl

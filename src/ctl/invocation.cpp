@@ -3,6 +3,7 @@
 #include "core/file_io.h"
 #include "core/profile_file.h"
 #include "core/qt_text.h"
+#include "ctl/inventory.h"
 #include "ctl/printable.h"
 
 #include <QCommandLineParser>
@@ -40,11 +41,17 @@ const CommandInfo kCommands[] = {
     {Command::Diff, "diff", "HOST[:PORT]... FILE.kcf",
      "Reads each device as a backup does and prints every setting in which it differs from FILE.kcf."},
     {Command::Send, "send", "HOST[:PORT] COMMAND", "Sends one command line and prints the reply."},
+    {Command::Apply, "apply", "FILE.kcf HOST[:PORT]...",
+     "Reads each device, sends only the settings in which it differs from FILE.kcf and reads it again; "
+     "a device that already holds the file is not written to."},
+    {Command::Metrics, "metrics", "HOST[:PORT]...",
+     "Reads each device's state, mode, identity and live links as Prometheus metrics."},
 };
 
 const char* const kExitText =
     "Exit status: 0 when every device did what was asked (diff: equals the file), 1 when "
-    "a device differs from the file, 2 when a device failed, 64 for a wrong command line.";
+    "a device differs from the file (apply --check: would change), 2 when a device failed (apply: "
+    "still differs after it), 64 for a wrong command line.";
 
 const CommandInfo* findCommand(const QString& name) {
     for (const CommandInfo& c : kCommands)
@@ -57,6 +64,8 @@ std::string overview() {
     std::string text = "Usage: kvx100ctl COMMAND [options] ...\n\nCommands:\n";
     for (const CommandInfo& c : kCommands)
         text += "  " + std::string(c.name) + std::string(10 - std::strlen(c.name), ' ') + c.summary + "\n";
+    text += "\nDevices come from the command line, from --hosts FILE and from --inventory FILE; see the "
+            "README for the inventory's form.\n";
     return text +
            "\n'kvx100ctl COMMAND --help' shows a command's options; 'kvx100ctl --version' the version.\n" +
            kExitText + "\n";
@@ -90,22 +99,62 @@ unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned
 // Every device once, so that no two connections ever write the same file; the repeats are told.
 void keepFirstOfEach(Invocation& run) {
     // Host names are case-insensitive, and so are the file names of some file systems.
-    const auto key = [](const HostAddress& host) {
-        return toStd(fromStd(host.label()).toLower());
+    const auto key = [](const Device& device) {
+        return toStd(fromStd(device.label()).toLower());
     };
     std::map<std::string, int> times;
-    std::vector<HostAddress> once;
-    for (const HostAddress& host : run.hosts)
-        if (times[key(host)]++ == 0)
-            once.push_back(host);
-    for (const HostAddress& host : once) {
-        const int n = times[key(host)];
+    std::vector<Device> once;
+    for (Device& device : run.devices)
+        if (times[key(device)]++ == 0)
+            once.push_back(std::move(device));
+    for (const Device& device : once) {
+        const int n = times[key(device)];
         if (n > 1)
-            run.repeated.push_back(host.label() + " is listed " +
+            run.repeated.push_back(device.label() + " is listed " +
                                    (n == 2 ? std::string("twice") : std::to_string(n) + " times") +
                                    "; worked on once");
     }
-    run.hosts = std::move(once);
+    run.devices = std::move(once);
+}
+
+// The devices an inventory names, with their own credentials and variables; `groups` selects them
+// when given.
+std::vector<Device> inventoryDevices(const QString& path, const QStringList& groups) {
+    QString error;
+    const std::optional<QByteArray> text = readRegularFile(path, kMaxHostListBytes, error);
+    if (!text)
+        throw UsageError{"cannot read the inventory " + toStd(error)};
+    std::string wrongLine;
+    const std::optional<std::vector<InventoryEntry>> entries = parseInventory(*text, wrongLine);
+    if (!entries)
+        throw UsageError{"in the inventory " + toStd(path) + ", " + wrongLine};
+    for (const QString& group : groups)
+        if (std::none_of(entries->begin(), entries->end(), [&](const InventoryEntry& e) {
+                return std::find(e.groups.begin(), e.groups.end(), toStd(group)) != e.groups.end();
+            }))
+            throw UsageError{"the inventory has no group " + printable(toStd(group))};
+    // Each password file is read once, however many devices share it.
+    std::map<std::string, std::string> passwords;
+    std::vector<Device> devices;
+    for (const InventoryEntry& entry : *entries) {
+        if (!groups.isEmpty() &&
+            std::none_of(entry.groups.begin(), entry.groups.end(),
+                         [&](const std::string& g) { return groups.contains(fromStd(g)); }))
+            continue;
+        Device device{entry.address, entry.name, std::nullopt, entry.groups, entry.variables};
+        device.variables["host"] = entry.address.host;
+        if (!entry.user.empty() || !entry.passwordFile.empty()) {
+            if (entry.user.empty() || entry.passwordFile.empty())
+                throw UsageError{"in the inventory " + toStd(path) + ", line " + std::to_string(entry.line) +
+                                 ": user and password_file go together"};
+            auto [known, added] = passwords.try_emplace(entry.passwordFile);
+            if (added)
+                known->second = readPasswordFile(fromStd(entry.passwordFile));
+            device.credentials = Credentials{entry.user, known->second};
+        }
+        devices.push_back(std::move(device));
+    }
+    return devices;
 }
 
 Invocation parse(const CommandInfo& info, const QStringList& arguments,
@@ -114,7 +163,8 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     parser.setApplicationDescription(QString::fromLatin1(info.summary));
     parser.addHelpOption();
     parser.addPositionalArgument(option("arguments"), QString::fromLatin1(info.positional));
-    parser.addOption({option("json"), option("Report in JSON.")});
+    if (info.command != Command::Metrics)
+        parser.addOption({option("json"), option("Report in JSON.")});
     parser.addOption(
         {option("discovery-port"), option("The discovery port (default 9097)."), option("PORT")});
     parser.addOption({option("timeout"),
@@ -125,7 +175,9 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         parser.addOption(
             {option("target"), option("Where the search goes (default 255.255.255.255)."), option("ADDR")});
     } else {
-        parser.addOption({option("user"), option("The user ID to log in with."), option("USER")});
+        parser.addOption({option("user"),
+                          option("The user ID to log in with, for the devices the inventory gives none."),
+                          option("USER")});
         parser.addOption({option("password-file"),
                           option("Reads the password from the first line of FILE (a regular file of at most "
                                  "4 KiB); without it the password is asked on the terminal."),
@@ -142,11 +194,30 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                           option("Reads the devices from FILE (a regular file of at most 1 MiB), one "
                                  "HOST[:PORT] a line; a device listed twice is worked on once."),
                           option("FILE")});
+        parser.addOption({option("inventory"),
+                          option("Reads the devices from an inventory FILE (at most 1 MiB): groups, names, "
+                                 "credentials and the variables of ${...} in a configuration file."),
+                          option("FILE")});
+        parser.addOption({option("group"),
+                          option("Works on the inventory's devices of group NAME only (repeatable)."),
+                          option("NAME")});
         parser.addOption({option("parallel"),
                           option("Works on at most N devices at once, from 1 to 256 (default 8)."),
                           option("N")});
-        parser.addOption({option("csv"), option("Report in CSV.")});
+        if (info.command != Command::Metrics)
+            parser.addOption({option("csv"), option("Report in CSV.")});
     }
+    if (info.command == Command::Apply) {
+        parser.addOption({option("check"), option("Prints what would change and changes nothing.")});
+        parser.addOption({option("replace"),
+                          option("Also releases bound devices and deletes servers and routes that the file "
+                                 "does not hold.")});
+    }
+    if (info.command == Command::Metrics)
+        parser.addOption({option("textfile"),
+                          option("Writes the metrics into DIR/kvx100ctl.prom, replaced whole, for a textfile "
+                                 "collector, instead of printing them."),
+                          option("DIR")});
 
     QStringList withoutCommand = arguments;
     withoutCommand.removeAt(1);
@@ -160,10 +231,10 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
 
     Invocation run;
     run.settings.command = info.command;
-    if (parser.isSet(option("json")))
+    if (info.command != Command::Metrics && parser.isSet(option("json")))
         run.format = Invocation::Format::Json;
     else if (info.command != Command::Discover && info.command != Command::Send &&
-             parser.isSet(option("csv")))
+             info.command != Command::Metrics && parser.isSet(option("csv")))
         run.format = Invocation::Format::Csv;
     run.settings.connect.discovery.port =
         std::uint16_t(portOption(parser, "discovery-port", run.settings.connect.discovery.port));
@@ -188,17 +259,13 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     }
 
     run.verbose = parser.isSet(option("verbose"));
-    if (!parser.isSet(option("user")))
-        throw UsageError{"--user is needed to log in"};
-    run.settings.connect.credentials.user = toStd(parser.value(option("user")));
-
     if (info.command == Command::Send) {
         if (positional.size() != 2)
             throw UsageError{"send takes one device and one command"};
         const std::optional<HostAddress> host = parseHostAddress(toStd(positional[0]));
         if (!host)
             throw UsageError{"not a device address: " + printable(toStd(positional[0]))};
-        run.hosts = {*host};
+        run.devices = {Device{*host, {}, {}, {}, {}}};
         run.settings.rawCommand = toStd(positional[1]);
         if (parser.isSet(option("wait"))) {
             bool ok = false;
@@ -213,22 +280,30 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             if (!ok || run.parallel < 1 || run.parallel > kMaxParallel)
                 throw UsageError{"--parallel needs a number from 1 to 256"};
         }
-        // A file name may look like a host name, so the file is found by position: always the last
-        // argument where one is needed; for the log, whose file is optional, the last of several
-        // arguments unless it is written as an address (dotted, or with a port).
+        run.settings.check = info.command == Command::Apply && parser.isSet(option("check"));
+        run.settings.replace = info.command == Command::Apply && parser.isSet(option("replace"));
+        // A file name may look like a host name, so the file is found by position: first for apply,
+        // else the last argument where one is needed; for the log, whose file is optional, the last of
+        // several arguments unless it is written as an address (dotted, or with a port).
         const bool needsFile = info.command == Command::Backup || info.command == Command::Restore ||
-                               info.command == Command::Diff;
+                               info.command == Command::Diff || info.command == Command::Apply;
+        const bool listed = parser.isSet(option("hosts")) || parser.isSet(option("inventory"));
         const auto writtenAsAddress = [](const QString& text) {
             const std::optional<HostAddress> host = parseHostAddress(toStd(text));
             return host && (host->port != 0 || host->isDotted());
         };
         const bool logFile = info.command == Command::Log && !positional.isEmpty() &&
-                             (positional.size() > 1 || parser.isSet(option("hosts"))) &&
-                             !writtenAsAddress(positional.back());
-        if ((needsFile && !positional.isEmpty()) || logFile)
+                             (positional.size() > 1 || listed) && !writtenAsAddress(positional.back());
+        if (info.command == Command::Apply && !positional.isEmpty())
+            run.settings.file = positional.takeFirst();
+        else if ((needsFile && !positional.isEmpty()) || logFile)
             run.settings.file = positional.takeLast();
         if (needsFile && run.settings.file.isEmpty())
             throw UsageError{std::string(info.name) + " needs a file"};
+        if (parser.isSet(option("group")) && !parser.isSet(option("inventory")))
+            throw UsageError{"--group selects from an inventory: give --inventory"};
+        if (parser.isSet(option("inventory")))
+            run.devices = inventoryDevices(parser.value(option("inventory")), parser.values(option("group")));
         if (parser.isSet(option("hosts"))) {
             const QString path = parser.value(option("hosts"));
             QString error;
@@ -239,32 +314,54 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             std::optional<std::vector<HostAddress>> hosts = parseHostList(*text, wrongLine);
             if (!hosts)
                 throw UsageError{"in the host list " + toStd(path) + ", " + wrongLine};
-            run.hosts = std::move(*hosts);
+            for (const HostAddress& host : *hosts)
+                run.devices.push_back(Device{host, {}, {}, {}, {{"host", host.host}}});
         }
         for (const QString& text : positional) {
             const std::optional<HostAddress> host = parseHostAddress(toStd(text));
             if (!host)
                 throw UsageError{"not a device address: " + printable(toStd(text))};
-            run.hosts.push_back(*host);
+            run.devices.push_back(Device{*host, {}, {}, {}, {{"host", host->host}}});
         }
-        if (run.hosts.empty())
+        if (run.devices.empty())
             throw UsageError{"no device given"};
         // As listed: the file named for several devices is a folder even when some were repeats.
-        const bool several = run.hosts.size() > 1;
+        const bool several = run.devices.size() > 1;
         keepFirstOfEach(run);
-        if (info.command == Command::Restore || info.command == Command::Diff) {
+        if (info.command == Command::Restore || info.command == Command::Diff ||
+            info.command == Command::Apply) {
             QString error;
-            if (!readRegularFile(run.settings.file, ProfileFile::kMaxFileBytes, error))
+            std::optional<ProfileFile> file = ProfileFile::fromFile(run.settings.file, error);
+            if (!file)
                 throw UsageError{"cannot read the configuration file " + toStd(error)};
+            run.settings.configuration = std::move(*file);
         }
-        if (several && (info.command == Command::Backup || info.command == Command::Log) &&
-            !run.settings.file.isEmpty()) {
-            if (!QFileInfo(run.settings.file).isDir())
+        if (info.command == Command::Backup && run.settings.file == QLatin1String("-") && several)
+            throw UsageError{"only one device's backup goes to the standard output"};
+        // A folder receives one file per device, even when an inventory's group holds just one.
+        const bool folder = QFileInfo(run.settings.file).isDir();
+        if ((info.command == Command::Backup || info.command == Command::Log) &&
+            !run.settings.file.isEmpty() && (several || folder)) {
+            if (!folder)
                 throw UsageError{"with several devices " + toStd(run.settings.file) + " must be a folder"};
+            run.settings.fileIsFolder = true;
+        }
+        if (info.command == Command::Metrics && parser.isSet(option("textfile"))) {
+            run.settings.file = parser.value(option("textfile"));
+            if (!QFileInfo(run.settings.file).isDir())
+                throw UsageError{"--textfile needs a folder: " + printable(toStd(run.settings.file))};
             run.settings.fileIsFolder = true;
         }
     }
 
+    // The command line's credentials serve the devices the inventory gives none; they are asked for only
+    // when some device needs them.
+    if (std::all_of(run.devices.begin(), run.devices.end(),
+                    [](const Device& d) { return d.credentials.has_value(); }))
+        return run;
+    if (!parser.isSet(option("user")))
+        throw UsageError{"--user is needed to log in"};
+    run.settings.connect.credentials.user = toStd(parser.value(option("user")));
     if (parser.isSet(option("password-file"))) {
         run.settings.connect.credentials.password = readPasswordFile(parser.value(option("password-file")));
     } else {

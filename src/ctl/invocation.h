@@ -25,7 +25,7 @@ inline constexpr qint64 kMaxPasswordFileBytes = 4 << 10;
 // Everything the options of one command settle.
 struct Invocation {
     CommandSettings settings;
-    std::vector<HostAddress> hosts;    // each device once, in the order first listed
+    std::vector<Device> devices;       // each device once, in the order first listed
     std::vector<std::string> repeated; // a notice for each device listed more than once
     int parallel = 8;
     enum class Format { Text, Json, Csv } format = Format::Text;

@@ -1,5 +1,7 @@
 #include "printable.h"
 
+#include "core/qt_text.h"
+
 namespace kvx::ctl {
 
 std::string printable(std::string_view text) {
@@ -41,6 +43,11 @@ std::string printableLines(std::string_view text) {
         text.remove_prefix(end + 2);
     }
     return out + printable(text);
+}
+
+std::string printableMessages(const QStringList& messages) {
+    return printable(
+        toStd(messages.join(QStringLiteral(" / ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
 }
 
 } // namespace kvx::ctl

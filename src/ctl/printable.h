@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,8 @@ std::string printable(std::string_view text);
 
 // The same for a reply of several lines: each CR LF stays a line end, everything else is escaped.
 std::string printableLines(std::string_view text);
+
+// A device's messages on one line of a report, a line end inside one read as a blank.
+std::string printableMessages(const QStringList& messages);
 
 } // namespace kvx::ctl

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed.kind == kvx::ctl::ParsedCommandLine::Kind::Run) {
         const kvx::ctl::Invocation& run = parsed.invocation;
         const bool discover = run.settings.command == kvx::ctl::Command::Discover;
-        if ((!discover && run.hosts.empty()) || run.parallel < 1 || run.parallel > kvx::ctl::kMaxParallel ||
+        if ((!discover && run.devices.empty()) || run.parallel < 1 || run.parallel > kvx::ctl::kMaxParallel ||
             !(run.timeoutSeconds > 0 && run.timeoutSeconds <= kvx::ctl::kMaxTimeoutSeconds))
             std::abort();
     } else if (parsed.text.empty()) {

@@ -1,22 +1,30 @@
+#include "ctl/inventory.h"
 #include "ctl/invocation.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-// Any host list: each device it gives reads back as itself, and a refusal names its line.
+// Any host list or inventory: each device it gives reads back as itself, and a refusal names its line.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string error;
-    const auto hosts =
-        kvx::ctl::parseHostList(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), error);
-    if (!hosts) {
-        if (error.empty())
-            std::abort();
-        return 0;
-    }
-    for (const kvx::ctl::HostAddress& host : *hosts) {
+    const QByteArray text(reinterpret_cast<const char*>(data), qsizetype(size));
+    const auto readsBack = [](const kvx::ctl::HostAddress& host) {
         const auto again = kvx::ctl::parseHostAddress(host.label());
         if (!again || again->label() != host.label())
             std::abort();
+    };
+    std::string error;
+    if (const auto hosts = kvx::ctl::parseHostList(text, error)) {
+        for (const kvx::ctl::HostAddress& host : *hosts)
+            readsBack(host);
+    } else if (!error.starts_with("line ")) {
+        std::abort();
+    }
+    error.clear();
+    if (const auto inventory = kvx::ctl::parseInventory(text, error)) {
+        for (const kvx::ctl::InventoryEntry& entry : *inventory)
+            readsBack(entry.address);
+    } else if (!error.starts_with("line ")) {
+        std::abort();
     }
     return 0;
 }

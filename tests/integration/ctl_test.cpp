@@ -350,3 +350,98 @@ TEST(Kvx100ctl, AWorkerThatCannotStartFailsOneDevice) {
                             [](const std::string& r) { return r.starts_with("cannot start a worker: "); }),
               1);
 }
+
+// The fleet's loop: a template applied through an inventory converges each device to its own values,
+// says what it would change before and that nothing is left to change after; only --replace removes
+// what the file does not hold, after which diff finds the device equal to the file.
+TEST(Kvx100ctl, ApplyConvergesEachDeviceToItsOwnValues) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString saved = ctl.path("saved.kcf");
+    ASSERT_EQ(ctl({QStringLiteral("backup"), host(*device), saved}).status, ctl::kExitOk);
+    QString error;
+    ProfileFile wanted = ProfileFile::fromFile(saved, error).value();
+    wanted.write("MAXDT", "Maxdt", "3");
+    wanted.write("BTNAME", "Btname", "KVX-${name}");
+    const QString file = ctl.put("fleet.kcf", QByteArray::fromStdString(wanted.text()));
+    const QString inventory = ctl.put("inventory", "[lobby]\n" + host(*device).toUtf8() +
+                                                       " name=\"Lobby 1\"\n[far]\n127.0.0.1:9 name=far\n");
+    ASSERT_EQ(
+        ctl({QStringLiteral("send"), host(*device), QStringLiteral("Bind 00:1B:DC:0F:B1:09 9109")}).status,
+        ctl::kExitOk);
+    const QStringList apply{QStringLiteral("apply"), file, QStringLiteral("--inventory"), inventory};
+
+    // Every device of the inventory; the far one is not there.
+    const Result check = ctl(apply + QStringList{QStringLiteral("--check"), QStringLiteral("--json")});
+    EXPECT_EQ(check.status, ctl::kExitFailed) << check.out;
+    const QJsonArray checked = QJsonDocument::fromJson(QByteArray::fromStdString(check.out)).array();
+    ASSERT_EQ(checked.size(), 2);
+    EXPECT_EQ(checked[0][QStringLiteral("status")].toString(), QStringLiteral("changed"));
+    EXPECT_EQ(checked[0][QStringLiteral("groups")].toArray(),
+              (QJsonArray{QStringLiteral("BTNAME"), QStringLiteral("MAXDT")}));
+    EXPECT_EQ(checked[0][QStringLiteral("differences")][1].toObject(),
+              (QJsonObject{{QStringLiteral("group"), QStringLiteral("MAXDT")},
+                           {QStringLiteral("item"), QStringLiteral("Maxdt")},
+                           {QStringLiteral("device"), QStringLiteral("7")},
+                           {QStringLiteral("file"), QStringLiteral("3")}}));
+    EXPECT_EQ(checked[1][QStringLiteral("status")].toString(), QStringLiteral("failed"));
+    EXPECT_EQ(device->bluetoothName(), "KVX-Trainer");
+
+    const QStringList lobby = apply + QStringList{QStringLiteral("--group"), QStringLiteral("lobby")};
+    const Result applied = ctl(lobby);
+    EXPECT_EQ(applied.status, ctl::kExitOk) << applied.err;
+    EXPECT_NE(applied.out.find("changed: BTNAME, MAXDT\n"), std::string::npos) << applied.out;
+    EXPECT_EQ(device->bluetoothName(), "KVX-Lobby 1");
+
+    // Nothing left to change: the device is read twice and written to not at all.
+    const std::size_t before = device->receivedCommands().size();
+    const Result again = ctl(lobby);
+    EXPECT_EQ(again.status, ctl::kExitOk);
+    EXPECT_EQ(again.out, "unchanged\n");
+    const std::vector<std::string> received = device->receivedCommands();
+    EXPECT_TRUE(std::none_of(received.begin() + std::ptrdiff_t(before), received.end(),
+                             [](const std::string& line) { return line.ends_with(";"); }));
+
+    // The bound device the file does not hold stays until --replace releases it.
+    EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitDifferent);
+    const Result replaced = ctl({QStringLiteral("apply"), saved, host(*device), QStringLiteral("--replace")});
+    EXPECT_EQ(replaced.status, ctl::kExitOk) << replaced.err;
+    EXPECT_NE(replaced.out.find("BIND entry \"00:1B:DC:0F:B1:09 9109\": on the device only\n"),
+              std::string::npos)
+        << replaced.out;
+    EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitOk);
+}
+
+// A variable the inventory does not give fails that device before it is contacted.
+TEST(Kvx100ctl, AMissingVariableSendsNothing) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString file = ctl.put("template.kcf", "[BTNAME]\r\nBtname=${room}\r\n");
+    const Result run = ctl({QStringLiteral("apply"), file, host(*device)});
+    EXPECT_EQ(run.status, ctl::kExitFailed);
+    EXPECT_EQ(run.err, host(*device).toStdString() + ": file: ${room} has no value for this device\n");
+    EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
+// A backup on the standard output starts with the device's identity, which a restore passes over; an
+// inventory's own credentials serve a device whose password differs from the command line's.
+TEST(Kvx100ctl, ABackupOnTheStandardOutputNamesTheDevice) {
+    sim::DeviceOptions options;
+    options.password = "other";
+    const auto device = startDevice(options);
+    const Ctl ctl;
+    const QString inventory = ctl.put("inventory", host(*device).toUtf8() + " user=admin password_file=" +
+                                                       ctl.put("other-password", "other\n").toUtf8() + "\n");
+    const QStringList withInventory{QStringLiteral("--inventory"), inventory,
+                                    QStringLiteral("--discovery-port"),
+                                    QString::number(device->discoveryPort())};
+    const Result backup =
+        ctl(QStringList{QStringLiteral("backup"), QStringLiteral("-")} + withInventory, false);
+    EXPECT_EQ(backup.status, ctl::kExitOk) << backup.err;
+    for (const char* line : {"; Lumeno-KVX100 configuration backup\r\n", "; Name: KVX-Trainer\r\n",
+                             "; Serial: KVX100-000001\r\n", "; MAC: 00:1A:2B:3C:4D:5E\r\n",
+                             "; Firmware: 2.1.0\r\n", "\r\n[MODE]\r\n"})
+        EXPECT_NE(backup.out.find(line), std::string::npos) << line << backup.out;
+    const QString file = ctl.put("stdout.kcf", QByteArray::fromStdString(backup.out));
+    EXPECT_EQ(ctl(QStringList{QStringLiteral("diff"), file} + withInventory, false).status, ctl::kExitOk);
+}

@@ -1,5 +1,6 @@
 // The simulated device over loopback sockets, seen from a peer that knows nothing of its insides.
 
+#include "sim/fleet.h"
 #include "sim/simulated_device.h"
 
 #include <algorithm>
@@ -150,8 +151,9 @@ public:
     UdpProbe(const UdpProbe&) = delete;
     UdpProbe& operator=(const UdpProbe&) = delete;
 
-    void send(std::uint16_t port, const std::string& datagram) {
-        const sockaddr_in target = loopback(port);
+    void send(std::uint16_t port, const std::string& datagram, const char* address = "127.0.0.1") {
+        sockaddr_in target = loopback(port);
+        ::inet_pton(AF_INET, address, &target.sin_addr);
         ::sendto(m_fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&target),
                  sizeof target);
     }
@@ -345,6 +347,31 @@ TEST_F(SimDeviceTest, DiscoveryAdvertisesTheConfiguredAddressAndPort) {
     UdpProbe probe;
     probe.send(m_device->discoveryPort(), kRequest);
     EXPECT_EQ(probe.receive(kReplyWait), kvx::sim::buildDiscoveryReply(options, "10.1.2.3", 4000));
+}
+
+TEST(SimFleetTest, EachDeviceAnswersDiscoveryOnItsOwnAddressWithItsOwnIdentity) {
+    DeviceOptions first = loopbackOptions();
+    first.bindAddress = "127.77.0.1";
+    kvx::sim::Fleet fleet(first, 3);
+    ASSERT_TRUE(fleet.start({})) << fleet.lastError();
+    struct Row {
+        const char* address;
+        std::string addressBytes, serial, mac, name;
+    };
+    const std::vector<Row> rows = {
+        {"127.77.0.1", "\x7F\x4D\x00\x01"s, "KVX100-000001", "\x00\x1A\x2B\x3C\x4D\x5E"s, "KVX-Trainer-1"},
+        {"127.77.0.2", "\x7F\x4D\x00\x02"s, "KVX100-000002", "\x00\x1A\x2B\x3C\x4D\x5F"s, "KVX-Trainer-2"},
+        {"127.77.0.3", "\x7F\x4D\x00\x03"s, "KVX100-000003", "\x00\x1A\x2B\x3C\x4D\x60"s, "KVX-Trainer-3"},
+    };
+    UdpProbe probe;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        probe.send(fleet.device(k).discoveryPort(), kRequest, rows[k].address);
+        auto records = decodeDiscoveryReply(probe.receive(kReplyWait).value_or(""));
+        EXPECT_EQ(records[4], rows[k].addressBytes) << k;
+        EXPECT_EQ(records[3], rows[k].serial) << k;
+        EXPECT_EQ(records[6], rows[k].mac) << k;
+        EXPECT_EQ(records[7], rows[k].name) << k;
+    }
 }
 
 // Binding every address is done only inside a private network namespace, where loopback is the only

@@ -68,41 +68,52 @@ TEST(ConnectionStatus, RowsOfTheListReply) {
         const char* reply;
         std::vector<Columns> rows;
         std::vector<LinkIndicator> indicators;
+        std::vector<std::array<int, 2>> levels; // quality and signal, whatever the gate
         bool imperfect;
     };
     const Columns phone = {"1", "0", "1", "00:11:22:33:44:55", "My Phone", "100", "200"};
     const Columns headset = {"3", "1", "2", "AA:BB:CC:DD:EE:FF", "Head", "7", "8"};
     const Case cases[] = {
-        {"only +OK", "+OK\r\n", {}, {}, false},
+        {"only +OK", "+OK\r\n", {}, {}, {}, false},
         {"two rows",
          "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|0\r\n3|1|2|AA:BB:CC:DD:EE:FF|Head|7|8| "
          "214|-8\r\n+OK\r\n",
          {phone, headset},
          {LinkIndicator::Green, LinkIndicator::Yellow},
+         {{{220, 0}}, {{214, -8}}},
          false},
         {"no closing +OK",
          "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|-9\r\n",
          {phone},
          {LinkIndicator::Red},
+         {{{220, -9}}},
          false},
         {"last line without CR LF",
          "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|0\r\n3|1|2|AA",
          {phone},
          {LinkIndicator::Green},
+         {{{220, 0}}},
          true},
-        {"no CR LF at all", "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|0", {}, {}, true},
+        {"no CR LF at all", "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|0", {}, {}, {}, true},
         {"seven fields",
          "3|1|2|AA:BB:CC:DD:EE:FF|Head|7|230\r\n+OK\r\n",
          {{"3", "1", "2", "AA:BB:CC:DD:EE:FF", "Head", "7", ""}},
          {LinkIndicator::Red},
+         {{{0, 230}}},
          false},
-        {"no bar", "lost\r\n+OK\r\n", {{"", "", "", "", "", "", ""}}, {LinkIndicator::Red}, false},
+        {"no bar",
+         "lost\r\n+OK\r\n",
+         {{"", "", "", "", "", "", ""}},
+         {LinkIndicator::Red},
+         {{{0, 0}}},
+         false},
         {"more than nine",
          "1|0|1|00:11:22:33:44:55|My Phone|100|200|220|3|x\r\n+OK\r\n",
          {phone},
          {LinkIndicator::Green},
+         {{{220, 3}}},
          false},
-        {"lines after +OK", "+OK\r\n1|0|1|a|b|c|d|220|0\r\n", {}, {}, false},
+        {"lines after +OK", "+OK\r\n1|0|1|a|b|c|d|220|0\r\n", {}, {}, {}, false},
     };
     for (const Case& c : cases) {
         for (bool gate : {true, false}) {
@@ -112,6 +123,8 @@ TEST(ConnectionStatus, RowsOfTheListReply) {
             for (std::size_t i = 0; i < c.rows.size(); ++i) {
                 EXPECT_EQ(status.rows[i].columns, c.rows[i]) << c.name << " row " << i;
                 EXPECT_EQ(status.rows[i].indicator, gate ? c.indicators[i] : LinkIndicator::None)
+                    << c.name << " row " << i << " gate " << gate;
+                EXPECT_EQ((std::array{status.rows[i].quality, status.rows[i].signal}), c.levels[i])
                     << c.name << " row " << i << " gate " << gate;
             }
         }

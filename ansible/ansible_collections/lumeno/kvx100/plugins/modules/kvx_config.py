@@ -1,0 +1,278 @@
+#!/usr/bin/python
+# -*- coding: utf-8 -*-
+
+from __future__ import absolute_import, division, print_function
+
+__metaclass__ = type
+
+DOCUMENTATION = r"""
+---
+module: kvx_config
+short_description: Converges a Lumeno-KVX100 device to a configuration file or named settings
+version_added: "1.0.0"
+description:
+  - Runs C(kvx100ctl apply) on the controller or wherever the task runs, which reaches the device over TCP.
+  - The device is read, only the setting groups that differ are sent, and the device is read again.
+  - Only the sections and keys given are managed; every other setting keeps the device's value.
+    A list section (C(BIND), C(SERV), C(ROUTE)) is managed only when it holds its C(SUM) key.
+  - In check mode nothing that changes the device is sent; the result says what would change.
+  - With C(--diff) the settings found different are shown, one C([GROUP] item = value) line each.
+options:
+  host:
+    description:
+      - The device as C(HOST) or C(HOST:PORT); without a port the device's discovery answer gives it.
+    type: str
+    required: true
+  user:
+    description: The user ID to log in with.
+    type: str
+    default: admin
+  password:
+    description:
+      - The login password. It is handed to kvx100ctl in a file only the module's user can read,
+        never on a command line.
+      - Exactly one of I(password) and I(password_file) is required.
+    type: str
+  password_file:
+    description:
+      - A file whose first line is the login password, on the host the task runs on.
+    type: path
+  src:
+    description:
+      - A configuration file in the backup's form (as C(kvx100ctl backup) writes it), whole or holding
+        only some sections and keys.
+      - Exactly one of I(src) and I(settings) is required.
+    type: path
+  settings:
+    description:
+      - Sections, each a dictionary of key to value, written into a configuration file for the run,
+        for example C(MAXDT) with C(Maxdt=7) and C(BTNAME) with C(Btname=Dock-1).
+      - A boolean value is written as C(on) or C(off); quote values that must stay as written.
+    type: dict
+  replace:
+    description:
+      - Also removes bound devices, servers and routes that a managed list section does not hold.
+    type: bool
+    default: false
+  discovery_port:
+    description: The UDP port of the discovery request, used when I(host) names no port.
+    type: int
+  timeout:
+    description: Seconds to wait for each connect, from 0.001 to 3600.
+    type: float
+  executable:
+    description: The path of kvx100ctl; by default it is looked up on C(PATH).
+    type: path
+notes:
+  - Supports C(check_mode) and C(diff_mode).
+requirements:
+  - kvx100ctl with the C(apply) command on the host the task runs on
+author:
+  - Lumeno-KVX100 Manager developers
+"""
+
+EXAMPLES = r"""
+- name: Converge a device to a rendered file
+  lumeno.kvx100.kvx_config:
+    host: 192.0.2.10:9100
+    password: "{{ vault_kvx_password }}"
+    src: /var/lib/kvx/dock-1.kcf
+
+- name: Set two values by name, leaving everything else as it is
+  lumeno.kvx100.kvx_config:
+    host: 192.0.2.10
+    password_file: /etc/kvx/password
+    settings:
+      MAXDT:
+        Maxdt: 7
+      BTNAME:
+        Btname: Dock-1
+
+- name: Make the bound devices exactly these, removing any others
+  lumeno.kvx100.kvx_config:
+    host: 192.0.2.10
+    password_file: /etc/kvx/password
+    replace: true
+    settings:
+      BIND:
+        0Name: "00:1B:DC:0F:B1:01"
+        0Port: 9101
+        SUM: 1
+"""
+
+RETURN = r"""
+status:
+  description: C(changed), C(unchanged) or C(failed); in check mode C(changed) means it would change.
+  returned: when kvx100ctl reported on the device
+  type: str
+  sample: changed
+groups:
+  description: The setting groups changed (in check mode, that would change).
+  returned: when kvx100ctl reported on the device
+  type: list
+  elements: str
+  sample: [MAXDT, BTNAME]
+differences:
+  description:
+    - What differed before anything was sent. For a list entry C(device) and C(file) hold the entry's
+      text, or null on the side that lacks it.
+  returned: when kvx100ctl reported on the device
+  type: list
+  elements: dict
+  sample: [{group: MAXDT, item: Maxdt, device: "3", file: "7"}]
+step:
+  description: The step kvx100ctl was at when it stopped.
+  returned: when kvx100ctl reported on the device
+  type: str
+  sample: apply
+messages:
+  description: The device's failure messages.
+  returned: when kvx100ctl reported on the device
+  type: list
+  elements: str
+  sample: []
+"""
+
+import json
+import os
+
+from ansible.module_utils.basic import AnsibleModule
+
+# The exit status kvx100ctl gives a command line it rejects.
+EXIT_USAGE = 64
+
+
+def _text(value):
+    if isinstance(value, bool):
+        return "on" if value else "off"
+    if value is None:
+        return ""
+    return str(value)
+
+
+def settings_text(settings):
+    """The backup's form of the given sections: CR LF lines, a blank line after each section."""
+    lines = []
+    for section, keys in settings.items():
+        section = _text(section)
+        if not section or any(c in section for c in "[]\r\n"):
+            raise ValueError("the section name %r cannot be written into a configuration file" % section)
+        if not isinstance(keys, dict):
+            raise ValueError("the section %s must be a dictionary of key to value" % section)
+        lines.append("[%s]" % section)
+        for key, value in keys.items():
+            key, value = _text(key), _text(value)
+            if not key or any(c in key for c in "=\r\n"):
+                raise ValueError("the key %r of section %s cannot be written into a configuration file" % (key, section))
+            if any(c in value for c in "\r\n"):
+                raise ValueError("the value of %s %s holds a line break" % (section, key))
+            lines.append("%s=%s" % (key, value))
+        lines.append("")
+    return "".join(line + "\r\n" for line in lines)
+
+
+def diff_texts(differences):
+    """One "[GROUP] item = value" line per difference on each side; a side lacking an entry shows no line."""
+    before, after = [], []
+    for entry in differences:
+        label = "[%s] %s = " % (entry.get("group", ""), entry.get("item", ""))
+        if entry.get("device") is not None:
+            before.append(label + entry["device"] + "\n")
+        if entry.get("file") is not None:
+            after.append(label + entry["file"] + "\n")
+    return "".join(before), "".join(after)
+
+
+def _private_file(directory, name, text):
+    path = os.path.join(directory, name)
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)
+    with os.fdopen(fd, "w", newline="") as stream:
+        stream.write(text)
+    return path
+
+
+def main():
+    module = AnsibleModule(
+        argument_spec=dict(
+            host=dict(type="str", required=True),
+            user=dict(type="str", default="admin"),
+            password=dict(type="str", no_log=True),
+            password_file=dict(type="path", no_log=False),
+            src=dict(type="path"),
+            settings=dict(type="dict"),
+            replace=dict(type="bool", default=False),
+            discovery_port=dict(type="int"),
+            timeout=dict(type="float"),
+            executable=dict(type="path"),
+        ),
+        mutually_exclusive=[("password", "password_file"), ("src", "settings")],
+        required_one_of=[("password", "password_file"), ("src", "settings")],
+        supports_check_mode=True,
+    )
+    params = module.params
+    host = params["host"]
+    # kvx100ctl would read a leading dash as an option.
+    if not host or host.startswith("-"):
+        module.fail_json(msg="host must be HOST or HOST:PORT, not %r" % host)
+    executable = params["executable"] or module.get_bin_path("kvx100ctl", required=True)
+
+    if params["password"] is not None:
+        if any(c in params["password"] for c in "\r\n"):
+            module.fail_json(msg="the password must be one line")
+        password_file = _private_file(module.tmpdir, "password", params["password"] + "\n")
+    else:
+        password_file = os.path.abspath(params["password_file"])
+
+    if params["settings"] is not None:
+        try:
+            text = settings_text(params["settings"])
+        except ValueError as e:
+            module.fail_json(msg=str(e))
+        config_file = _private_file(module.tmpdir, "settings.kcf", text)
+    else:
+        config_file = os.path.abspath(params["src"])
+
+    command = [executable, "apply", config_file, host, "--user", params["user"],
+               "--password-file", password_file, "--json"]
+    if module.check_mode:
+        command.append("--check")
+    if params["replace"]:
+        command.append("--replace")
+    if params["discovery_port"] is not None:
+        command.extend(["--discovery-port", str(params["discovery_port"])])
+    if params["timeout"] is not None:
+        command.extend(["--timeout", str(params["timeout"])])
+
+    rc, out, err = module.run_command(command)
+    if rc == EXIT_USAGE:
+        module.fail_json(msg="kvx100ctl rejected the command line: %s" % err.strip(), rc=rc, stderr=err)
+    try:
+        report = json.loads(out)[0]
+        ok = report["ok"] is True
+    except (ValueError, LookupError, TypeError):
+        module.fail_json(msg="kvx100ctl gave no report (exit status %d): %s" % (rc, err.strip()),
+                         rc=rc, stdout=out, stderr=err)
+    # A device that failed before it was compared has no status of its own.
+    status = report.get("status", "failed") if ok else "failed"
+
+    result = dict(
+        status=status,
+        groups=report.get("groups", []),
+        differences=report.get("differences", []),
+        step=report.get("step", ""),
+        messages=report.get("messages", []),
+    )
+    if status not in ("changed", "unchanged"):
+        detail = "; ".join(result["messages"]) or err.strip()
+        module.fail_json(msg="%s: %s failed: %s" % (host, result["step"], detail), rc=rc, **result)
+
+    if module._diff:
+        before, after = diff_texts(result["differences"])
+        result["diff"] = dict(before=before, after=after,
+                              before_header="%s (device)" % host,
+                              after_header=params["src"] or "settings")
+    module.exit_json(changed=status == "changed", **result)
+
+
+if __name__ == "__main__":
+    main()

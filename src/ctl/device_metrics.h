@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/discovery.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kvx::ctl {
+
+// One live Bluetooth link as the metrics show it. A Tx or Rx column that is not a count has no value:
+// a counter that dropped to 0 would read as a reset.
+struct LinkSample {
+    std::string address;
+    int quality = 0;
+    int signal = 0;
+    std::optional<std::uint64_t> transmitted;
+    std::optional<std::uint64_t> received;
+};
+
+// What one scrape of one device found; a device that could not be reached still has a record, so that
+// its series say so instead of vanishing.
+struct DeviceMetrics {
+    bool up = false;       // the control connection was made
+    bool loggedIn = false; // and the login was accepted
+    double scrapeSeconds = 0;
+    std::optional<int> mode;
+    DeviceRecord identity;
+    std::string firmware;
+    std::vector<LinkSample> links;
+    bool linksComplete = false; // the whole list was read, so `links` counts the live links
+};
+
+} // namespace kvx::ctl

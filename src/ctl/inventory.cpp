@@ -1,0 +1,197 @@
+#include "inventory.h"
+
+#include "core/profile_file.h"
+#include "ctl/printable.h"
+
+#include <algorithm>
+
+namespace kvx::ctl {
+namespace {
+
+bool isKeyStart(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool isKeyCharacter(char c) {
+    return isKeyStart(c) || (c >= '0' && c <= '9');
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+struct LineError {
+    std::string text;
+};
+
+// The next word of a line, or a quoted text; `rest` moves past it and the blanks that follow.
+std::string nextValue(std::string_view& rest) {
+    std::string value;
+    if (rest.starts_with('"')) {
+        std::size_t i = 1;
+        for (; i < rest.size() && rest[i] != '"'; ++i) {
+            if (rest[i] == '\\' && i + 1 < rest.size() && (rest[i + 1] == '"' || rest[i + 1] == '\\'))
+                ++i;
+            value += rest[i];
+        }
+        if (i >= rest.size())
+            throw LineError{"a quoted value has no closing quote"};
+        rest.remove_prefix(i + 1);
+        if (!rest.empty() && !isBlank(rest.front()))
+            throw LineError{"a quoted value runs into the next word"};
+    } else {
+        const std::size_t end = std::min(rest.find_first_of(" \t"), rest.size());
+        value = std::string(rest.substr(0, end));
+        if (value.find('"') != std::string::npos)
+            throw LineError{"a quote stands inside a word"};
+        rest.remove_prefix(end);
+    }
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
+    return value;
+}
+
+// A value goes onto the device's command lines and into the report: control characters have no place
+// there.
+void checkValue(const std::string& key, const std::string& value) {
+    if (std::any_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
+        throw LineError{"the value of " + key + " holds a control character"};
+}
+
+InventoryEntry readDevice(std::string_view line, const std::string& group, int number) {
+    const std::size_t end = std::min(line.find_first_of(" \t"), line.size());
+    const std::optional<HostAddress> address = parseHostAddress(line.substr(0, end));
+    if (!address)
+        throw LineError{"not a device address: " + printable(line.substr(0, std::min<std::size_t>(end, 64)))};
+    InventoryEntry entry{*address, {}, {}, {}, {}, {}, number};
+    if (!group.empty())
+        entry.groups.push_back(group);
+    std::string_view rest = line.substr(end);
+    while (!rest.empty() && isBlank(rest.front()))
+        rest.remove_prefix(1);
+    while (!rest.empty()) {
+        const std::size_t equals = rest.find('=');
+        const std::string_view key = rest.substr(0, equals);
+        if (equals == std::string_view::npos || key.empty() || !isKeyStart(key.front()) ||
+            !std::all_of(key.begin(), key.end(), isKeyCharacter))
+            throw LineError{"expected key=value, found " +
+                            printable(rest.substr(0, std::min<std::size_t>(rest.size(), 64)))};
+        rest.remove_prefix(equals + 1);
+        const std::string value = nextValue(rest);
+        checkValue(std::string(key), value);
+        if (!entry.variables.emplace(key, value).second)
+            throw LineError{std::string(key) + " is given twice"};
+    }
+    const auto own = [&entry](const char* key) {
+        const auto found = entry.variables.find(key);
+        return found == entry.variables.end() ? std::string() : found->second;
+    };
+    entry.name = own("name");
+    entry.user = own("user");
+    entry.passwordFile = own("password_file");
+    entry.variables.erase("user");
+    entry.variables.erase("password_file");
+    return entry;
+}
+
+// A device listed again joins the groups of the later line; what both lines say must agree, so that no
+// line silently overrides another.
+void merge(InventoryEntry& earlier, const InventoryEntry& later) {
+    const auto agree = [&](const std::string& a, const std::string& b, const char* key) {
+        if (!a.empty() && !b.empty() && a != b)
+            throw LineError{std::string(key) + " differs from line " + std::to_string(earlier.line)};
+    };
+    agree(earlier.user, later.user, "user");
+    agree(earlier.passwordFile, later.passwordFile, "password_file");
+    for (const auto& [key, value] : later.variables) {
+        const auto [it, added] = earlier.variables.emplace(key, value);
+        if (!added)
+            agree(it->second, value, key.c_str());
+    }
+    if (earlier.user.empty())
+        earlier.user = later.user;
+    if (earlier.passwordFile.empty())
+        earlier.passwordFile = later.passwordFile;
+    if (earlier.name.empty())
+        earlier.name = later.name;
+    for (const std::string& group : later.groups)
+        if (std::find(earlier.groups.begin(), earlier.groups.end(), group) == earlier.groups.end())
+            earlier.groups.push_back(group);
+}
+
+} // namespace
+
+std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text, std::string& error) {
+    std::vector<InventoryEntry> entries;
+    std::string group;
+    int number = 0;
+    try {
+        for (qsizetype start = 0; start < text.size();) {
+            const qsizetype newline = text.indexOf('\n', start);
+            const qsizetype end = newline < 0 ? text.size() : newline;
+            const QByteArray line = text.mid(start, end - start).trimmed();
+            start = end + 1;
+            ++number;
+            if (line.isEmpty() || line.startsWith('#') || line.startsWith(';'))
+                continue;
+            const std::string_view view(line.constData(), std::size_t(line.size()));
+            if (view.starts_with('[')) {
+                const std::string_view name = view.substr(1, view.size() - 2);
+                if (!view.ends_with(']') || name.empty() ||
+                    !std::all_of(name.begin(), name.end(),
+                                 [](char c) { return isKeyCharacter(c) || c == '-' || c == '.'; }))
+                    throw LineError{"a group is [NAME] of letters, digits, \"_\", \"-\" and \".\""};
+                group = std::string(name);
+                continue;
+            }
+            InventoryEntry entry = readDevice(view, group, number);
+            const auto same = std::find_if(entries.begin(), entries.end(), [&](const InventoryEntry& e) {
+                return e.address.label() == entry.address.label();
+            });
+            if (same == entries.end())
+                entries.push_back(std::move(entry));
+            else
+                merge(*same, entry);
+        }
+    } catch (const LineError& wrong) {
+        error = "line " + std::to_string(number) + ": " + wrong.text;
+        return std::nullopt;
+    }
+    return entries;
+}
+
+std::optional<std::string> expandVariables(ProfileFile& file,
+                                           const std::map<std::string, std::string>& variables) {
+    ProfileFile expanded = file;
+    for (const ProfileFile::Setting& setting : file.settings()) {
+        std::string value;
+        bool changed = false;
+        for (std::size_t i = 0; i < setting.value.size();) {
+            const std::size_t open = setting.value.find("${", i);
+            const std::size_t close = open == std::string::npos ? open : setting.value.find('}', open);
+            const std::string name =
+                close == std::string::npos ? std::string() : setting.value.substr(open + 2, close - open - 2);
+            if (name.empty() || !isKeyStart(name.front()) ||
+                !std::all_of(name.begin(), name.end(), isKeyCharacter)) {
+                // Not a reference: the text stands as written.
+                const std::size_t next = open == std::string::npos ? setting.value.size() : open + 2;
+                value += setting.value.substr(i, next - i);
+                i = next;
+                continue;
+            }
+            const auto found = variables.find(name);
+            if (found == variables.end())
+                return "${" + name + "} has no value for this device";
+            value += setting.value.substr(i, open - i) + found->second;
+            changed = true;
+            i = close + 1;
+        }
+        if (changed && !expanded.write(setting.section, setting.key, value))
+            return "the file grows too large with this device's values";
+    }
+    file = std::move(expanded);
+    return std::nullopt;
+}
+
+} // namespace kvx::ctl

@@ -1,0 +1,234 @@
+#include "metrics.h"
+
+#include "core/bluetooth_queries.h"
+#include "core/connection_status.h"
+#include "core/file_io.h"
+#include "core/page_queries.h"
+#include "core/qt_text.h"
+#include "core/vocabulary.h"
+#include "ctl/printable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <charconv>
+#include <chrono>
+#include <initializer_list>
+#include <set>
+#include <utility>
+
+namespace kvx::ctl {
+namespace {
+
+// A Tx or Rx column as a count: the decimal digits the device writes, nothing else.
+std::optional<std::uint64_t> countFrom(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// Firmware, mode and links, read as the Information, Operation Mode and Connections pages read them;
+// false at the first query that fails, with what was read before it kept.
+bool readState(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
+    DeviceMetrics& metrics = outcome.metrics;
+    outcome.step = "version";
+    const std::optional<std::string> firmware = firmwareVersion(session, prompter);
+    if (!firmware)
+        return false;
+    metrics.firmware = *firmware;
+
+    outcome.step = "mode";
+    metrics.mode = queryMode(session, prompter);
+    if (!metrics.mode)
+        return false;
+
+    outcome.step = "links";
+    const QueryOutcome list = runQuery(session, prompter, kConnectionList);
+    if (!list)
+        return false;
+    // The indicator is the page's business; the numbers behind it are reported whatever the firmware.
+    const ConnectionStatus status = parseConnectionStatus(list.reply, false);
+    for (const ConnectionRow& row : status.rows)
+        metrics.links.push_back(
+            {row.columns[3], row.quality, row.signal, countFrom(row.columns[5]), countFrom(row.columns[6])});
+    if (status.imperfect) {
+        prompter.message(
+            QCoreApplication::translate("kvx::ConnectionsPage", "Get Status is imperfect. Try again."));
+        return false;
+    }
+    metrics.linksComplete = true;
+    return true;
+}
+
+// A label value as the text format wants it: backslash, double quote and line feed escaped. Bytes that
+// are no UTF-8 become U+FFFD, since a scraper refuses the whole file for one such value.
+std::string labelValue(std::string_view text) {
+    std::string out;
+    for (const char c : toStd(fromStd(text))) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+using Labels = std::initializer_list<std::pair<const char*, std::string_view>>;
+
+// One metric family: its HELP and TYPE lines once, then the samples of every device.
+class Family {
+public:
+    Family(const char* name, const char* type, const char* help)
+        : m_name(name)
+        , m_type(type)
+        , m_help(help) {}
+
+    void add(Labels labels, const std::string& value) {
+        m_samples += m_name;
+        const char* separator = "{";
+        for (const auto& [label, text] : labels) {
+            m_samples += separator + std::string(label) + "=\"" + labelValue(text) + "\"";
+            separator = ",";
+        }
+        m_samples += "} " + value + "\n";
+    }
+
+    // Nothing for a family without samples.
+    std::string text() const {
+        if (m_samples.empty())
+            return {};
+        return "# HELP " + m_name + " " + m_help + "\n# TYPE " + m_name + " " + m_type + "\n" + m_samples;
+    }
+
+private:
+    std::string m_name;
+    const char* m_type;
+    const char* m_help;
+    std::string m_samples;
+};
+
+std::string number(double value) {
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string number(bool value) {
+    return value ? "1" : "0";
+}
+
+std::string exposition(const std::vector<DeviceOutcome>& outcomes) {
+    Family up{"kvx_up", "gauge", "1 when the control connection to the device was made, else 0."};
+    Family login{"kvx_login_success", "gauge", "1 when the device accepted the login, else 0."};
+    Family duration{"kvx_scrape_duration_seconds", "gauge", "Time taken to read the device."};
+    Family info{"kvx_device_info", "gauge", "The device's identity, firmware and Bluetooth name; always 1."};
+    Family mode{"kvx_operation_mode", "gauge", "1 for the device's operation mode, 0 for the others."};
+    Family links{"kvx_links", "gauge", "Live Bluetooth links of the device."};
+    Family quality{"kvx_link_quality", "gauge", "Link quality as the device reports it."};
+    Family signal{"kvx_link_signal", "gauge", "Signal strength as the device reports it."};
+    // The device's Tx and Rx columns state no unit, and the manager shows them as sent, so the names
+    // claim neither bytes nor packets.
+    Family transmitted{"kvx_link_transmitted_total", "counter", "The device's Tx count for the link."};
+    Family received{"kvx_link_received_total", "counter", "The device's Rx count for the link."};
+
+    for (const DeviceOutcome& o : outcomes) {
+        const DeviceMetrics& m = o.metrics;
+        const std::string_view device = o.host;
+        up.add({{"device", device}}, number(m.up));
+        login.add({{"device", device}}, number(m.loggedIn));
+        duration.add({{"device", device}}, number(m.scrapeSeconds));
+        if (m.up) {
+            const DeviceRecord& r = m.identity;
+            info.add({{"device", device},
+                      {"firmware", m.firmware},
+                      {"model", r.modelCode},
+                      {"serial", r.serialNumber},
+                      {"mac", r.macAddress},
+                      {"name", r.btName}},
+                     "1");
+        }
+        if (m.mode)
+            for (std::size_t i = 0; i < modeTable().size(); ++i)
+                mode.add({{"device", device}, {"mode", modeTable()[i].keyword}}, number(int(i) == *m.mode));
+        if (m.linksComplete)
+            links.add({{"device", device}}, std::to_string(m.links.size()));
+        // Two rows of one address would give one series twice, and a scraper refuses the whole file for
+        // that; the first row stands for the address.
+        std::set<std::string_view> seen;
+        for (const LinkSample& link : m.links) {
+            if (!seen.insert(link.address).second)
+                continue;
+            const Labels labels = {{"device", device}, {"link", link.address}};
+            quality.add(labels, std::to_string(link.quality));
+            signal.add(labels, std::to_string(link.signal));
+            if (link.transmitted)
+                transmitted.add(labels, std::to_string(*link.transmitted));
+            if (link.received)
+                received.add(labels, std::to_string(*link.received));
+        }
+    }
+
+    std::string text;
+    for (const Family* family :
+         {&up, &login, &duration, &info, &mode, &links, &quality, &signal, &transmitted, &received})
+        text += family->text();
+    return text;
+}
+
+} // namespace
+
+DeviceOutcome scrapeDevice(const CommandSettings& settings, const Device& device,
+                           const ProgressSink& progress, Transcript& transcript) {
+    const auto start = std::chrono::steady_clock::now();
+    DeviceOutcome outcome;
+    outcome.host = device.label();
+    CliPrompter prompter;
+    CliSession session(connectSettingsFor(settings, device), prompter, transcript);
+    if (progress)
+        progress("connecting");
+    DeviceMetrics& metrics = outcome.metrics;
+    const bool opened = session.open(device.address, true, outcome.step);
+    // Only the steps after "connect" fail with the connection made.
+    metrics.up = opened || outcome.step == "login";
+    metrics.loggedIn = opened;
+    metrics.identity = session.deviceRecord();
+    if (opened) {
+        if (progress)
+            progress("metrics");
+        outcome.ok = readState(session, prompter, outcome);
+        if (outcome.ok)
+            outcome.step = "metrics";
+    }
+    outcome.messages = prompter.messages;
+    metrics.scrapeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
+}
+
+bool reportMetrics(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, Console& console) {
+    for (const DeviceOutcome& o : outcomes)
+        if (!o.ok)
+            console.err << o.host << ": " << o.step << ": " << printableMessages(o.messages) << "\n";
+    const std::string text = exposition(outcomes);
+    if (run.settings.file.isEmpty()) {
+        console.out << text;
+        return true;
+    }
+    QString error;
+    if (!replaceFile(QDir(run.settings.file).filePath(QStringLiteral("kvx100ctl.prom")), text, error)) {
+        console.err << "kvx100ctl: The file cannot be written: " << toStd(error) << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace kvx::ctl

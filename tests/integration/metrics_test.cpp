@@ -1,0 +1,140 @@
+// kvx100ctl metrics against simulated devices on loopback, run in-process; the output must pass the
+// Prometheus project's own checker.
+#include "ctl/command_line.h"
+#include "sim_fixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace kvx;
+using namespace kvx::test;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result metrics(QStringList arguments, const QTemporaryDir& dir) {
+    const QString password = dir.filePath(QStringLiteral("password"));
+    QFile file(password);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("admin\n");
+    file.close();
+    arguments = QStringList{QStringLiteral("kvx100ctl"), QStringLiteral("metrics")} + arguments +
+                QStringList{QStringLiteral("--user"), QStringLiteral("admin"),
+                            QStringLiteral("--password-file"), password};
+    std::ostringstream out;
+    std::ostringstream err;
+    ctl::Console console{out, err, false, [] { return std::optional<std::string>(); }, {}};
+    const int status = ctl::runCommandLine(arguments, console);
+    return {status, out.str(), err.str()};
+}
+
+QString host(const char* address, const sim::SimulatedDevice& device) {
+    return QStringLiteral("%1:%2").arg(QLatin1String(address)).arg(device.controlPort());
+}
+
+// promtool's findings, empty when the text passes without a warning.
+std::string promtoolFindings(const std::string& text) {
+    const QString promtool = QStringLiteral("/usr/bin/promtool");
+    if (!QFile::exists(promtool))
+        return "promtool is not installed (Debian package prometheus)";
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(promtool, {QStringLiteral("check"), QStringLiteral("metrics")});
+    check.write(text.data(), qint64(text.size()));
+    check.closeWriteChannel();
+    if (!check.waitForFinished(30000))
+        return "promtool did not finish";
+    const std::string said = check.readAll().toStdString();
+    return check.exitCode() == 0 && said.empty() ? std::string()
+                                                 : "exit " + std::to_string(check.exitCode()) + ": " + said;
+}
+
+} // namespace
+
+// One device answers (with two links and a name that needs escaping), one refuses the login, one is
+// gone: every device keeps its series, and the failures are told as in every report.
+TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
+    sim::DeviceOptions options;
+    options.btName = "Desk \"7\" \\ east";
+    options.initialMode = 3;
+    options.links = {{"00:1B:DC:0F:A1:01", "Scanner", 220, -3, "1", 1234, 5678},
+                     {"00:1B:DC:0F:A1:02", "Printer", 205, -9, "2", 7, 8}};
+    const auto answering = startDevice(options);
+    // On an address of its own, so that it answers the probe with its own identity.
+    sim::DeviceOptions refusing;
+    refusing.bindAddress = "127.0.0.2";
+    refusing.discoveryPort = answering->discoveryPort();
+    refusing.password = "other";
+    sim::SimulatedDevice refuser(refusing);
+    ASSERT_TRUE(refuser.start()) << refuser.lastError();
+    const auto gone = startDevice();
+    gone->stop();
+
+    const QTemporaryDir dir;
+    const std::string a = host("127.0.0.1", *answering).toStdString();
+    const std::string r = host("127.0.0.2", refuser).toStdString();
+    const std::string g = host("127.0.0.1", *gone).toStdString();
+    const Result run =
+        metrics({host("127.0.0.1", *answering), host("127.0.0.2", refuser), host("127.0.0.1", *gone),
+                 QStringLiteral("--discovery-port"), QString::number(answering->discoveryPort())},
+                dir);
+    EXPECT_EQ(run.status, ctl::kExitFailed);
+    EXPECT_EQ(run.err, r + ": login: Check User name and Password.\n" + g +
+                           ": connect: Lumeno-KVX Connection is failed.\n");
+    const auto device = [](const std::string& label) {
+        return "{device=\"" + label + "\"";
+    };
+    for (const std::string& line : {
+             "kvx_up" + device(a) + "} 1",
+             "kvx_up" + device(r) + "} 1",
+             "kvx_up" + device(g) + "} 0",
+             "kvx_login_success" + device(a) + "} 1",
+             "kvx_login_success" + device(r) + "} 0",
+             "kvx_operation_mode" + device(a) + ",mode=\"repeater\"} 1",
+             "kvx_operation_mode" + device(a) + ",mode=\"server\"} 0",
+             "kvx_operation_mode" + device(a) + ",mode=\"rs232\"} 0",
+             "kvx_device_info" + device(a) +
+                 ",firmware=\"2.1.0\",model=\"100\",serial=\"KVX100-000001\",mac=\"00:1A:2B:3C:4D:5E\","
+                 "name=\"Desk \\\"7\\\" \\\\ east\"} 1",
+             "kvx_device_info" + device(r) +
+                 ",firmware=\"\",model=\"100\",serial=\"KVX100-000001\",mac=\"00:1A:2B:3C:4D:5E\","
+                 "name=\"KVX-Trainer\"} 1",
+             "kvx_links" + device(a) + "} 2",
+             "kvx_link_quality" + device(a) + ",link=\"00:1B:DC:0F:A1:01\"} 220",
+             "kvx_link_signal" + device(a) + ",link=\"00:1B:DC:0F:A1:02\"} -9",
+             "kvx_link_transmitted_total" + device(a) + ",link=\"00:1B:DC:0F:A1:01\"} 1234",
+             "kvx_link_received_total" + device(a) + ",link=\"00:1B:DC:0F:A1:02\"} 8",
+         })
+        EXPECT_NE(run.out.find("\n" + line + "\n"), std::string::npos) << line << "\n" << run.out;
+    // What a device did not tell is left out, not reported as 0.
+    for (const std::string& absent :
+         {"kvx_operation_mode" + device(r), "kvx_links" + device(r), "kvx_device_info" + device(g)})
+        EXPECT_EQ(run.out.find(absent), std::string::npos) << absent << "\n" << run.out;
+    EXPECT_EQ(promtoolFindings(run.out), "") << run.out;
+}
+
+TEST(Kvx100ctlMetrics, TheTextfileIsWrittenAndNothingPrinted) {
+    const auto device = startDevice();
+    const QTemporaryDir dir;
+    const Result run = metrics({host("127.0.0.1", *device), QStringLiteral("--textfile"), dir.path(),
+                                QStringLiteral("--discovery-port"), QString::number(device->discoveryPort())},
+                               dir);
+    EXPECT_EQ(run.status, ctl::kExitOk) << run.err;
+    EXPECT_EQ(run.out, "");
+    QFile file(dir.filePath(QStringLiteral("kvx100ctl.prom")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string text = file.readAll().toStdString();
+    EXPECT_NE(text.find("\nkvx_up{device=\"" + host("127.0.0.1", *device).toStdString() + "\"} 1\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(promtoolFindings(text), "") << text;
+}
