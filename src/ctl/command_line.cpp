@@ -103,12 +103,23 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
         console.out << QJsonDocument(devices).toJson().constData();
         return;
     }
-    case Invocation::Format::Csv:
-        console.out << "host,status,step,message\n";
-        for (const DeviceOutcome& o : outcomes)
+    case Invocation::Format::Csv: {
+        // apply adds the groups it changed, or would change, separated by blanks.
+        const bool groups = run.settings.command == Command::Apply;
+        console.out << "host,status,step,message" << (groups ? ",groups\n" : "\n");
+        for (const DeviceOutcome& o : outcomes) {
             console.out << csvField(o.host) << "," << status(run, o) << "," << csvField(o.step) << ","
-                        << csvField(printableMessages(o.messages)) << "\n";
+                        << csvField(printableMessages(o.messages));
+            if (groups) {
+                std::string list;
+                for (const std::string& group : o.groups)
+                    list += (list.empty() ? "" : " ") + printable(group);
+                console.out << "," << csvField(list);
+            }
+            console.out << "\n";
+        }
         return;
+    }
     case Invocation::Format::Text:
         break;
     }

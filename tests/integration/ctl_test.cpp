@@ -404,11 +404,12 @@ TEST(Kvx100ctl, ApplyConvergesEachDeviceToItsOwnValues) {
 
     // The bound device the file does not hold stays until --replace releases it.
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitDifferent);
-    const Result replaced = ctl({QStringLiteral("apply"), saved, host(*device), QStringLiteral("--replace")});
+    const Result replaced = ctl({QStringLiteral("apply"), saved, host(*device), QStringLiteral("--replace"),
+                                 QStringLiteral("--verbose"), QStringLiteral("--csv")});
     EXPECT_EQ(replaced.status, ctl::kExitOk) << replaced.err;
-    EXPECT_NE(replaced.out.find("BIND entry \"00:1B:DC:0F:B1:09 9109\": on the device only\n"),
-              std::string::npos)
-        << replaced.out;
+    EXPECT_EQ(replaced.out, "host,status,step,message,groups\n\"" + host(*device).toStdString() +
+                                "\",changed,\"apply\",\"\",\"BIND BTNAME MAXDT\"\n");
+    EXPECT_NE(replaced.err.find("\nRele 9109\r\n"), std::string::npos) << replaced.err;
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitOk);
 }
 
