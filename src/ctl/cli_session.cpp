@@ -56,9 +56,6 @@ std::optional<std::string> resolveIpv4(const std::string& host) {
     return ok ? std::optional<std::string>(text) : std::nullopt;
 }
 
-// How long an identity answer may still take once the login is through, which took several round trips.
-constexpr std::chrono::milliseconds kLateAnswerWait{100};
-
 } // namespace
 
 std::string HostAddress::label() const {
@@ -102,6 +99,7 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
     step = "discovery";
     DiscoverySocket probe(m_settings.discovery);
     const bool probing = (wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip);
+    const auto answerDue = std::chrono::steady_clock::now() + m_settings.probeWait;
     const auto answer = [&](std::optional<std::chrono::milliseconds> wait) {
         std::string datagram;
         DeviceRecord record;
@@ -113,22 +111,24 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
         return record;
     };
     // Without a port the answer is needed before connecting. With one it only names the device: it
-    // arrives while the login goes on and is picked up after it, so a device whose discovery does not
-    // answer costs a moment, not the whole wait.
+    // arrives while the login goes on and is picked up after it, so the login's time counts towards
+    // the probe's wait instead of adding to it.
     setDeviceRecord(answer(host.port == 0 ? std::optional(m_settings.probeWait) : std::nullopt));
     const unsigned port = leadingDecimal(deviceRecord().controlPort);
     if (port == 0 || port > 65535) {
         m_prompter.message(connectText("Search Error. Check Lumeno-KVX and Try again."));
         return false;
     }
-    // Also when the device turns the connection or the login down: its identity still names it.
+    // Also when the device turns the login down: its identity still names it. A device that takes no
+    // connection is not waited for.
     const auto pickUpIdentity = [&] {
         if (probing && host.port != 0)
-            setDeviceRecord(answer(std::min(m_settings.probeWait, kLateAnswerWait)));
+            setDeviceRecord(answer(std::max(std::chrono::milliseconds(0),
+                                            std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                answerDue - std::chrono::steady_clock::now()))));
     };
     step = "connect";
     if (!link().create() || !link().connectTo(*ip, port)) {
-        pickUpIdentity();
         m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
         return false;
     }
