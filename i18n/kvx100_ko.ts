@@ -661,6 +661,22 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <source>Refresh</source>
         <translation>새로 고침</translation>
     </message>
+    <message>
+        <source>good</source>
+        <translation>좋음</translation>
+    </message>
+    <message>
+        <source>fair</source>
+        <translation>보통</translation>
+    </message>
+    <message>
+        <source>poor</source>
+        <translation>나쁨</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>알 수 없음</translation>
+    </message>
 </context>
 <context>
     <name>kvx::ConsolePane</name>
@@ -891,6 +907,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Lumeno-KVX has been disconnected.</source>
         <translation>Lumeno-KVX와의 연결이 끊어졌습니다.</translation>
+    </message>
+    <message>
+        <source>Waiting for the device&apos;s reply to %1… %2 s</source>
+        <translation>장치가 %1 명령에 응답하기를 기다리는 중… %2초</translation>
     </message>
 </context>
 <context>

@@ -3,7 +3,7 @@
 
 # Packages every build needs; callers add their own.
 KVX_BUILD_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-  qt6-l10n-tools qt6-translations-l10n libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+  qt6-l10n-tools qt6-translations-l10n libqt6svg6 libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
 
 kvx_ensure_packages() {
   local missing=()

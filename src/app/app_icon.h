@@ -4,7 +4,8 @@
 
 namespace kvx {
 
-// Drawn rather than stored, so it stays sharp at every size the desktop asks for.
+// The SVG the desktop's icon theme installs as well, so the window and its launcher show one
+// picture, sharp at every size and scale the desktop asks for.
 QIcon applicationIcon();
 
 } // namespace kvx

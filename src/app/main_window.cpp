@@ -12,8 +12,11 @@
 #include "ui/search_connect_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
+#include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <kvx_version.h>
@@ -33,6 +36,9 @@ const char* const kTabCaptions[MainWindow::kTabCount] = {
 
 constexpr int kConnectionsTab = 2;
 
+const QLatin1String kSizeKey("mainWindow/size");
+const QLatin1String kSplitterKey("mainWindow/splitter");
+
 } // namespace
 
 std::array<Page*, 6> PageSet::inTabOrder() const {
@@ -49,23 +55,28 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
     , m_options(std::move(options))
     , m_closeWatch(link())
     , m_console(console)
-    , m_tabs(new QTabWidget) {
+    , m_tabs(new QTabWidget)
+    , m_splitter(new QSplitter(Qt::Vertical, this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(tr("Lumeno-KVX100 Manager"));
     setWindowIcon(applicationIcon());
     m_tabs->setObjectName(QStringLiteral("tabs"));
     m_tabs->setAccessibleName(tr("Pages"));
 
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(m_tabs);
-    splitter->addWidget(m_console);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    splitter->setSizes({440, 200});
-    setCentralWidget(splitter);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(m_tabs);
+    m_splitter->addWidget(m_console);
+    m_splitter->setStretchFactor(0, 3);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({440, 200});
+    setCentralWidget(m_splitter);
     // Wide enough for all six tab captions side by side.
     resize(940, 680);
+    // The size and split the operator left the last run with; the ones above are for a first start.
+    const QSettings settings;
+    if (const QSize size = settings.value(kSizeKey).toSize(); size.isValid())
+        resize(size);
+    m_splitter->restoreState(settings.value(kSplitterKey).toByteArray());
 
     auto askCredentials = m_options.askCredentials;
     if (!askCredentials)
@@ -85,10 +96,14 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
     m_search = new SearchConnectWindow(link(), *m_console, m_prompter, std::move(hooks),
                                        m_options.discoveryTarget, this);
 
-    connect(&m_closeWatch, &CloseWatch::peerClosed, this, &MainWindow::onPeerClosed);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    setWaitHook(
+        [this](std::string_view command, std::chrono::milliseconds waited) { showWait(command, waited); });
+
+    connect(&m_closeWatch, &CloseWatch::peerClosed, this, [this] { whenIdle([this] { onPeerClosed(); }); });
     connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, [this] {
         // The click arrives before the tab strip moves its selection; look at the selection after it.
-        QMetaObject::invokeMethod(this, &MainWindow::onTabClicked, Qt::QueuedConnection);
+        post([this] { onTabClicked(); });
     });
     // QTabWidget shows the chosen page and hides the others on its own selection change; that alone
     // must happen when a tab is chosen by keyboard, so nothing else listens to it.
@@ -96,6 +111,9 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
 }
 
 MainWindow::~MainWindow() {
+    QSettings settings;
+    settings.setValue(kSizeKey, size());
+    settings.setValue(kSplitterKey, m_splitter->saveState());
     m_closeWatch.stop();
     link().close();
 }
@@ -145,8 +163,54 @@ void MainWindow::buildPages() {
 }
 
 std::string MainWindow::transact(std::string_view command, int waitSeconds) {
-    const BusyCursor busy;
-    return Connection::transact(command, waitSeconds);
+    std::string reply;
+    {
+        const BusyCursor busy;
+        const InputHold hold;
+        reply = Connection::transact(command, waitSeconds);
+    }
+    endWait();
+    return reply;
+}
+
+void MainWindow::endWait() {
+    if (m_shownWaitSeconds > 0)
+        statusBar()->clearMessage();
+    m_shownWaitSeconds = 0;
+    // Posted again rather than run here: the caller still works with what the wait brought.
+    for (std::function<void()>& work : std::exchange(m_held, {}))
+        post(std::move(work));
+}
+
+void MainWindow::showWait(std::string_view command, std::chrono::milliseconds waited) {
+    // A reply within the first second is the usual case and needs no words.
+    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(waited).count();
+    // The greeting answers no command, and has no words of its own.
+    if (!command.empty() && seconds > m_shownWaitSeconds) {
+        m_shownWaitSeconds = seconds;
+        const std::string_view line = beforeLineEnd(command);
+        // A login's waits end without a transaction of the window's own to clear the words, so they
+        // also go on their own a little after the last second was shown.
+        constexpr int kShownFor = 1500;
+        statusBar()->showMessage(tr("Waiting for the device's reply to %1… %2 s")
+                                     .arg(fromStd(line.substr(0, line.find(' '))), QString::number(seconds)),
+                                 kShownFor);
+    }
+    // The window repaints and the window system's requests are answered; the operator's input waits,
+    // as the transaction has always made it wait.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::whenIdle(std::function<void()> work) {
+    if (transactionRunning())
+        m_held.push_back(std::move(work));
+    else
+        work();
+}
+
+void MainWindow::post(std::function<void()> work) {
+    QMetaObject::invokeMethod(
+        this, [this, work = std::move(work)]() mutable { whenIdle(std::move(work)); }, Qt::QueuedConnection);
 }
 
 DeviceConnection::Reopen MainWindow::reopenConnection(std::chrono::milliseconds bound) {
@@ -156,6 +220,7 @@ DeviceConnection::Reopen MainWindow::reopenConnection(std::chrono::milliseconds 
 
 int MainWindow::runSearch() {
     const int result = m_search->run();
+    endWait();
     if (result == QDialog::Accepted) {
         // Only a connect and its login change the device; a cancelled opening leaves the one in use.
         setDeviceRecord(m_search->deviceRecord());
@@ -172,6 +237,16 @@ void MainWindow::runSearchWindow() {
 void MainWindow::showEvent(QShowEvent* event) {
     refreshTitle();
     QMainWindow::showEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // The waiting transaction runs in this window's session; the window closes once it has returned.
+    if (transactionRunning()) {
+        event->ignore();
+        whenIdle([this] { close(); });
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::refreshTitle() {
@@ -199,19 +274,19 @@ void MainWindow::onTabClicked() {
 
 void MainWindow::queueTabZeroRefresh() {
     m_tabs->setCurrentIndex(0);
-    QMetaObject::invokeMethod(this, &MainWindow::onTabClicked, Qt::QueuedConnection);
+    post([this] { onTabClicked(); });
 }
 
 void MainWindow::postReconnect() {
-    QMetaObject::invokeMethod(this, &MainWindow::handleReconnect, Qt::QueuedConnection);
+    post([this] { handleReconnect(); });
 }
 
 void MainWindow::postRelogin() {
-    QMetaObject::invokeMethod(this, &MainWindow::handleRelogin, Qt::QueuedConnection);
+    post([this] { handleRelogin(); });
 }
 
 void MainWindow::postClose() {
-    QMetaObject::invokeMethod(this, &MainWindow::handleClose, Qt::QueuedConnection);
+    post([this] { handleClose(); });
 }
 
 void MainWindow::handleReconnect() {
@@ -237,6 +312,7 @@ void MainWindow::handleRelogin() {
         runLoginExchange(
             link(), *m_console, m_prompter, [this] { postReconnect(); }, m_search->credentials());
     }
+    endWait();
     endRebootHold();
     queueTabZeroRefresh();
 }

@@ -9,7 +9,9 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
+class QSplitter;
 class QTabWidget;
 
 namespace kvx {
@@ -58,7 +60,8 @@ public:
     // the window is to be closed without being shown.
     bool initialise();
 
-    // The connection's waits, under the wait cursor.
+    // The connection's waits, under the wait cursor; the window keeps painting and shows the wait while
+    // input stays blocked.
     std::string transact(std::string_view command, int waitSeconds) override;
     Reopen reopenConnection(std::chrono::milliseconds bound) override;
 
@@ -78,6 +81,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The console pane is made first: the connection echoes into it.
@@ -93,6 +97,13 @@ private:
     void handleRelogin();
     void handleClose();
     void onPeerClosed();
+    // Requests, tab refreshes, the disconnect notice and the close act on the connection or on the
+    // windows a transaction runs in: one that comes due while a transaction waits is held until it ends.
+    void whenIdle(std::function<void()> work);
+    void post(std::function<void()> work);
+    void showWait(std::string_view command, std::chrono::milliseconds waited);
+    // After a transaction or a login: clears the wait's words and runs what was held meanwhile.
+    void endWait();
 
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter& m_prompter;
@@ -100,11 +111,16 @@ private:
     CloseWatch m_closeWatch;
     ConsolePane* m_console;
     QTabWidget* m_tabs;
+    // Between the pages and the console pane; its place, like the window's size, outlives the run.
+    QSplitter* m_splitter;
     SearchConnectWindow* m_search;
     PageSet m_pages;
 
     int m_rememberedTab = 0;
     bool m_closing = false;
+    std::vector<std::function<void()>> m_held;
+    // The whole seconds of the running wait that the status bar shows; 0 while it shows none.
+    long long m_shownWaitSeconds = 0;
 };
 
 } // namespace kvx

@@ -3,8 +3,8 @@
 // console transcript.
 #include "app/main_window.h"
 #include "app/translation.h"
-#include "ui/console_pane.h"
 #include "core/prompter.h"
+#include "ui/console_pane.h"
 #include "ui/search_connect_window.h"
 
 #include <QAbstractButton>
@@ -66,6 +66,9 @@ private:
         } else if (modal->objectName() == QLatin1String("searchConnectWindow") && !m_connectClicked) {
             auto* ip = modal->findChild<QLineEdit*>(QStringLiteral("ipAddressEdit"));
             auto* port = modal->findChild<QLineEdit*>(QStringLiteral("controlPortEdit"));
+            // The window may open with the address of an earlier run.
+            ip->clear();
+            port->clear();
             QTest::keyClicks(ip, m_settings.host);
             QTest::keyClicks(port, m_settings.port);
             saveScreenshot(modal, m_settings.screenshotDir, QStringLiteral("0-search-and-connect"));
@@ -106,6 +109,8 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Its remembered fields and sizes sit beside the manager's, not under an unnamed maker.
+    QApplication::setOrganizationName(QStringLiteral("Lumeno"));
     kvx::installTranslations(app, kvx::pickLanguage(QLocale::system().uiLanguages()));
 
     QCommandLineParser parser;

@@ -4,6 +4,7 @@
 #include "core/device_session.h"
 
 #include <string>
+#include <utility>
 
 namespace kvx {
 
@@ -17,7 +18,13 @@ public:
     Connection(DeviceLink::Timing timing, Transcript& transcript);
 
     std::string transact(std::string_view command, int waitSeconds) override;
-    bool inTransaction() const override { return m_inTransaction || m_rebooting; }
+    bool inTransaction() const override { return transactionRunning() || m_rebooting; }
+    // A transaction (or the login's exchange on the link) alone, without the reboot's hold: the requests
+    // that act on the connection wait for its end, while those that end a reboot must run inside the
+    // hold.
+    bool transactionRunning() const { return m_inTransaction || m_link.waiting(); }
+    // Runs while the link waits; without one (kvx100ctl) the wait simply blocks.
+    void setWaitHook(DeviceLink::WaitHook hook) { m_link.setWaitHook(std::move(hook)); }
     bool supportsCommand(std::string_view keyword) const override;
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }

@@ -15,6 +15,21 @@
 namespace kvx {
 namespace {
 
+// Set for the length of a wait, however it ends.
+class WaitingFlag {
+public:
+    explicit WaitingFlag(bool& flag)
+        : m_flag(flag) {
+        m_flag = true;
+    }
+    ~WaitingFlag() { m_flag = false; }
+    WaitingFlag(const WaitingFlag&) = delete;
+    WaitingFlag& operator=(const WaitingFlag&) = delete;
+
+private:
+    bool& m_flag;
+};
+
 #ifdef POLLRDHUP
 constexpr short kPeerClosedEvents = POLLRDHUP | POLLHUP;
 #else
@@ -97,12 +112,28 @@ void DeviceLink::close() {
     m_connected = false;
 }
 
-DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait) const {
+DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait, const Waiter* waiter) const {
     if (m_deadline) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             *m_deadline - std::chrono::steady_clock::now());
         wait = std::clamp(left, std::chrono::milliseconds(0), wait);
     }
+    if (!waiter)
+        return pollReadable(wait);
+    const auto until = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const WaitResult result =
+            pollReadable(std::clamp(left, std::chrono::milliseconds(0), kWaitHookInterval));
+        if (result != WaitResult::TimedOut || left <= kWaitHookInterval)
+            return result;
+        waiter->hook(waiter->command, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                          std::chrono::steady_clock::now() - waiter->sent));
+    }
+}
+
+DeviceLink::WaitResult DeviceLink::pollReadable(std::chrono::milliseconds wait) const {
     short revents = 0;
     const int rc = pollOne(m_fd, POLLIN, static_cast<int>(wait.count()), revents);
     if (rc < 0 || (revents & (POLLERR | POLLNVAL)) != 0)
@@ -145,14 +176,17 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     transcript.append(echo.value_or(command));
 
     sendAll(command);
+    const Waiter waiter{m_waitHook, command, std::chrono::steady_clock::now()};
+    const Waiter* const watched = m_waitHook ? &waiter : nullptr;
+    const WaitingFlag flag(m_waiting);
     std::string reply;
     if (waitSeconds <= 0) {
         const auto deadline = std::chrono::steady_clock::now() + m_timing.unlimitedWaitBound;
-        if (waitReadable(m_timing.unlimitedWaitBound) == WaitResult::Readable)
+        if (waitReadable(m_timing.unlimitedWaitBound, watched) == WaitResult::Readable)
             reply = receiveChunk(kReceiveLimit);
         // A reply that arrived in pieces is taken whole: the rest of a begun line, while it keeps coming.
         while (!reply.empty() && !reply.ends_with('\n') && std::chrono::steady_clock::now() < deadline &&
-               waitReadable(m_timing.waitUnit) == WaitResult::Readable) {
+               waitReadable(m_timing.waitUnit, watched) == WaitResult::Readable) {
             const std::string more = receiveChunk(kReceiveLimit);
             if (more.empty())
                 break;
@@ -175,7 +209,7 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
             deadline - std::chrono::steady_clock::now());
         if (tokenSeen && left <= std::chrono::milliseconds(0))
             break;
-        switch (waitReadable(std::clamp(left, std::chrono::milliseconds(0), wait))) {
+        switch (waitReadable(std::clamp(left, std::chrono::milliseconds(0), wait), watched)) {
         case WaitResult::Failed:
             return {};
         case WaitResult::TimedOut:
@@ -202,7 +236,10 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
 }
 
 std::string DeviceLink::receiveOnce(std::size_t limit) {
-    if (m_fd < 0 || waitReadable(m_timing.unlimitedWaitBound) != WaitResult::Readable)
+    const Waiter waiter{m_waitHook, {}, std::chrono::steady_clock::now()};
+    const WaitingFlag flag(m_waiting);
+    if (m_fd < 0 ||
+        waitReadable(m_timing.unlimitedWaitBound, m_waitHook ? &waiter : nullptr) != WaitResult::Readable)
         return {};
     return receiveChunk(limit);
 }

@@ -3,6 +3,7 @@
 #include "core/transcript.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,12 @@ public:
         std::chrono::milliseconds waitUnit{1000};
     };
 
+    // Called again and again while a transaction waits for the device, at most kWaitHookInterval apart,
+    // with the command and the time since it was sent. A window keeps itself painted from it; without
+    // one the wait simply blocks.
+    using WaitHook = std::function<void(std::string_view command, std::chrono::milliseconds waited)>;
+    static constexpr std::chrono::milliseconds kWaitHookInterval{25};
+
     DeviceLink() = default;
     explicit DeviceLink(Timing timing)
         : m_timing(timing) {}
@@ -51,6 +58,12 @@ public:
     // holding a CR or LF before its closing CR LF is not sent: the reply is empty.
     std::string transact(std::string_view command, int waitSeconds, Transcript& transcript,
                          std::optional<std::string_view> echo = std::nullopt);
+    // Every wait of this link runs the hook from now on: the transactions', the login's and the
+    // greeting's alike.
+    void setWaitHook(WaitHook hook) { m_waitHook = std::move(hook); }
+    // A transaction or a receive is waiting for the device; whatever the hook lets run must not use the
+    // link meanwhile.
+    bool waiting() const { return m_waiting; }
 
     // One receive of at most `limit` bytes, waiting for data within the unlimited-wait bound.
     std::string receiveOnce(std::size_t limit);
@@ -78,7 +91,14 @@ public:
 
 private:
     enum class WaitResult { Readable, TimedOut, Failed };
-    WaitResult waitReadable(std::chrono::milliseconds wait) const;
+    struct Waiter {
+        const WaitHook& hook;
+        std::string_view command; // empty for the greeting
+        std::chrono::steady_clock::time_point sent;
+    };
+    // With a waiter the wait is cut into slices, and its hook runs between them.
+    WaitResult waitReadable(std::chrono::milliseconds wait, const Waiter* waiter = nullptr) const;
+    WaitResult pollReadable(std::chrono::milliseconds wait) const;
     std::string receiveChunk(std::size_t limit);
     void sendAll(std::string_view bytes);
 
@@ -88,6 +108,8 @@ private:
     bool m_connected = false;
     Timing m_timing;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
+    WaitHook m_waitHook;
+    bool m_waiting = false;
 };
 
 } // namespace kvx

@@ -15,9 +15,9 @@ public:
 
     // Sends one command line and returns the reply; empty means no answer in time.
     virtual std::string transact(std::string_view command, int waitSeconds) = 0;
-    // Page timer ticks skip while this holds: while a transaction runs, so that none starts inside
-    // another, and through a reboot, from the dropped connection until the login on the new one, so that
-    // none talks to a device that is away or not logged into yet.
+    // Page timer ticks skip while this holds: while a transaction runs (its wait lets timers fire), so
+    // that none starts inside another, and through a reboot, from the dropped connection until the
+    // login on the new one, so that none talks to a device that is away or not logged into yet.
     virtual bool inTransaction() const = 0;
     virtual bool supportsCommand(std::string_view keyword) const = 0;
     virtual VersionCode versionCode() const = 0;

@@ -57,6 +57,10 @@ void applyRecord(DeviceRecord& record, std::uint8_t type, std::string_view value
 
 } // namespace
 
+bool sameDevice(const DeviceRecord& a, const DeviceRecord& b) {
+    return a.macAddress.empty() || b.macAddress.empty() ? a == b : a.macAddress == b.macAddress;
+}
+
 std::optional<DeviceRecord> parseDiscoveryReply(std::string_view datagram) {
     datagram = datagram.substr(0, kDiscoveryReadLimit);
     const std::size_t marker = datagram.find(kDiscoveryMarker);

@@ -1,5 +1,8 @@
 #include "discovery_socket.h"
 
+#include "core/discovery_targets.h"
+
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -28,13 +31,54 @@ void DiscoverySocket::close() {
     m_fd = -1;
 }
 
-bool DiscoverySocket::allowBroadcast() {
+bool DiscoverySocket::search(std::chrono::milliseconds wait,
+                             const std::function<void(const DeviceRecord&)>& found,
+                             const std::function<void()>& readError) {
+    using Clock = std::chrono::steady_clock;
     const int one = 1;
-    return m_fd >= 0 && ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) == 0;
+    if (m_fd < 0 || ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0)
+        return false;
+    const std::vector<std::string> addresses = searchAddresses(m_target, readInterfaceAddresses());
+    if (!sendRound(addresses))
+        return false;
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point again = start + wait / 3;
+    const Clock::time_point end = start + wait;
+    bool repeated = false;
+    std::vector<DeviceRecord> listed;
+    do {
+        const Clock::time_point now = Clock::now();
+        if (!repeated && now >= again) {
+            // The first round got out, so a failure now is a lost datagram like any other.
+            sendRound(addresses);
+            repeated = true;
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>((repeated ? end : again) - now);
+        std::string datagram;
+        switch (receive(std::max(left, std::chrono::milliseconds(0)), datagram)) {
+        case Receive::Nothing:
+            break;
+        case Receive::Error:
+            readError();
+            break;
+        case Receive::Datagram:
+            if (const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
+                record && std::none_of(listed.begin(), listed.end(),
+                                       [&](const DeviceRecord& r) { return sameDevice(r, *record); })) {
+                listed.push_back(*record);
+                found(*record);
+            }
+            break;
+        }
+    } while (Clock::now() < end);
+    return true;
 }
 
-bool DiscoverySocket::sendBroadcast() {
-    return sendTo(m_target.broadcastAddress);
+bool DiscoverySocket::sendRound(const std::vector<std::string>& addresses) {
+    bool sent = false;
+    for (const std::string& address : addresses)
+        sent = sendTo(address) || sent;
+    return sent;
 }
 
 bool DiscoverySocket::sendProbe(const std::string& ipText) {

@@ -3,7 +3,9 @@
 #include "core/discovery.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace kvx {
 
@@ -22,8 +24,13 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     const DiscoveryTarget& target() const { return m_target; }
 
-    bool allowBroadcast();
-    bool sendBroadcast();
+    // The search: the request to every address the target stands for, once at the start and once more
+    // after a third of `wait` (one lost datagram, common on a wireless network, should not hide a
+    // device), then answers until `wait` has passed, with at least one wait. Each device goes to `found`
+    // once, however many requests reached it; a failed read goes to `readError` and the search goes on.
+    // False, before any wait, when the first round reached no address.
+    bool search(std::chrono::milliseconds wait, const std::function<void(const DeviceRecord&)>& found,
+                const std::function<void()>& readError);
     // The probe goes to the typed address at the discovery port; an address that is not dotted IPv4
     // text cannot be sent to.
     bool sendProbe(const std::string& ipText);
@@ -32,6 +39,8 @@ public:
 
 private:
     bool sendTo(const std::string& ipText);
+    // True when the request reached at least one of the addresses.
+    bool sendRound(const std::vector<std::string>& addresses);
 
     DiscoveryTarget m_target;
     int m_fd = -1;

@@ -142,23 +142,16 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
 }
 
 int discover(const Invocation& run, Console& console) {
-    DiscoverySocket socket({run.target, run.settings.connect.discovery.port});
-    if (!socket.open() || !socket.allowBroadcast() || !socket.sendBroadcast()) {
+    DiscoverySocket socket({run.target, run.settings.connect.discovery.port, run.interfaces});
+    std::vector<DeviceRecord> found;
+    const auto wait = std::chrono::milliseconds(qint64(run.timeoutSeconds * 1000));
+    const auto list = [&](const DeviceRecord& record) {
+        found.push_back(record);
+    };
+    // A read that failed is silence here: the list is all that is reported.
+    if (!socket.open() || !socket.search(wait, list, [] {})) {
         console.err << "discover: Search Error. Check Lumeno-KVX and Try again.\n";
         return kExitFailed;
-    }
-    std::vector<DeviceRecord> found;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(qint64(run.timeoutSeconds * 1000));
-    for (auto now = std::chrono::steady_clock::now(); now < deadline;
-         now = std::chrono::steady_clock::now()) {
-        std::string datagram;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
-        if (socket.receive(left, datagram) != DiscoverySocket::Receive::Datagram)
-            continue;
-        const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
-        if (record && std::find(found.begin(), found.end(), *record) == found.end())
-            found.push_back(*record);
     }
     if (run.format == Invocation::Format::Json) {
         QJsonArray devices;

@@ -1,5 +1,6 @@
 #include "invocation.h"
 
+#include "core/discovery_targets.h"
 #include "core/file_io.h"
 #include "core/profile_file.h"
 #include "core/qt_text.h"
@@ -31,8 +32,9 @@ const CommandInfo kCommands[] = {
     {Command::Info, "info", "HOST[:PORT]...",
      "Identity, firmware version, operation mode and Bluetooth settings of each device."},
     {Command::Backup, "backup", "HOST[:PORT]... FILE.kcf",
-     "Writes every setting of the device into FILE.kcf, as the Back up button does; with several devices "
-     "FILE names a folder that receives one HOST_PORT.kcf each."},
+     "Writes every setting of the device into FILE.kcf, as the Back up button does, after comment lines "
+     "naming the device; a folder as FILE receives one HOST_PORT.kcf per device, and \"-\" is the standard "
+     "output."},
     {Command::Restore, "restore", "HOST[:PORT]... FILE.kcf",
      "Replays FILE.kcf to each device, as the Restore button does."},
     {Command::Log, "log", "HOST[:PORT]... [FILE]",
@@ -172,8 +174,13 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                              "each connect (default 10)."),
                       option("S")});
     if (info.command == Command::Discover) {
-        parser.addOption(
-            {option("target"), option("Where the search goes (default 255.255.255.255)."), option("ADDR")});
+        parser.addOption({option("target"),
+                          option("Where the search goes (default 255.255.255.255, which also searches by "
+                                 "the broadcast address of every interface)."),
+                          option("ADDR")});
+        parser.addOption({option("interface"),
+                          option("Searches by the broadcast address of interface NAME only (repeatable)."),
+                          option("NAME")});
     } else {
         parser.addOption({option("user"),
                           option("The user ID to log in with, for the devices the inventory gives none."),
@@ -255,6 +262,21 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             throw UsageError{"discover takes no arguments"};
         if (parser.isSet(option("target")))
             run.target = toStd(parser.value(option("target")));
+        if (parser.isSet(option("interface"))) {
+            if (parser.isSet(option("target")))
+                throw UsageError{"--interface and --target exclude each other"};
+            const std::vector<InterfaceAddress> present = readInterfaceAddresses();
+            for (const QString& name : parser.values(option("interface"))) {
+                const std::string text = toStd(name);
+                if (std::none_of(present.begin(), present.end(),
+                                 [&](const InterfaceAddress& i) { return i.name == text; }))
+                    throw UsageError{"no interface named " + printable(text)};
+                if (directedBroadcasts(present, {text}).empty())
+                    throw UsageError{"interface " + printable(text) +
+                                     " is down or has no IPv4 broadcast address"};
+                run.interfaces.push_back(text);
+            }
+        }
         return run;
     }
 

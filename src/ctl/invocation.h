@@ -32,6 +32,7 @@ struct Invocation {
     bool verbose = false;
     // discover
     std::string target = "255.255.255.255";
+    std::vector<std::string> interfaces; // each up, with an IPv4 broadcast address
     double timeoutSeconds = 1.0;
 };
 

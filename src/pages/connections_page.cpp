@@ -10,7 +10,8 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QPixmap>
+#include <QIconEngine>
+#include <QPainter>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -38,16 +39,43 @@ const ColumnSpec kColumns[ColumnCount] = {
     {QT_TRANSLATE_NOOP("kvx::ConnectionsPage", "    Rx"), 90},
 };
 
-// Solid 16 by 16 squares in the order of LinkIndicator; the white one is never chosen.
+// Painted at whatever size and pixel ratio the view asks for, so the square stays sharp on a dense
+// screen instead of being a small bitmap blown up.
+class SquareIconEngine : public QIconEngine {
+public:
+    explicit SquareIconEngine(QColor colour)
+        : m_colour(colour) {}
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        painter->fillRect(rect, m_colour);
+    }
+    QIconEngine* clone() const override { return new SquareIconEngine(m_colour); }
+
+private:
+    QColor m_colour;
+};
+
+// Solid squares in the order of LinkIndicator; the white one is never chosen.
 std::array<QIcon, 4> indicatorImages() {
     std::array<QIcon, 4> images;
     const Qt::GlobalColor colours[] = {Qt::green, Qt::yellow, Qt::red, Qt::white};
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        QPixmap square(16, 16);
-        square.fill(colours[i]);
-        images[i] = QIcon(square);
-    }
+    for (std::size_t i = 0; i < images.size(); ++i)
+        images[i] = QIcon(new SquareIconEngine(colours[i]));
     return images;
+}
+
+// The colour alone tells nothing to a screen reader or to an operator who cannot tell red from green.
+QString indicatorText(LinkIndicator indicator) {
+    switch (indicator) {
+    case LinkIndicator::Green:
+        return ConnectionsPage::tr("good");
+    case LinkIndicator::Yellow:
+        return ConnectionsPage::tr("fair");
+    case LinkIndicator::Red:
+        return ConnectionsPage::tr("poor");
+    case LinkIndicator::None:
+        break;
+    }
+    return ConnectionsPage::tr("unknown");
 }
 
 } // namespace
@@ -154,6 +182,9 @@ void ConnectionsPage::refresh() {
             if (image < m_images.size())
                 item->setIcon(IndicatorColumn, m_images[image]);
             item->setText(IndicatorColumn, QStringLiteral(" "));
+            const QString quality = indicatorText(row.indicator);
+            item->setData(IndicatorColumn, Qt::AccessibleTextRole, quality);
+            item->setToolTip(IndicatorColumn, quality);
             for (std::size_t c = 0; c < row.columns.size(); ++c)
                 item->setText(int(c) + 1, fromStd(row.columns[c]));
             // The highlight follows the chosen connection to wherever this refresh put it.

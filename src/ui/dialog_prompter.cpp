@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QUrl>
 
 namespace kvx {
@@ -34,6 +36,21 @@ private:
     int m_depth = 0;
 };
 
+// Backup and restore both work on configuration files, and a restore mostly wants a file a backup
+// wrote: one folder serves both dialogs.
+const QLatin1String kFolderKey("fileDialogs/lastFolder");
+
+QString lastFolder() {
+    return QSettings().value(kFolderKey).toString();
+}
+
+// A cancelled dialog keeps the folder of the last file actually chosen.
+QString rememberFolder(const QString& chosen) {
+    if (!chosen.isEmpty())
+        QSettings().setValue(kFolderKey, QFileInfo(chosen).absolutePath());
+    return chosen;
+}
+
 } // namespace
 
 QWidget* DialogPrompter::parentWindow() {
@@ -61,21 +78,21 @@ bool DialogPrompter::askYesNo(const QString& caption, const QString& text, Icon 
 
 QString DialogPrompter::openFileName(const QString& filter, const QString& defaultExtension) {
     const CursorPause pause;
-    QFileDialog dialog(parentWindow(), QString(), QString(), filter);
+    QFileDialog dialog(parentWindow(), QString(), lastFolder(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(defaultExtension);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return rememberFolder(dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString());
 }
 
 QString DialogPrompter::saveFileName(const QString& filter, const QString& defaultName,
                                      const QString& defaultExtension) {
     const CursorPause pause;
-    QFileDialog dialog(parentWindow(), QString(), QString(), filter);
+    QFileDialog dialog(parentWindow(), QString(), lastFolder(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(defaultExtension);
     dialog.selectFile(defaultName);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return rememberFolder(dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString());
 }
 
 bool DialogPrompter::openInViewer(const QString& path) {

@@ -6,7 +6,8 @@ class QWidget;
 
 namespace kvx {
 
-// The real dialogs, parented to whatever window is active when they are asked for.
+// The real dialogs, parented to whatever window is active when they are asked for. The file dialogs
+// open in the folder of the file last chosen in either of them, kept in the user's settings.
 class DialogPrompter : public Prompter {
 public:
     void message(const QString& text) override;

@@ -8,7 +8,6 @@
 #include "ui/widget_setup.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -39,6 +39,9 @@ constexpr Column kColumns[DeviceRecord::kFieldCount] = {
     {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "friend"), 0},
     {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
 };
+
+const QLatin1String kLastAddressKey("searchConnect/ipAddress");
+const QLatin1String kLastPortKey("searchConnect/controlPort");
 
 } // namespace
 
@@ -128,9 +131,11 @@ SearchConnectWindow::~SearchConnectWindow() = default;
 int SearchConnectWindow::run() {
     m_candidate = m_record;
     m_list->clear();
-    m_ipEdit->clear();
-    m_portEdit->clear();
-    m_connectButton->setEnabled(false);
+    // The address of the last connect that worked, so reconnecting to the usual device is one click.
+    const QSettings settings;
+    m_ipEdit->setText(settings.value(kLastAddressKey).toString());
+    m_portEdit->setText(settings.value(kLastPortKey).toString());
+    updateConnectEnabled();
     if (!m_discovery.open()) {
         m_prompter.message(tr("The application create Fail. Try again."));
         return QDialog::Rejected;
@@ -169,29 +174,29 @@ void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
     case DiscoverySocket::Receive::Datagram:
         break;
     }
-    const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram);
-    if (!record)
-        return;
+    if (const std::optional<DeviceRecord> record = parseDiscoveryReply(datagram))
+        listDevice(*record);
+}
+
+void SearchConnectWindow::listDevice(const DeviceRecord& record) {
     auto* item = new QTreeWidgetItem;
     for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-        item->setText(c, fromStd(record->field(c)));
+        item->setText(c, fromStd(record.field(c)));
     // The latest answer goes on top.
     m_list->insertTopLevelItem(0, item);
 }
 
 void SearchConnectWindow::search() {
     m_list->clear();
-    m_discovery.allowBroadcast();
-    if (!m_discovery.sendBroadcast()) {
-        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
-        return;
+    bool sent;
+    {
+        const BusyCursor busy;
+        sent = m_discovery.search(
+            std::chrono::seconds(1), [this](const DeviceRecord& record) { listDevice(record); },
+            [this] { m_prompter.message(tr("ReceiveData Error.")); });
     }
-    const BusyCursor busy;
-    QElapsedTimer started;
-    started.start();
-    do {
-        receiveAndList(std::chrono::seconds(1));
-    } while (started.elapsed() < 1000);
+    if (!sent)
+        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
 }
 
 void SearchConnectWindow::takeRow(int row) {
@@ -288,6 +293,11 @@ void SearchConnectWindow::connectDevice() {
     m_record = m_candidate;
     m_portNumber = portNumber;
     m_credentials = *credentials;
+    // Only a connect that logged in is remembered: an address that failed, or an opening that was
+    // cancelled, would otherwise replace a good one.
+    QSettings settings;
+    settings.setValue(kLastAddressKey, fromStd(ip));
+    settings.setValue(kLastPortKey, fromStd(m_candidate.controlPort));
     accept();
 }
 

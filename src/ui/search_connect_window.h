@@ -20,7 +20,8 @@ class Prompter;
 class Transcript;
 
 // Finds devices, connects the chosen one and logs in. One object lives as long as the main window so
-// that the connected device's record survives between openings.
+// that the connected device's record survives between openings. Its fields open with the address and
+// port of the last connect that logged in, kept in the user's settings across runs.
 class SearchConnectWindow : public QDialog {
     Q_OBJECT
 public:
@@ -52,6 +53,7 @@ private:
     void search();
     void connectDevice();
     void receiveAndList(std::chrono::milliseconds wait);
+    void listDevice(const DeviceRecord& record);
     void onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void showDetail(const QPoint& position);
     void updateConnectEnabled();

@@ -190,6 +190,14 @@ TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
         {{QStringLiteral("send"), QStringLiteral("127.0.0.1:9"), QStringLiteral("Ver"),
           QStringLiteral("--wait"), QStringLiteral("3601")},
          true},
+        // No such interface, one without a broadcast address, and an interface beside a target; none
+        // sends anything even when let through.
+        {{QStringLiteral("discover"), QStringLiteral("--interface"), QStringLiteral("kvx-no-such")}, false},
+        {{QStringLiteral("discover"), QStringLiteral("--interface"), QStringLiteral("lo")}, false},
+        {{QStringLiteral("discover"), QStringLiteral("--interface"), QStringLiteral("lo"),
+          QStringLiteral("--target"), QStringLiteral("127.0.0.1"), QStringLiteral("--discovery-port"),
+          QStringLiteral("9")},
+         false},
         // Without --user, and without a terminal to ask the password on.
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9")}, false},
         {{QStringLiteral("info"), QStringLiteral("127.0.0.1:9"), QStringLiteral("--user"),

@@ -4,9 +4,10 @@
 // every message shown, and how memory moved. Not part of the test run: scripts/soak-connections builds
 // and runs it.
 #include "app/main_window.h"
-#include "ui/search_connect_window.h"
+#include "private_settings.h"
 #include "recording_prompter.h"
 #include "sim/simulated_device.h"
+#include "ui/search_connect_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -40,6 +41,7 @@ long residentKilobytes() {
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    const kvx::test::PrivateSettings settings;
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 600;
     const int switchEvery = argc > 3 && std::string(argv[2]) == "--switch-tabs" ? std::atoi(argv[3]) : 0;

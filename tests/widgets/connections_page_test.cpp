@@ -127,24 +127,33 @@ TEST(ConnectionsPage, IndicatorColoursAndTheFirmwareGate) {
         int signal;
         const char* verReply;
         QColor colour;
+        const char* spoken; // what a screen reader and the tooltip say instead of the colour
     };
     const Case cases[] = {
-        {220, 0, kVer21, Qt::green},
-        {214, 0, kVer21, Qt::yellow},
-        {200, 0, kVer21, Qt::red},
-        {220, -9, kVer21, Qt::red},
-        {220, 0, "+OK Ver 1.5\r\n", QColor()},
-        {220, 0, "+OK Ver 2.0\r\n", QColor()},
-        {210, 0, "+OK Ver 1.0.2\r\n", Qt::yellow},
-        {220, 0, "", QColor()},
+        {220, 0, kVer21, Qt::green, "good"},
+        {214, 0, kVer21, Qt::yellow, "fair"},
+        {200, 0, kVer21, Qt::red, "poor"},
+        {220, -9, kVer21, Qt::red, "poor"},
+        {220, 0, "+OK Ver 1.5\r\n", QColor(), "unknown"},
+        {220, 0, "+OK Ver 2.0\r\n", QColor(), "unknown"},
+        {210, 0, "+OK Ver 1.0.2\r\n", Qt::yellow, "fair"},
+        {220, 0, "", QColor(), "unknown"},
     };
     for (const Case& c : cases) {
         Fixture f;
         f.refreshWith(line("1", c.quality, c.signal) + "+OK\r\n", c.verReply);
         ASSERT_EQ(f.list()->topLevelItemCount(), 1);
+        const QTreeWidgetItem* item = f.list()->topLevelItem(0);
         EXPECT_EQ(f.indicator(0), c.colour) << c.quality << ' ' << c.signal << ' ' << c.verReply;
-        EXPECT_EQ(f.list()->topLevelItem(0)->text(0), QStringLiteral(" "));
-        EXPECT_EQ(f.list()->topLevelItem(0)->text(4), QStringLiteral("00:11:22:33:44:51"));
+        EXPECT_EQ(item->data(0, Qt::AccessibleTextRole).toString(), QLatin1String(c.spoken)) << c.spoken;
+        EXPECT_EQ(item->toolTip(0), QLatin1String(c.spoken)) << c.spoken;
+        if (c.colour.isValid()) {
+            const QPixmap dense = item->icon(0).pixmap(QSize(16, 16), 2.0);
+            EXPECT_EQ(dense.size(), QSize(32, 32)) << "drawn for the screen, not blown up";
+            EXPECT_EQ(dense.toImage().pixelColor(31, 31), c.colour);
+        }
+        EXPECT_EQ(item->text(0), QStringLiteral(" "));
+        EXPECT_EQ(item->text(4), QStringLiteral("00:11:22:33:44:51"));
     }
 }
 

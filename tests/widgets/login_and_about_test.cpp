@@ -1,4 +1,5 @@
 #include "app/about_box.h"
+#include "app/app_icon.h"
 #include "app/login_window.h"
 #include "app/main_window.h"
 #include "wait_for.h"
@@ -79,4 +80,10 @@ TEST(AboutBox, OpensFromTheMenuWithTheProductText) {
     EXPECT_EQ(text, QStringLiteral("Lumeno-KVX100 Manager ver1.0.2"));
     EXPECT_EQ(window.findChild<QAction*>(QStringLiteral("aboutAction"))->text(),
               QStringLiteral("Lumeno-KVX100 Manager ver1.0.2 Info(&A)..."));
+}
+
+TEST(ApplicationIcon, IsSharpAtEverySizeAsked) {
+    // An icon made of fixed-size pictures never comes back larger than its largest one.
+    for (int size : {16, 48, 256, 1024})
+        EXPECT_EQ(applicationIcon().pixmap(size, size).size(), QSize(size, size)) << size;
 }

@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -125,6 +126,25 @@ TEST(MainWindow, StartUpLoadsInformationThenOperationModeThenReadsHelp) {
     EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager : KVX-Trainer - 127.0.0.1"));
     EXPECT_TRUE(h.window->console()->toPlainText().contains(QStringLiteral("Pass *****")));
     EXPECT_FALSE(h.window->console()->toPlainText().contains(QStringLiteral("Pass admin")));
+}
+
+TEST(MainWindow, SizeAndSplitOutliveARestart) {
+    QList<int> split;
+    {
+        MainWindow window;
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.resize(800, 560);
+        QCoreApplication::processEvents();
+        auto* splitter = window.findChild<QSplitter*>();
+        splitter->setSizes({200, 300});
+        split = splitter->sizes();
+    }
+    MainWindow restarted;
+    restarted.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&restarted));
+    EXPECT_EQ(restarted.size(), QSize(800, 560));
+    EXPECT_EQ(restarted.findChild<QSplitter*>()->sizes(), split);
 }
 
 TEST(MainWindow, TheTitleKeepsItsShapeWithAnEmptyName) {

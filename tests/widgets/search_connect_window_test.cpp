@@ -1,8 +1,8 @@
-#include "ui/console_pane.h"
 #include "core/device_link.h"
-#include "ui/search_connect_window.h"
 #include "recording_prompter.h"
 #include "sim_fixture.h"
+#include "ui/console_pane.h"
+#include "ui/search_connect_window.h"
 #include "wait_for.h"
 
 #include <QHeaderView>
@@ -158,16 +158,18 @@ TEST(SearchConnectWindow, SearchListsTheDeviceAndARowFillsTheFields) {
         EXPECT_EQ(f.window.deviceRecord().btName, "") << "the record is the connected device's";
     });
     EXPECT_TRUE(f.prompter.messages.isEmpty()) << f.prompter.messages.join(u'|').toStdString();
-    EXPECT_EQ(device->discoveryRequestsAnswered(), 1u);
+    EXPECT_EQ(device->discoveryRequestsAnswered(), 2u) << "the search is sent again, and listed once";
 }
 
 TEST(SearchConnectWindow, TwoAnswersGiveTwoRowsTheLaterOnTop) {
-    const auto reply = [](const std::string& name) {
+    const auto reply = [](const std::string& name, const std::string& mac) {
         sim::DeviceOptions o;
         o.btName = name;
+        o.macAddress = mac;
         return sim::buildDiscoveryReply(o, "10.0.0.7", 4000);
     };
-    ScriptedResponder responder({reply("first"), reply("second"), std::string(kDiscoveryMarker)});
+    ScriptedResponder responder({reply("first", "00:00:00:00:00:01"), reply("second", "00:00:00:00:00:02"),
+                                 std::string(kDiscoveryMarker)});
     Fixture f({"127.0.0.1", responder.port()});
     f.runWith([&] {
         QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
@@ -336,11 +338,36 @@ TEST(SearchConnectWindow, ReplacingAConnectionClearsTheConsoleAndTellsTheOwner) 
     EXPECT_FALSE(f.console.toPlainText().contains(QStringLiteral("left over")));
     EXPECT_EQ(device->connectionsAccepted(), 2u);
     f.runWith([&] {
-        EXPECT_TRUE(f.ip()->text().isEmpty() && f.port()->text().isEmpty())
-            << "fields start empty on every opening";
+        EXPECT_EQ(f.ip()->text() + u':' + f.port()->text(), QStringLiteral("127.0.0.1:") + portText(*device))
+            << "fields open with the last connect that logged in";
         EXPECT_EQ(f.list()->topLevelItemCount(), 0);
     });
     EXPECT_EQ(f.window.deviceRecord().btName, "KVX-Trainer") << "the record outlives the opening";
+}
+
+TEST(SearchConnectWindow, TheLastAddressThatLoggedInOutlivesARestart) {
+    auto device = startDevice();
+    const QString port = portText(*device);
+    {
+        Fixture f(loopbackTarget(*device));
+        ASSERT_EQ(f.runWith([&] {
+            f.type(QStringLiteral("127.0.0.1"), port);
+            QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+        }),
+                  QDialog::Accepted);
+        // Neither a connect that fails nor a cancelled opening replaces it.
+        f.runWith([&] {
+            f.type(QStringLiteral("127.0.0.1"), QStringLiteral("1"));
+            QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
+            f.type(QStringLiteral("127.0.0.2"), QStringLiteral("2"));
+        });
+    }
+    Fixture restarted(loopbackTarget(*device));
+    restarted.runWith([&] {
+        EXPECT_EQ(restarted.ip()->text().toStdString(), "127.0.0.1");
+        EXPECT_EQ(restarted.port()->text(), port) << restarted.port()->text().toStdString();
+        EXPECT_TRUE(restarted.button("connectButton")->isEnabled());
+    });
 }
 
 TEST(SearchConnectWindow, ATypedAddressThatIsNoAddressCannotBeProbed) {
