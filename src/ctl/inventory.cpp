@@ -4,6 +4,7 @@
 #include "ctl/printable.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace kvx::ctl {
 namespace {
@@ -124,6 +125,7 @@ void merge(InventoryEntry& earlier, const InventoryEntry& later) {
 
 std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text, std::string& error) {
     std::vector<InventoryEntry> entries;
+    std::unordered_map<std::string, std::size_t> indexOf;
     std::string group;
     int number = 0;
     try {
@@ -146,13 +148,12 @@ std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text
                 continue;
             }
             InventoryEntry entry = readDevice(view, group, number);
-            const auto same = std::find_if(entries.begin(), entries.end(), [&](const InventoryEntry& e) {
-                return e.address.label() == entry.address.label();
-            });
-            if (same == entries.end())
+            // Looked up by label, so that an inventory of tens of thousands of devices reads in linear time.
+            const auto [known, added] = indexOf.try_emplace(entry.address.label(), entries.size());
+            if (added)
                 entries.push_back(std::move(entry));
             else
-                merge(*same, entry);
+                merge(entries[known->second], entry);
         }
     } catch (const LineError& wrong) {
         error = "line " + std::to_string(number) + ": " + wrong.text;
