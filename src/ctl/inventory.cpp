@@ -123,21 +123,30 @@ void merge(InventoryEntry& earlier, const InventoryEntry& later) {
 
 } // namespace
 
+void forEachListLine(const QByteArray& text, std::string_view comments,
+                     const std::function<bool(std::string_view line, int number)>& take) {
+    int number = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype newline = text.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? text.size() : newline;
+        const QByteArray line = text.mid(start, end - start).trimmed();
+        start = end + 1;
+        ++number;
+        if (line.isEmpty() || comments.find(line.front()) != std::string_view::npos)
+            continue;
+        if (!take(std::string_view(line.constData(), std::size_t(line.size())), number))
+            return;
+    }
+}
+
 std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text, std::string& error) {
     std::vector<InventoryEntry> entries;
     std::unordered_map<std::string, std::size_t> indexOf;
     std::string group;
     int number = 0;
     try {
-        for (qsizetype start = 0; start < text.size();) {
-            const qsizetype newline = text.indexOf('\n', start);
-            const qsizetype end = newline < 0 ? text.size() : newline;
-            const QByteArray line = text.mid(start, end - start).trimmed();
-            start = end + 1;
-            ++number;
-            if (line.isEmpty() || line.startsWith('#') || line.startsWith(';'))
-                continue;
-            const std::string_view view(line.constData(), std::size_t(line.size()));
+        forEachListLine(text, "#;", [&](std::string_view view, int lineNumber) {
+            number = lineNumber;
             if (view.starts_with('[')) {
                 const std::string_view name = view.substr(1, view.size() - 2);
                 if (!view.ends_with(']') || name.empty() ||
@@ -145,7 +154,7 @@ std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text
                                  [](char c) { return isKeyCharacter(c) || c == '-' || c == '.'; }))
                     throw LineError{"a group is [NAME] of letters, digits, \"_\", \"-\" and \".\""};
                 group = std::string(name);
-                continue;
+                return true;
             }
             InventoryEntry entry = readDevice(view, group, number);
             // Looked up by label, so that an inventory of tens of thousands of devices reads in linear time.
@@ -154,7 +163,8 @@ std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text
                 entries.push_back(std::move(entry));
             else
                 merge(entries[known->second], entry);
-        }
+            return true;
+        });
     } catch (const LineError& wrong) {
         error = "line " + std::to_string(number) + ": " + wrong.text;
         return std::nullopt;

@@ -3,6 +3,7 @@
 #include "ctl/cli_session.h"
 
 #include <QByteArray>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +14,11 @@ class ProfileFile;
 }
 
 namespace kvx::ctl {
+
+// Calls `take` with each line of a list file, without blanks at its ends, and its number from 1, skipping
+// blank lines and lines starting with one of `comments`; stops when `take` returns false.
+void forEachListLine(const QByteArray& text, std::string_view comments,
+                     const std::function<bool(std::string_view line, int number)>& take);
 
 // One device of an inventory file, as written there.
 struct InventoryEntry {

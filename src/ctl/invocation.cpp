@@ -399,27 +399,23 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
 
 std::optional<std::vector<HostAddress>> parseHostList(const QByteArray& text, std::string& error) {
     std::vector<HostAddress> hosts;
-    int number = 0;
-    for (qsizetype start = 0; start < text.size();) {
-        const qsizetype newline = text.indexOf('\n', start);
-        const qsizetype end = newline < 0 ? text.size() : newline;
-        const QByteArray line = text.mid(start, end - start).trimmed();
-        start = end + 1;
-        ++number;
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const std::optional<HostAddress> host =
-            parseHostAddress(std::string_view(line.data(), std::size_t(line.size())));
+    bool wrong = false;
+    forEachListLine(text, "#", [&](std::string_view line, int number) {
+        const std::optional<HostAddress> host = parseHostAddress(line);
         if (!host) {
             // Only the start of the line, escaped: it is shown on the terminal.
-            constexpr qsizetype kShown = 64;
-            error = "line " + std::to_string(number) + ": not a device address: " +
-                    printable(std::string_view(line.data(), std::size_t(std::min(line.size(), kShown)))) +
+            constexpr std::size_t kShown = 64;
+            error = "line " + std::to_string(number) +
+                    ": not a device address: " + printable(line.substr(0, kShown)) +
                     (line.size() > kShown ? "..." : "");
-            return std::nullopt;
+            wrong = true;
+            return false;
         }
         hosts.push_back(*host);
-    }
+        return true;
+    });
+    if (wrong)
+        return std::nullopt;
     return hosts;
 }
 

@@ -3,6 +3,7 @@
 #include "ctl/command_line.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
+#include "ctl_run.h"
 #include "sim_fixture.h"
 
 #include <QDir>
@@ -19,11 +20,7 @@ using namespace kvx::test;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = CtlResult;
 
 class Ctl {
 public:
@@ -38,15 +35,7 @@ public:
         if (logIn && arguments.first() != QLatin1String("discover"))
             arguments << QStringLiteral("--user") << QStringLiteral("admin")
                       << QStringLiteral("--password-file") << m_dir.filePath(QStringLiteral("password"));
-        arguments.prepend(QStringLiteral("kvx100ctl"));
-        std::ostringstream out;
-        std::ostringstream err;
-        ctl::Console console{out, err, terminalRows > 0, [] { return std::optional<std::string>(); },
-                             [terminalRows] {
-                                 return terminalRows;
-                             }};
-        const int status = ctl::runCommandLine(arguments, console);
-        return {status, out.str(), err.str()};
+        return runCtl(std::move(arguments), terminalRows);
     }
     QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
     QString put(const char* name, const QByteArray& data) const {

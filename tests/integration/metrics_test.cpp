@@ -1,6 +1,7 @@
 // kvx100ctl metrics against simulated devices on loopback, run in-process; the output must pass the
 // Prometheus project's own checker.
 #include "ctl/command_line.h"
+#include "ctl_run.h"
 #include "sim_fixture.h"
 
 #include <QDir>
@@ -15,26 +16,15 @@ using namespace kvx::test;
 
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result metrics(QStringList arguments, const QTemporaryDir& dir) {
+CtlResult metrics(QStringList arguments, const QTemporaryDir& dir) {
     const QString password = dir.filePath(QStringLiteral("password"));
     QFile file(password);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("admin\n");
     file.close();
-    arguments = QStringList{QStringLiteral("kvx100ctl"), QStringLiteral("metrics")} + arguments +
-                QStringList{QStringLiteral("--user"), QStringLiteral("admin"),
-                            QStringLiteral("--password-file"), password};
-    std::ostringstream out;
-    std::ostringstream err;
-    ctl::Console console{out, err, false, [] { return std::optional<std::string>(); }, {}};
-    const int status = ctl::runCommandLine(arguments, console);
-    return {status, out.str(), err.str()};
+    return runCtl(QStringList{QStringLiteral("metrics")} + arguments +
+                  QStringList{QStringLiteral("--user"), QStringLiteral("admin"),
+                              QStringLiteral("--password-file"), password});
 }
 
 QString host(const char* address, const sim::SimulatedDevice& device) {
@@ -83,7 +73,7 @@ TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
     const std::string a = host("127.0.0.1", *answering).toStdString();
     const std::string r = host("127.0.0.2", refuser).toStdString();
     const std::string g = host("127.0.0.1", *gone).toStdString();
-    const Result run =
+    const CtlResult run =
         metrics({host("127.0.0.1", *answering), host("127.0.0.2", refuser), host("127.0.0.1", *gone),
                  QStringLiteral("--discovery-port"), QString::number(answering->discoveryPort())},
                 dir);
@@ -125,9 +115,10 @@ TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
 TEST(Kvx100ctlMetrics, TheTextfileIsWrittenAndNothingPrinted) {
     const auto device = startDevice();
     const QTemporaryDir dir;
-    const Result run = metrics({host("127.0.0.1", *device), QStringLiteral("--textfile"), dir.path(),
-                                QStringLiteral("--discovery-port"), QString::number(device->discoveryPort())},
-                               dir);
+    const CtlResult run =
+        metrics({host("127.0.0.1", *device), QStringLiteral("--textfile"), dir.path(),
+                 QStringLiteral("--discovery-port"), QString::number(device->discoveryPort())},
+                dir);
     EXPECT_EQ(run.status, ctl::kExitOk) << run.err;
     EXPECT_EQ(run.out, "");
     QFile file(dir.filePath(QStringLiteral("kvx100ctl.prom")));

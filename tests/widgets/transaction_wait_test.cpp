@@ -47,6 +47,16 @@ private:
     QElapsedTimer m_clock;
 };
 
+MainWindowOptions optionsFor(const sim::SimulatedDevice& device, RecordingPrompter& prompter) {
+    MainWindowOptions options;
+    options.prompter = &prompter;
+    options.discoveryTarget = loopbackTarget(device);
+    options.askCredentials = [] {
+        return std::optional<Credentials>({"admin", "admin"});
+    };
+    return options;
+}
+
 } // namespace
 
 // A silent device holds a wait of 10 (here 3 s long): the window goes on painting and says what it
@@ -54,12 +64,7 @@ private:
 TEST(TransactionWait, TheWindowPaintsAndShowsTheWaitWhileNothingElseActs) {
     auto device = startDevice();
     RecordingPrompter prompter;
-    MainWindowOptions options;
-    options.prompter = &prompter;
-    options.discoveryTarget = loopbackTarget(*device);
-    options.askCredentials = [] {
-        return std::optional<Credentials>({"admin", "admin"});
-    };
+    MainWindowOptions options = optionsFor(*device, prompter);
     options.linkTiming.waitUnit = 300ms;
     MainWindow window(std::move(options));
     SearchWindowOperator user(window);
@@ -132,12 +137,7 @@ TEST(TransactionWait, TheSearchWindowPaintsWhileTheLoginWaits) {
     faults.lateCommands = {{"Pass", 1500ms}};
     device->setFaults(faults);
     RecordingPrompter prompter;
-    MainWindowOptions options;
-    options.prompter = &prompter;
-    options.discoveryTarget = loopbackTarget(*device);
-    options.askCredentials = [] {
-        return std::optional<Credentials>({"admin", "admin"});
-    };
+    MainWindowOptions options = optionsFor(*device, prompter);
     MainWindow window(std::move(options));
     QWidget& search = *window.searchWindow();
     SearchWindowOperator user(window);
