@@ -50,6 +50,11 @@ Entries single(const char* key, std::string_view value) {
     return {{key, std::string(value)}};
 }
 
+// The data port, whole (five digits are as good as four), up to the line's end.
+std::string_view portField(std::string_view text) {
+    return beforeLineEnd(text);
+}
+
 // A reply that runs out before its "+OK" line ends the walk with the entries read so far.
 Entries boundDevices(std::string_view reply) {
     Entries out;
@@ -66,12 +71,12 @@ Entries boundDevices(std::string_view reply) {
             // the field runs to the next "|" and the port follows it.
             const std::size_t third = r.find('|', 2);
             name = from(r, 2).substr(0, third == std::string_view::npos ? std::string_view::npos : third - 2);
-            port = third == std::string_view::npos ? std::string_view{} : from(r, third + 1).substr(0, 4);
+            port = third == std::string_view::npos ? std::string_view{} : portField(from(r, third + 1));
         } else {
             const std::size_t second = r.find('|', 1);
             name =
                 from(r, 1).substr(0, second == std::string_view::npos ? std::string_view::npos : second - 1);
-            port = second == std::string_view::npos ? std::string_view{} : from(r, second + 2).substr(0, 4);
+            port = second == std::string_view::npos ? std::string_view{} : portField(from(r, second + 2));
         }
         const std::string number = std::to_string(n);
         out.push_back({number + "Name", std::string(name)});
@@ -169,8 +174,8 @@ const std::vector<BackupQuery>& backupQueries() {
         {"port\r\n", "PORT", [](std::string_view r) { return single("Port", dropped(r, 9)); }},
         {"prsv\r\n", "PRSV", [](std::string_view r) { return single("Prsv", dropped(r, 9)); }},
         {"kato\r\n", "KATO", [](std::string_view r) { return single("Kato", dropped(r, 9)); }},
-        {"bind\r\n", "BIND", boundDevices},
-        {"serv\r\n", "SERV", servers},
+        {"bind\r\n", "BIND", boundDevices, true},
+        {"serv\r\n", "SERV", servers, true},
         {"rept\r\n", "REPT", [](std::string_view r) { return single("Rept", after(r, 'y')); }},
         {"psist\r\n", "PSIST", [](std::string_view r) { return single("Psist", after(r, 'T')); }},
         {"vertex\r\n", "VERTEX", vertex},
@@ -185,7 +190,7 @@ const std::vector<BackupQuery>& backupQueries() {
         {"Secu\r\n", "SECU", [](std::string_view r) { return single("Level", after(r, 'K')); }},
         {"Pair\r\n", "PAIR", [](std::string_view r) { return single("Pair", after(r, 'K')); }},
         {"Pinq\r\n", "PINQ", periodicInquiry},
-        {"route\r\n", "ROUTE", routes},
+        {"route\r\n", "ROUTE", routes, true},
     };
     // clang-format on
     return queries;
@@ -234,6 +239,7 @@ ConfigBackup::Result ConfigBackup::readInto(ProfileFile& profile,
                                             const std::function<QString(const ProfileFile&)>& keepRead) {
     const std::vector<BackupQuery>& queries = backupQueries();
     const int total = int(queries.size());
+    Reading reading(m_session);
     for (int i = 0; i < total; ++i) {
         const BackupQuery& query = queries[std::size_t(i)];
         const QString group = QString::fromLatin1(query.section);
@@ -241,11 +247,14 @@ ConfigBackup::Result ConfigBackup::readInto(ProfileFile& profile,
             m_progress.finish();
             return Result::Cancelled;
         }
-        const QueryOutcome outcome = askQuery(m_session, kBackupQuery, query.command);
+        QueryOutcome outcome = askQuery(m_session, kBackupQuery, query.command);
+        // A reply not in its answer's form is most likely a line that no command asked for.
+        if (outcome && !(query.list ? isListReply(outcome.reply) : isValueReply(outcome.reply)))
+            outcome.kind = QueryOutcome::Kind::Unasked;
         if (!outcome) {
             m_progress.finish();
             reportFailure(m_session, m_prompter, kBackupQuery, outcome, keepRead(profile));
-            return Result::TimedOut;
+            return outcome.kind == QueryOutcome::Kind::Unasked ? Result::Unasked : Result::TimedOut;
         }
         for (const ProfileEntry& entry : query.extract(outcome.reply)) {
             if (!profile.write(query.section, entry.key, entry.value)) {
@@ -259,6 +268,11 @@ ConfigBackup::Result ConfigBackup::readInto(ProfileFile& profile,
         }
     }
     m_progress.finish();
+    if (!reading.finish()) {
+        reportFailure(m_session, m_prompter, kBackupQuery,
+                      {QueryOutcome::Kind::Unasked, {}, queries.back().command}, keepRead(profile));
+        return Result::Unasked;
+    }
     return Result::Completed;
 }
 

@@ -29,6 +29,8 @@ struct BackupQuery {
     const char* command;
     const char* section;
     std::vector<ProfileEntry> (*extract)(std::string_view reply);
+    // A list's reply closes with a "+OK" line; a value's begins with "+OK" (either may be a refusal).
+    bool list = false;
 };
 const std::vector<BackupQuery>& backupQueries();
 
@@ -39,7 +41,8 @@ class ConfigBackup {
 public:
     // NotCreated: no file could be made beside the path, and the device was not asked anything.
     // NotWritten: the settings were read, but could not be written.
-    enum class Result { Completed, Cancelled, TimedOut, NotCreated, NotWritten };
+    // Unasked: a reply came that no command asked for, so the values read may be shifted.
+    enum class Result { Completed, Cancelled, TimedOut, Unasked, NotCreated, NotWritten };
 
     ConfigBackup(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
     // Comment lines written before the first section, which readers pass over.

@@ -176,7 +176,17 @@ ConfigRestore::Result ConfigRestore::run() {
         m_prompter.message(refusal);
         return Result::Refused;
     }
-    const Result result = send(restoreSteps(*file));
+    return sendAll(*file);
+}
+
+ConfigRestore::Result ConfigRestore::runFile(const ProfileFile& file) {
+    if (!runQuery(m_session, m_prompter, kRestoreConnectionCheck))
+        return Result::ConnectionActive;
+    return sendAll(file);
+}
+
+ConfigRestore::Result ConfigRestore::sendAll(const ProfileFile& file) {
+    const Result result = send(restoreSteps(file));
     m_progress.finish();
     return result;
 }
@@ -184,20 +194,37 @@ ConfigRestore::Result ConfigRestore::run() {
 // A value goes onto its command line as it stands, and a device may take ";" or a control character as
 // the end of a setting: a file holding one could add commands of its own. Each is refused whole,
 // before anything is sent.
-QString ConfigRestore::refusalOf(const ProfileFile& file, const QString& path) {
+std::optional<ProfileFile::Setting> ConfigRestore::unsendableSetting(const ProfileFile& file) {
     for (const ProfileFile::Setting& setting : file.settings()) {
         const bool unsendable = std::any_of(setting.value.begin(), setting.value.end(), [](char c) {
             const auto byte = static_cast<unsigned char>(c);
             return byte == ';' || byte < 0x20 || byte == 0x7f;
         });
-        if (unsendable)
-            return tr("The key %1 in section %2 of %3 holds \";\" or a control character, which cannot be "
-                      "sent. Nothing was restored.")
-                .arg(fromStd(setting.key), fromStd(setting.section), path);
+        if (unsendable || setting.value.size() > kMaxValueBytes)
+            return setting;
+    }
+    return std::nullopt;
+}
+
+QString ConfigRestore::refusalOf(const ProfileFile& file, const QString& path) {
+    // A list whose keys were passed over has lost entries or its SUM: sent, it would say less than the
+    // file does.
+    if (file.truncated())
+        return tr("%1 holds more sections or keys than a configuration file can (%2 sections, %3 keys a "
+                  "section). Nothing was sent.")
+            .arg(path, QString::number(ProfileFile::kMaxSections), QString::number(ProfileFile::kMaxKeys));
+    if (const std::optional<ProfileFile::Setting> setting = unsendableSetting(file)) {
+        const QString where = tr("Line %1 of %2 (key %3 in section %4)")
+                                  .arg(QString::number(setting->line), path, fromStd(setting->key),
+                                       fromStd(setting->section));
+        if (setting->value.size() > kMaxValueBytes)
+            return tr("%1 holds a value of %2 bytes, more than the %3 a command line takes. Nothing was sent.")
+                .arg(where, QString::number(setting->value.size()), QString::number(kMaxValueBytes));
+        return tr("%1 holds \";\" or a control character, which cannot be sent. Nothing was sent.").arg(where);
     }
     const unsigned routes = leadingDecimal(file.read("ROUTE", "SUM"));
     if (routes > kMaxRoutes)
-        return tr("%1 lists %2 routes, more than the %3 a restore takes. Nothing was restored.")
+        return tr("%1 lists %2 routes, more than the %3 a restore takes. Nothing was sent.")
             .arg(path, QString::number(routes), QString::number(kMaxRoutes));
     return {};
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/profile_file.h"
+
 #include <QCoreApplication>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,7 +12,6 @@ namespace kvx {
 class DeviceSession;
 class Prompter;
 class ProcedureProgress;
-class ProfileFile;
 
 // One command line of a restore and how its reply is judged.
 struct RestoreStep {
@@ -51,10 +53,21 @@ public:
     ConfigRestore(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
     Result run();
 
-    // Why the file must not be sent at all, naming `path`; empty when its steps may go to the device.
+    // The one gate for lines built from a file: why the file (after any variables were replaced) must
+    // not be sent at all, naming `path` and the line; empty when its steps may go to the device. Restore,
+    // diff and apply all pass it before the first byte goes out.
     static QString refusalOf(const ProfileFile& file, const QString& path);
+    // The setting whose value the gate refuses, if one is the cause.
+    static std::optional<ProfileFile::Setting> unsendableSetting(const ProfileFile& file);
+    // The longest value the gate lets through: far above any real setting, and a device line buffer
+    // still holds the command it makes.
+    static constexpr std::size_t kMaxValueBytes = 1024;
+    // The file already read and passed through the gate by the caller: the connection check, then its
+    // lines.
+    Result runFile(const ProfileFile& file);
 
 private:
+    Result sendAll(const ProfileFile& file);
     Result send(const std::vector<RestoreStep>& steps);
 
     DeviceSession& m_session;

@@ -16,6 +16,11 @@ std::string Connection::transact(std::string_view command, int waitSeconds) {
     return reply;
 }
 
+bool Connection::lookForUnasked(std::chrono::milliseconds wait) {
+    Q_ASSERT(!m_inTransaction);
+    return m_link.lookForUnasked(wait, m_transcript);
+}
+
 bool Connection::supportsCommand(std::string_view keyword) const {
     return capabilityLineSupports(m_capabilityLine, keyword);
 }

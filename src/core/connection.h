@@ -29,6 +29,9 @@ public:
     VersionCode versionCode() const override { return m_versionCode; }
     void setVersionCode(VersionCode code) override { m_versionCode = code; }
     const DeviceRecord& deviceRecord() const override { return m_record; }
+    unsigned unaskedReplies() const override { return m_link.unaskedReplies(); }
+    bool lookForUnasked(std::chrono::milliseconds wait) override;
+    int& readingDepth() override { return m_readingDepth; }
     // Holds the page timers until endRebootHold().
     void closeConnection() override;
     // To the address and control port of the record.
@@ -51,6 +54,7 @@ private:
     std::string m_capabilityLine;
     VersionCode m_versionCode = kVersionCodeUnknown;
     bool m_inTransaction = false;
+    int m_readingDepth = 0;
     // From the reboot dropping the connection until a login on a new one.
     bool m_rebooting = false;
 };

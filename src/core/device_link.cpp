@@ -168,11 +168,7 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     if (m_fd < 0 || !isSingleLine(command))
         return {};
 
-    if (waitReadable(std::chrono::milliseconds(0)) == WaitResult::Readable) {
-        const std::string late = receiveChunk(kReceiveLimit);
-        if (!late.empty())
-            transcript.append(late);
-    }
+    drain(std::chrono::milliseconds(0), transcript);
     transcript.append(echo.value_or(command));
 
     sendAll(command);
@@ -199,17 +195,21 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     }
 
     const std::chrono::milliseconds wait = m_timing.waitUnit * waitSeconds;
-    const auto deadline = std::chrono::steady_clock::now() + wait * kMaxPasses;
+    const auto deadline = std::chrono::steady_clock::now() + wait + m_timing.replyGrace;
     bool tokenSeen = false;
     // Up to kMaxPasses receives look for the token; once it is there, the line holding it is completed,
-    // so that a reply cut into small packets does not end after "+OK". The whole call stays within
-    // kMaxPasses waits.
+    // so that a reply cut into small packets does not end after "+OK". However the bytes come, the
+    // whole call stays within one wait and the grace: each pass may wait a whole `wait` for its first
+    // byte, but not beyond that deadline.
     for (int pass = 0; tokenSeen || pass < kMaxPasses; ++pass) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (tokenSeen && left <= std::chrono::milliseconds(0))
+        if (left <= std::chrono::milliseconds(0)) {
+            if (!tokenSeen)
+                return reply;
             break;
-        switch (waitReadable(std::clamp(left, std::chrono::milliseconds(0), wait), watched)) {
+        }
+        switch (waitReadable(std::min(left, wait), watched)) {
         case WaitResult::Failed:
             return {};
         case WaitResult::TimedOut:
@@ -233,6 +233,22 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
     }
     transcript.append(reply);
     return reply;
+}
+
+bool DeviceLink::drain(std::chrono::milliseconds wait, Transcript& transcript) {
+    if (m_fd < 0 || waitReadable(wait) != WaitResult::Readable)
+        return false;
+    const std::string late = receiveChunk(kReceiveLimit);
+    if (late.empty())
+        return false;
+    transcript.append(late);
+    ++m_unaskedReplies;
+    return true;
+}
+
+bool DeviceLink::lookForUnasked(std::chrono::milliseconds wait, Transcript& transcript) {
+    const WaitingFlag flag(m_waiting);
+    return drain(wait, transcript);
 }
 
 std::string DeviceLink::receiveOnce(std::size_t limit) {

@@ -28,6 +28,9 @@ public:
         std::chrono::milliseconds connectBound{10000};
         // One second of a command's wait; tests that let commands time out shorten it.
         std::chrono::milliseconds waitUnit{1000};
+        // What one command may take beyond its wait in all: the rest of a line that is coming in when
+        // the wait ends. A device that trickles a byte now and then cannot stretch one command past it.
+        std::chrono::milliseconds replyGrace{2000};
     };
 
     // Called again and again while a transaction waits for the device, at most kWaitHookInterval apart,
@@ -68,6 +71,14 @@ public:
     // One receive of at most `limit` bytes, waiting for data within the unlimited-wait bound.
     std::string receiveOnce(std::size_t limit);
 
+    // Bytes that came when no command of this side was waiting for them: found by the drain before a
+    // command, or by lookForUnasked(). The protocol numbers no request, so such bytes are the evidence
+    // that some earlier reply was not the answer to its command. Counted over the link's life.
+    unsigned unaskedReplies() const { return m_unaskedReplies; }
+    // Waits at most `wait` for bytes nobody asked for, moves them into the transcript and counts them;
+    // true when some came.
+    bool lookForUnasked(std::chrono::milliseconds wait, Transcript& transcript);
+
     // While it lives, no wait of the link goes past `bound` from now: an exchange of several commands
     // (the login) then has one bound in all, not one per command.
     class Deadline {
@@ -101,6 +112,7 @@ private:
     WaitResult pollReadable(std::chrono::milliseconds wait) const;
     std::string receiveChunk(std::size_t limit);
     void sendAll(std::string_view bytes);
+    bool drain(std::chrono::milliseconds wait, Transcript& transcript);
 
     // Only the bytes a receive reports are ever read from it, so it is neither zeroed nor reallocated.
     std::unique_ptr<char[]> m_buffer = std::make_unique_for_overwrite<char[]>(kReceiveLimit);
@@ -110,6 +122,7 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_deadline;
     WaitHook m_waitHook;
     bool m_waiting = false;
+    unsigned m_unaskedReplies = 0;
 };
 
 } // namespace kvx

@@ -24,6 +24,15 @@ public:
     virtual void setVersionCode(VersionCode code) = 0;
     virtual const DeviceRecord& deviceRecord() const = 0;
 
+    // Replies that came when no command had asked for them, counted over the connection's life: the
+    // drain before each command finds them, and so does lookForUnasked(). The protocol numbers no
+    // request, so one such line shifts every later reply by one (see Reading).
+    virtual unsigned unaskedReplies() const = 0;
+    // Waits at most `wait` for such a reply; true when one came (it is counted and shown).
+    virtual bool lookForUnasked(std::chrono::milliseconds wait) = 0;
+    // Readings under way (see Reading); while one runs, a reply nobody asked for fails the query.
+    virtual int& readingDepth() = 0;
+
     // The reboot's own handling of the connection: drop it (no disconnect notice follows), then connect
     // a fresh socket to the address and port of the last connect, waiting at most `bound`. The reboot
     // ends with the re-login request, or with the reconnect request and the search window's login.

@@ -25,7 +25,7 @@ std::string_view trimmed(std::string_view text) {
 
 // What a reader gets of a stored value.
 std::string readable(std::string_view stored) {
-    return std::string(trimmed(beforeLineEnd(stored)).substr(0, ProfileFile::kMaxValueLength));
+    return std::string(trimmed(beforeLineEnd(stored)));
 }
 
 std::size_t sectionBytes(std::string_view name) {
@@ -56,10 +56,14 @@ ProfileFile ProfileFile::fromText(std::string_view text) {
 // and memory in proportion to what a backup can hold.
 void ProfileFile::parse(std::string_view text) {
     Section* current = nullptr;
+    int number = 0;
     while (!text.empty()) {
         const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
         const std::string_view line = trimmed(text.substr(0, end));
-        text.remove_prefix(end == text.size() ? end : end + 1);
+        // CR LF ends one line, not two.
+        const std::size_t ending = text.substr(end).starts_with("\r\n") ? 2 : 1;
+        text.remove_prefix(end == text.size() ? end : end + ending);
+        ++number;
         if (line.starts_with('[')) {
             const std::string_view name = line.substr(1, line.find(']') - 1);
             const auto found = findSection(name);
@@ -70,15 +74,20 @@ void ProfileFile::parse(std::string_view text) {
                 m_bytes += sectionBytes(name);
             } else {
                 current = nullptr;
+                m_truncated = true;
             }
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (current != nullptr && equals != std::string_view::npos && current->entries.size() < kMaxKeys) {
-            const Entry& entry = current->entries.emplace_back(
-                Entry{std::string(trimmed(line.substr(0, equals))), std::string(line.substr(equals + 1))});
-            m_bytes += entryBytes(entry.key, entry.value);
+        if (current == nullptr || equals == std::string_view::npos)
+            continue;
+        if (current->entries.size() >= kMaxKeys) {
+            m_truncated = true;
+            continue;
         }
+        const Entry& entry = current->entries.emplace_back(Entry{
+            std::string(trimmed(line.substr(0, equals))), std::string(line.substr(equals + 1)), number});
+        m_bytes += entryBytes(entry.key, entry.value);
     }
 }
 
@@ -121,7 +130,7 @@ std::vector<ProfileFile::Setting> ProfileFile::settings() const {
     std::vector<Setting> out;
     for (const Section& s : m_sections)
         for (const Entry& e : s.entries)
-            out.push_back({s.name, e.key, readable(e.value)});
+            out.push_back({s.name, e.key, readable(e.value), e.line});
     return out;
 }
 

@@ -13,8 +13,6 @@ namespace kvx {
 // replaced; lines end in CR LF. Lookups ignore the case of section and key names.
 class ProfileFile {
 public:
-    // The longest value a reader gets; the restore's commands were sized for it.
-    static constexpr std::size_t kMaxValueLength = 49;
     // What a file holds at most, read or written: a backup writes 19 sections, and its longest list,
     // 500 routes, 1001 keys.
     static constexpr std::size_t kMaxSections = 64;
@@ -35,8 +33,8 @@ public:
     // The file as written out.
     std::string text() const;
 
-    // Up to the end of the value's line, without blanks at either end, cut to kMaxValueLength;
-    // empty when the section or the key is missing.
+    // Up to the end of the value's line, without blanks at either end, whole: a value is sent and
+    // compared as the file holds it. Empty when the section or the key is missing.
     std::string read(std::string_view section, std::string_view key) const;
     // The keys of a section in file order.
     std::vector<std::string> keys(std::string_view section) const;
@@ -47,14 +45,19 @@ public:
         std::string section;
         std::string key;
         std::string value; // as read() gives it
+        int line = 0;      // in the text it was parsed from; 0 for a key written since
     };
     // Every key of every section, in file order.
     std::vector<Setting> settings() const;
+    // The text held sections or keys past the limits, which were passed over: what a reader gets is
+    // not all the file says (a list's SUM among the keys lost, say).
+    bool truncated() const { return m_truncated; }
 
 private:
     struct Entry {
         std::string key;
         std::string value;
+        int line = 0;
     };
     struct Section {
         std::string name;
@@ -67,6 +70,7 @@ private:
 
     std::vector<Section> m_sections;
     std::size_t m_bytes = 0; // of text()
+    bool m_truncated = false;
 };
 
 } // namespace kvx

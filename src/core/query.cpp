@@ -47,12 +47,66 @@ std::string_view QueryOutcome::normalised() const {
     return normalisedReply(reply);
 }
 
+Reading::Reading(DeviceConnection& connection)
+    : m_connection(connection) {
+    m_connection.lookForUnasked(std::chrono::milliseconds(0));
+    m_unaskedAtStart = m_connection.unaskedReplies();
+    ++m_connection.readingDepth();
+}
+
+Reading::~Reading() {
+    --m_connection.readingDepth();
+}
+
+bool Reading::disturbed() const {
+    return m_connection.unaskedReplies() != m_unaskedAtStart;
+}
+
+bool Reading::finish() {
+    if (!disturbed())
+        m_connection.lookForUnasked(kLastLook);
+    return !disturbed();
+}
+
+bool Reading::finish(Prompter& prompter, std::string_view lastCommand) {
+    if (finish())
+        return true;
+    prompter.message(unaskedReplyText(lastCommand));
+    return false;
+}
+
+QString unaskedReplyText(std::string_view command) {
+    const std::string_view line = beforeLineEnd(command);
+    return QCoreApplication::translate(
+               "kvx::Reading", "A reply came that no command asked for (seen at \"%1\"), so the values read "
+                               "may belong to other commands. Nothing was taken from this reading; try again.")
+        .arg(QString::fromUtf8(line.data(), qsizetype(line.size())));
+}
+
+bool isValueReply(std::string_view reply) {
+    return reply.starts_with("+OK") || reply.starts_with("-ERR");
+}
+
+bool isListReply(std::string_view reply) {
+    if (reply.starts_with("-ERR"))
+        return true;
+    // The closing line is "+OK" alone, at the start of the reply or after a line end.
+    const std::string_view body = normalisedReply(reply);
+    const std::size_t start = body.rfind('\n');
+    const std::string_view last = start == std::string_view::npos ? body : body.substr(start + 1);
+    return last.starts_with("+OK") && reply.ends_with('\n');
+}
+
 QueryOutcome askQuery(DeviceSession& session, const QueryStep& step, std::string_view command,
                       const ReplyJudge& judge) {
     Q_ASSERT((step.success == QueryStep::Success::Parsed) == bool(judge));
     QueryOutcome outcome;
-    outcome.reply = session.transact(command.empty() ? step.command : command, step.wait);
-    if (outcome.reply.empty())
+    const unsigned unasked = session.unaskedReplies();
+    outcome.command = command.empty() ? step.command : command;
+    outcome.reply = session.transact(outcome.command, step.wait);
+    if (session.readingDepth() > 0 && session.unaskedReplies() != unasked)
+        outcome.kind = QueryOutcome::Kind::Unasked;
+    else if (outcome.reply.empty())
         outcome.kind = QueryOutcome::Kind::Silent;
     else if (judge ? judge(outcome.reply) : step.accepts(outcome.reply))
         outcome.kind = QueryOutcome::Kind::Accepted;
@@ -65,6 +119,11 @@ void reportFailure(DeviceSession& session, Prompter& prompter, const QueryStep& 
                    const QueryOutcome& outcome, const QString& more) {
     if (outcome.accepted())
         return;
+    if (outcome.kind == QueryOutcome::Kind::Unasked) {
+        prompter.message(unaskedReplyText(outcome.command) +
+                         (more.isEmpty() ? QString() : QStringLiteral("\r\n") + more));
+        return;
+    }
     const bool silent = outcome.kind == QueryOutcome::Kind::Silent;
     if ((silent ? step.emptyMessage : step.refusedMessage) != nullptr)
         prompter.message((silent ? step.emptyText() : step.refusedText()) +

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
 
 namespace kvx {
 
+class DeviceConnection;
 class DeviceSession;
 class Prompter;
 
@@ -52,14 +54,54 @@ using ReplyJudge = std::function<bool(std::string_view reply)>;
 
 // What one run of a step came to. `reply` is the whole reply, whatever the outcome.
 struct QueryOutcome {
-    enum class Kind { Accepted, Silent, Refused } kind = Kind::Silent;
+    // Unasked: during a reading, a reply came that no command asked for, or the reply is not in the
+    // form its command's answer has; the reading's values may belong to other commands.
+    enum class Kind { Accepted, Silent, Refused, Unasked } kind = Kind::Silent;
     std::string reply;
+    std::string command; // as sent
 
     bool accepted() const { return kind == Kind::Accepted; }
     explicit operator bool() const { return accepted(); }
     // The reply without its closing CR LF.
     std::string_view normalised() const;
 };
+
+// Several queries whose replies are used together: a page or window load, a backup, the reading of
+// diff, apply and metrics. The protocol numbers no request, so a line the device sends unasked is taken
+// as the next command's reply and shifts every later one; the displaced true reply then waits for the
+// drain before the next command. While a Reading lives, bytes found there fail the query that finds
+// them (Kind::Unasked), and finish() looks once more after the last reply.
+class Reading {
+public:
+    // What was left over from before the reading goes to the transcript first: it belongs to none of
+    // the reading's commands.
+    explicit Reading(DeviceConnection& connection);
+    ~Reading();
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+
+    // How long the last look waits for a reply displaced by an unasked line: such a reply follows its
+    // line at once, as every reply follows its command.
+    static constexpr std::chrono::milliseconds kLastLook{150};
+
+    // After the reading's last reply: true when its values may be used. Otherwise the message is shown,
+    // naming `lastCommand`.
+    bool finish(Prompter& prompter, std::string_view lastCommand);
+    // The same, without a message, for a caller that reports in its own way.
+    bool finish();
+    bool disturbed() const;
+
+private:
+    DeviceConnection& m_connection;
+    unsigned m_unaskedAtStart;
+};
+
+// The message of a reading that met a reply nobody asked for, naming the command where it showed.
+QString unaskedReplyText(std::string_view command);
+// A reply in the form of a value's answer: "+OK ..." or a refusal.
+bool isValueReply(std::string_view reply);
+// A reply in the form of a list's answer: lines closed by a "+OK" line, or a refusal.
+bool isListReply(std::string_view reply);
 
 // Runs `step`, with `command` instead of the step's own when the caller built the line (values typed
 // or read), and shows its message and posts its request on failure. A Parsed step is judged by `judge`.

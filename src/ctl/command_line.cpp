@@ -88,6 +88,12 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
                 for (const std::string& group : o.groups)
                     groups.append(fromStd(group));
                 device.insert(QStringLiteral("groups"), groups);
+                // What the device took, also when the run then failed.
+                device.insert(QStringLiteral("changed"), o.changed);
+                QJsonArray sent;
+                for (const std::string& line : o.sent)
+                    sent.append(fromStd(line));
+                device.insert(QStringLiteral("sent"), sent);
             }
             if (run.settings.command == Command::Diff || run.settings.command == Command::Apply) {
                 QJsonArray differences;
@@ -104,9 +110,10 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
         return;
     }
     case Invocation::Format::Csv: {
-        // apply adds the groups it changed, or would change, separated by blanks.
+        // apply adds the groups it changed, or would change, separated by blanks, whether the device
+        // took any line, and the lines it took, separated by " | ".
         const bool groups = run.settings.command == Command::Apply;
-        console.out << "host,status,step,message" << (groups ? ",groups\n" : "\n");
+        console.out << "host,status,step,message" << (groups ? ",groups,changed,sent\n" : "\n");
         for (const DeviceOutcome& o : outcomes) {
             console.out << csvField(o.host) << "," << status(run, o) << "," << csvField(o.step) << ","
                         << csvField(printableMessages(o.messages));
@@ -114,7 +121,11 @@ void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, C
                 std::string list;
                 for (const std::string& group : o.groups)
                     list += (list.empty() ? "" : " ") + printable(group);
-                console.out << "," << csvField(list);
+                std::string sent;
+                for (const std::string& line : o.sent)
+                    sent += (sent.empty() ? "" : " | ") + printable(line);
+                console.out << "," << csvField(list) << "," << (o.changed ? "true" : "false") << ","
+                            << csvField(sent);
             }
             console.out << "\n";
         }

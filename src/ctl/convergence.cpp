@@ -103,8 +103,56 @@ std::string sectionOf(const ProfileFile& file, const char* section) {
     return {};
 }
 
-std::string settingLine(std::string_view word, std::string_view value) {
-    return std::string(word) + std::string(value) + ";\r\n";
+// The restore's forms of a list entry's lines.
+std::string addLine(const ListGroup& list, const Entry& entry) {
+    if (std::string_view(list.section) == "BIND")
+        return "bind " + entry.first + " " + entry.second + ";\r\n";
+    return "Serv " + entry.second + " " + entry.first + ";\r\n";
+}
+
+std::string removeLine(const ListGroup& list, const Entry& entry) {
+    if (std::string_view(list.section) == "BIND")
+        return "Rele " + entry.second + "\r\n"; // released by its data port
+    return "DelServ " + entry.first + "\r\n";   // deleted by its name
+}
+
+// An entry to add that the device cannot hold beside one to remove: the same device or the same port.
+bool collides(const ListGroup& list, const Entry& a, const Entry& b) {
+    return a.first == b.first || (std::string_view(list.section) == "BIND" && a.second == b.second);
+}
+
+// Each From address once, with every To address it has, in the order of first appearance: one line a
+// From, so that the lines grow with the routes, not with their square.
+std::vector<RestoreStep> routeLines(const std::vector<Entry>& routes, const std::vector<Entry>& only = {}) {
+    std::vector<RestoreStep> out{{"route multi;\r\n", RestoreStep::Check::None, "ROUTE"},
+                                 {"route manual;\r\n", RestoreStep::Check::None, "ROUTE"}};
+    std::vector<std::string> froms;
+    for (const Entry& route : routes)
+        if (std::find(froms.begin(), froms.end(), route.first) == froms.end() &&
+            (only.empty() || std::any_of(only.begin(), only.end(),
+                                         [&](const Entry& e) { return e.first == route.first; })))
+            froms.push_back(route.first);
+    for (const std::string& from : froms) {
+        std::string line = "route add " + from;
+        for (const Entry& route : routes)
+            if (route.first == from)
+                line += " " + route.second;
+        out.push_back({line + ";\r\n", RestoreStep::Check::RouteAdded, "ROUTE"});
+    }
+    return out;
+}
+
+// A list the restore would send: BIND and ROUTE by their SUM, servers by their keys alone.
+bool managed(const ListGroup& list, const ProfileFile& file, const std::string& section) {
+    if (!file.read(section, "SUM").empty())
+        return true;
+    return std::string_view(list.section) == "SERV" && !list.entries(file).empty();
+}
+
+// The mode the device will be in: the file's, or the device's where the file names none.
+std::string modeAfter(const ProfileFile& device, const ProfileFile& file) {
+    const std::string mode = file.read("MODE", "Mode");
+    return mode.empty() ? device.read("MODE", "Mode") : mode;
 }
 
 } // namespace
@@ -119,12 +167,15 @@ std::vector<Difference> differencesOf(const ProfileFile& device, const ProfileFi
         for (const std::string& key : file.keys(section)) {
             if (list != nullptr && (list->scalarKey == nullptr || !sameNoCase(key, list->scalarKey)))
                 continue;
+            // The restore sends the client's server only with the client mode.
+            if (list != nullptr && modeAfter(device, file) != "Client Mode")
+                continue;
             const std::string mine = device.read(query.section, key);
             const std::string theirs = file.read(section, key);
             if (mine != theirs)
                 out.push_back({query.section, key, mine, theirs});
         }
-        if (list == nullptr || file.read(section, "SUM").empty())
+        if (list == nullptr || !managed(*list, file, section))
             continue;
         const std::vector<Entry> onDevice = list->entries(device);
         const std::vector<Entry> inFile = list->entries(file);
@@ -148,64 +199,77 @@ std::string differenceText(const Difference& d) {
 ApplyPlan planApply(const ProfileFile& device, const ProfileFile& file,
                     const std::vector<Difference>& differences) {
     ApplyPlan plan;
-    ProfileFile merged = device; // the device with the file's single settings
-    ProfileFile additions;       // the list entries the device lacks, numbered as the restore wants them
-    std::vector<RestoreStep> removals;
-    bool clearRoutes = false;
+    bool clientServer = false; // the client's server differs
+    bool removals = false;     // some list entry is on the device only
     for (const Difference& d : differences) {
         if (std::find(plan.groups.begin(), plan.groups.end(), d.group) == plan.groups.end())
             plan.groups.push_back(d.group);
-        const ListGroup* list = listGroup(d.group);
-        if (d.device && d.file) {
-            merged.write(d.group, d.item, *d.file);
-            if (list != nullptr) // the client's server, which the restore sends only with the mode
-                plan.steps.push_back({settingLine("serv ", *d.file), RestoreStep::Check::Answered, d.group});
-            continue;
-        }
-        if (d.device) {
-            const Entry entry = [&] {
-                for (const Entry& e : list->entries(device))
-                    if (textOf(*list, e) == d.item)
-                        return e;
-                return Entry{};
-            }();
-            if (d.group == "BIND")
-                removals.push_back({"Rele " + entry.second + "\r\n", RestoreStep::Check::Answered, d.group});
-            else if (d.group == "SERV")
-                removals.push_back(
-                    {"DelServ " + entry.first + "\r\n", RestoreStep::Check::Answered, d.group});
-            else
-                clearRoutes = true;
-        }
+        clientServer = clientServer || (d.device && d.file && listGroup(d.group) != nullptr);
+        removals = removals || (d.device && !d.file);
     }
-    // Routes cannot be removed one by one: the table is emptied and the file's routes are added anew.
-    for (const ListGroup& list : kLists) {
-        if (std::find(plan.groups.begin(), plan.groups.end(), list.section) == plan.groups.end())
-            continue;
-        const bool whole = clearRoutes && std::string_view(list.section) == "ROUTE";
-        const std::vector<Entry> entries =
-            whole ? list.entries(file) : missingFrom(list.entries(device), list.entries(file));
-        int n = 0;
-        for (const Entry& entry : entries) {
-            const std::string number = std::to_string(n++);
-            additions.write(list.section, number + list.firstKey, entry.first);
-            additions.write(list.section, number + list.secondKey, entry.second);
-        }
-        additions.write(list.section, "SUM", std::to_string(n));
-    }
-    if (clearRoutes)
-        removals.push_back({"route ptp;\r\n", RestoreStep::Check::Answered, "ROUTE"});
-
-    const auto differs = [&plan](const std::string& group) {
+    const auto differs = [&plan](std::string_view group) {
         return std::find(plan.groups.begin(), plan.groups.end(), group) != plan.groups.end();
     };
-    for (RestoreStep& step : restoreSteps(merged))
-        if (listGroup(step.group) == nullptr && differs(step.group))
+
+    // The single settings: the device's, with the file's where they differ. The lists stay out, so
+    // that their lines are neither built nor sent here.
+    ProfileFile merged;
+    for (const std::string& section : device.sections()) {
+        const ListGroup* list = listGroup(section);
+        for (const std::string& key : device.keys(section))
+            if (list == nullptr || (list->scalarKey != nullptr && sameNoCase(key, list->scalarKey)))
+                merged.write(section, key, device.read(section, key));
+    }
+    for (const Difference& d : differences)
+        if (d.device && d.file)
+            merged.write(d.group, d.item, *d.file);
+    for (RestoreStep& step : restoreSteps(merged)) {
+        const bool single = listGroup(step.group) == nullptr && differs(step.group) && step.command != "mode\r\n";
+        // The client's server goes with the client mode, on the restore's line before it.
+        const bool server = step.group == "SERV" && (clientServer || differs("MODE"));
+        if (single || server)
             plan.steps.push_back(std::move(step));
-    plan.steps.insert(plan.steps.end(), removals.begin(), removals.end());
-    for (RestoreStep& step : restoreSteps(additions))
-        if (listGroup(step.group) != nullptr && differs(step.group))
-            plan.steps.push_back(std::move(step));
+    }
+
+    std::vector<RestoreStep> laterRemovals;
+    for (const ListGroup& list : kLists) {
+        if (!differs(list.section) || std::string_view(list.section) == "ROUTE")
+            continue;
+        const std::vector<Entry> onDevice = list.entries(device);
+        const std::vector<Entry> inFile = list.entries(file);
+        std::vector<Entry> drop = removals ? missingFrom(inFile, onDevice) : std::vector<Entry>{};
+        for (const Entry& entry : missingFrom(onDevice, inFile)) {
+            // Where the device cannot hold both, the old entry goes just before the new one.
+            for (auto it = drop.begin(); it != drop.end();) {
+                if (collides(list, entry, *it)) {
+                    plan.steps.push_back({removeLine(list, *it), RestoreStep::Check::Answered, list.section});
+                    it = drop.erase(it);
+                } else {
+                    ++it;
+                }
+            }
+            plan.steps.push_back({addLine(list, entry), RestoreStep::Check::Answered, list.section});
+        }
+        for (const Entry& entry : drop)
+            laterRemovals.push_back({removeLine(list, entry), RestoreStep::Check::Answered, list.section});
+    }
+    plan.steps.insert(plan.steps.end(), laterRemovals.begin(), laterRemovals.end());
+
+    if (differs("ROUTE")) {
+        const ListGroup& routes = *listGroup("ROUTE");
+        const std::vector<Entry> onDevice = routes.entries(device);
+        const std::vector<Entry> inFile = routes.entries(file);
+        if (!missingFrom(inFile, onDevice).empty() && removals) {
+            plan.routesCleared = plan.steps.size();
+            plan.steps.push_back({"route ptp;\r\n", RestoreStep::Check::Answered, "ROUTE"});
+            for (RestoreStep& step : routeLines(inFile))
+                plan.steps.push_back(std::move(step));
+            plan.routesBack = routeLines(onDevice);
+        } else {
+            for (RestoreStep& step : routeLines(inFile, missingFrom(onDevice, inFile)))
+                plan.steps.push_back(std::move(step));
+        }
+    }
     return plan;
 }
 

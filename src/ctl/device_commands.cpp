@@ -106,6 +106,8 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     for (const auto& [label, value] : identity)
         out += std::string(label) + ": " + printable(*value) + "\n";
 
+    // One reading: a reply nobody asked for would shift every value after it.
+    Reading reading(session);
     outcome.step = "version";
     const std::optional<std::string> firmware = firmwareVersion(session, prompter);
     if (!firmware)
@@ -125,7 +127,7 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
             return false;
         out += std::string(setting.label) + ": " + printable(setting.value(reply.normalised())) + "\n";
     }
-    return true;
+    return reading.finish(prompter, std::end(kBluetooth)[-1].step.command);
 }
 
 // Into the file created before the device was contacted.
@@ -166,10 +168,28 @@ std::string identityHeader(CliSession& session) {
            line("Time", toStd(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
 }
 
-bool restore(CliSession& session, CliPrompter& prompter, const QString& path, const ProgressSink& progress) {
-    prompter.file = path;
+bool restore(CliSession& session, CliPrompter& prompter, const ProfileFile& file, const ProgressSink& progress) {
     StepProgress steps(progress, "restore");
-    return ConfigRestore(session, prompter, steps).run() == ConfigRestore::Result::Completed;
+    return ConfigRestore(session, prompter, steps).runFile(file) == ConfigRestore::Result::Completed;
+}
+
+// The gate's refusal of the file as this device gets it; where the refused value took a variable of
+// the device's, the variable and the inventory line that gave it are named too.
+QString refusalFor(const CommandSettings& settings, const ProfileFile& configuration, const Device& device) {
+    const QString refusal = ConfigRestore::refusalOf(configuration, settings.file);
+    const std::optional<ProfileFile::Setting> setting = ConfigRestore::unsendableSetting(configuration);
+    if (refusal.isEmpty() || !setting)
+        return refusal;
+    const std::string written = settings.configuration.read(setting->section, setting->key);
+    QStringList names;
+    for (const std::string& name : variablesIn(written))
+        names << QStringLiteral("${%1}").arg(fromStd(name));
+    if (names.isEmpty() || ConfigRestore::unsendableSetting(settings.configuration))
+        return refusal;
+    return refusal + QStringLiteral(" The value holds %1 of %2 (%3).")
+                         .arg(names.join(QStringLiteral(", ")), fromStd(device.label()),
+                              device.origin.empty() ? QStringLiteral("the command line")
+                                                    : fromStd(device.origin));
 }
 
 bool log(CliSession& session, CliPrompter& prompter, const QString& target, DeviceOutcome& outcome) {
@@ -216,19 +236,71 @@ std::string joinedGroups(const std::vector<std::string>& groups) {
     return out;
 }
 
+// Apply judges every line it sends: an empty reply, a refusal, or a reply without "+OK" stops the run.
+bool acceptedLine(std::string_view reply) {
+    return !reply.starts_with("-ERR") && containsOk(reply);
+}
+
+// Sends `steps` in order, recording each accepted line; false at the first line not accepted, with
+// `failedAt` its index and the message shown.
+bool sendLines(CliSession& session, CliPrompter& prompter, const std::vector<RestoreStep>& steps,
+               StepProgress& progress, DeviceOutcome& outcome, std::size_t& failedAt) {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const RestoreStep& step = steps[i];
+        progress.advance(int(i + 1), int(steps.size()), fromStd(step.group));
+        const QueryStep& query = restoreQueryOf(step.check);
+        const QueryOutcome answer = askQuery(session, query, step.command);
+        if (acceptedLine(answer.reply)) {
+            outcome.sent.push_back(std::string(beforeLineEnd(step.command)));
+            outcome.changed = true;
+            continue;
+        }
+        failedAt = i;
+        if (answer.reply.empty())
+            reportFailure(session, prompter, query, answer);
+        else
+            prompter.message(QStringLiteral("The device refused \"%1\": %2")
+                                 .arg(fromStd(printable(beforeLineEnd(step.command))),
+                                      fromStd(printable(beforeLineEnd(answer.reply)))));
+        return false;
+    }
+    return true;
+}
+
+// The route table was emptied and the run failed before the file's routes were all in: the device's
+// own routes go back on a connection of their own, the old one being in an unknown state.
+void putRoutesBack(const CommandSettings& settings, const Device& device, const std::vector<RestoreStep>& routes,
+                   const ProgressSink& progress, Transcript& transcript, CliPrompter& prompter,
+                   DeviceOutcome& outcome) {
+    CliPrompter again;
+    CliSession session(connectSettingsFor(settings, device), again, transcript);
+    std::string step;
+    StepProgress steps(progress, "routes back");
+    std::size_t failedAt = 0;
+    const std::size_t count = routes.size() - 2; // after "route multi" and "route manual"
+    if (session.open(device.address, false, step) &&
+        sendLines(session, again, routes, steps, outcome, failedAt)) {
+        prompter.message(QStringLiteral("The device's %1 routes were put back.").arg(count));
+        return;
+    }
+    prompter.message(QStringLiteral("The device's %1 routes could not be put back: %2")
+                         .arg(QString::number(count), again.messages.join(QStringLiteral(" "))));
+}
+
 // Reads the device, sends only the groups that differ from the file and reads it again: a device that
 // already holds the file is not written to at all, and one that did not take a setting is a failure
 // that names it.
 bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
-           const CommandSettings& settings, const ProgressSink& progress, DeviceOutcome& outcome) {
+           const CommandSettings& settings, const Device& device, const ProgressSink& progress,
+           Transcript& transcript, DeviceOutcome& outcome) {
     const ListMatch lists = settings.replace ? ListMatch::Exact : ListMatch::Contains;
-    const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
-    if (!device)
+    const std::optional<ProfileFile> read = readDevice(session, prompter, progress);
+    if (!read)
         return false;
-    outcome.differences = differencesOf(*device, file, lists);
+    outcome.differences = differencesOf(*read, file, lists);
     for (const Difference& difference : outcome.differences)
         outcome.output += differenceText(difference) + "\n";
-    const ApplyPlan plan = planApply(*device, file, outcome.differences);
+    const ApplyPlan plan = planApply(*read, file, outcome.differences);
     outcome.groups = plan.groups;
     if (plan.groups.empty()) {
         outcome.output += "unchanged\n";
@@ -244,16 +316,16 @@ bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
         return false;
     outcome.step = "apply";
     StepProgress steps(progress, "apply");
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        const RestoreStep& step = plan.steps[i];
-        steps.advance(int(i + 1), int(plan.steps.size()), fromStd(step.group));
-        const QueryStep& query = restoreQueryOf(step.check);
-        const QueryOutcome answer = askQuery(session, query, step.command);
-        outcome.changed = true;
-        if (!answer && step.check != RestoreStep::Check::None) {
-            reportFailure(session, prompter, query, answer);
-            return false;
+    std::size_t failedAt = 0;
+    const bool sent = sendLines(session, prompter, plan.steps, steps, outcome, failedAt);
+    for (const std::string& line : outcome.sent)
+        outcome.output += "sent: " + printable(line) + "\n";
+    if (!sent) {
+        if (plan.routesCleared && failedAt > *plan.routesCleared) {
+            session.link().close();
+            putRoutesBack(settings, device, plan.routesBack, progress, transcript, prompter, outcome);
         }
+        return false;
     }
     outcome.step = "verify";
     const std::optional<ProfileFile> after = readDevice(session, prompter, progress);
@@ -362,6 +434,15 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
         outcome.messages = {fromStd(*problem)};
         return outcome;
     }
+    // One gate for every line a file can send, after the device's variables are in.
+    const bool fromFile = settings.command == Command::Restore || settings.command == Command::Diff ||
+                          settings.command == Command::Apply;
+    if (const QString refusal = fromFile ? refusalFor(settings, configuration, device) : QString();
+        !refusal.isEmpty()) {
+        outcome.step = "file";
+        outcome.messages = {refusal};
+        return outcome;
+    }
     CliPrompter prompter;
     CliSession session(connectSettingsFor(settings, device), prompter, transcript);
     if (progress)
@@ -393,21 +474,9 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
         outcome.ok = device.has_value();
         break;
     }
-    case Command::Restore: {
-        // A file that names variables is restored from its expanded copy.
-        QTemporaryDir folder;
-        QString path = file;
-        if (configuration.text() != settings.configuration.text()) {
-            path = folder.filePath(QFileInfo(file).fileName());
-            QString error;
-            if (!replaceFile(path, configuration.text(), error)) {
-                prompter.message(QStringLiteral("The file cannot be written: ") + error);
-                break;
-            }
-        }
-        outcome.ok = restore(session, prompter, path, progress);
+    case Command::Restore:
+        outcome.ok = restore(session, prompter, configuration, progress);
         break;
-    }
     case Command::Log:
         outcome.ok = log(session, prompter, file, outcome);
         break;
@@ -415,7 +484,7 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
         outcome.ok = diff(session, prompter, configuration, progress, outcome);
         break;
     case Command::Apply:
-        outcome.ok = apply(session, prompter, configuration, settings, progress, outcome);
+        outcome.ok = apply(session, prompter, configuration, settings, device, progress, transcript, outcome);
         break;
     case Command::Send:
         outcome.ok = send(session, prompter, settings.rawCommand, settings.wait, outcome);

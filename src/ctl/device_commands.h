@@ -38,6 +38,7 @@ struct Device {
     std::vector<std::string> groups;
     // What ${...} in a configuration file stands for on this device; "host" and "name" among them.
     std::map<std::string, std::string> variables;
+    std::string origin; // where its variables were given: "line 4 of fleet.ini"; empty without
     std::string label() const { return address.label(); }
 };
 
@@ -56,9 +57,10 @@ struct DeviceOutcome {
     std::string host;
     bool ok = false;
     bool different = false; // diff: the device differs from the file; apply --check: it would change
-    bool changed = false;   // apply: settings were sent
+    bool changed = false;   // apply: the device accepted a setting line, also when the run then failed
     std::vector<Difference> differences; // diff and apply: found before anything was sent
     std::vector<std::string> groups;     // apply: the groups changed, or that would change
+    std::vector<std::string> sent;       // apply: the setting lines the device accepted, as sent
     DeviceMetrics metrics;
     std::string step;     // where it failed, or the command when it succeeded
     QStringList messages; // what the windows would have shown

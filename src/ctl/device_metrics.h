@@ -22,12 +22,13 @@ struct LinkSample {
 // What one scrape of one device found; a device that could not be reached still has a record, so that
 // its series say so instead of vanishing.
 struct DeviceMetrics {
-    bool up = false;       // the control connection was made
-    bool loggedIn = false; // and the login was accepted
+    bool up = false;                   // every query of the scrape was answered
+    std::optional<bool> loginAccepted; // nothing when no connection was made to log in on
     double scrapeSeconds = 0;
     std::optional<int> mode;
-    DeviceRecord identity;
+    DeviceRecord identity; // the discovery answer's: model, serial and MAC
     std::string firmware;
+    std::string btName; // as the device answers now; the discovery answer's may predate a rename
     std::vector<LinkSample> links;
     bool linksComplete = false; // the whole list was read, so `links` counts the live links
 };

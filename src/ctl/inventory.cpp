@@ -4,6 +4,7 @@
 #include "ctl/printable.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 namespace kvx::ctl {
@@ -172,32 +173,62 @@ std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text
     return entries;
 }
 
+namespace {
+
+// Calls `text` with each stretch of a value that stands as written and `reference` with each variable
+// name; stops when `reference` returns false.
+void walkValue(std::string_view value, const std::function<void(std::string_view)>& text,
+               const std::function<bool(const std::string&)>& reference) {
+    for (std::size_t i = 0; i < value.size();) {
+        const std::size_t open = value.find("${", i);
+        const std::size_t close = open == std::string_view::npos ? open : value.find('}', open);
+        const std::string name =
+            close == std::string_view::npos ? std::string() : std::string(value.substr(open + 2, close - open - 2));
+        if (name.empty() || !isKeyStart(name.front()) || !std::all_of(name.begin(), name.end(), isKeyCharacter)) {
+            // Not a reference: the text stands as written.
+            const std::size_t next = open == std::string_view::npos ? value.size() : open + 2;
+            text(value.substr(i, next - i));
+            i = next;
+            continue;
+        }
+        text(value.substr(i, open - i));
+        if (!reference(name))
+            return;
+        i = close + 1;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> variablesIn(std::string_view value) {
+    std::vector<std::string> out;
+    walkValue(value, [](std::string_view) {}, [&](const std::string& name) {
+        out.push_back(name);
+        return true;
+    });
+    return out;
+}
+
 std::optional<std::string> expandVariables(ProfileFile& file,
                                            const std::map<std::string, std::string>& variables) {
     ProfileFile expanded = file;
     for (const ProfileFile::Setting& setting : file.settings()) {
         std::string value;
         bool changed = false;
-        for (std::size_t i = 0; i < setting.value.size();) {
-            const std::size_t open = setting.value.find("${", i);
-            const std::size_t close = open == std::string::npos ? open : setting.value.find('}', open);
-            const std::string name =
-                close == std::string::npos ? std::string() : setting.value.substr(open + 2, close - open - 2);
-            if (name.empty() || !isKeyStart(name.front()) ||
-                !std::all_of(name.begin(), name.end(), isKeyCharacter)) {
-                // Not a reference: the text stands as written.
-                const std::size_t next = open == std::string::npos ? setting.value.size() : open + 2;
-                value += setting.value.substr(i, next - i);
-                i = next;
-                continue;
-            }
-            const auto found = variables.find(name);
-            if (found == variables.end())
-                return "${" + name + "} has no value for this device";
-            value += setting.value.substr(i, open - i) + found->second;
-            changed = true;
-            i = close + 1;
-        }
+        std::optional<std::string> missing;
+        walkValue(setting.value, [&](std::string_view text) { value += text; },
+                  [&](const std::string& name) {
+                      const auto found = variables.find(name);
+                      if (found == variables.end()) {
+                          missing = name;
+                          return false;
+                      }
+                      value += found->second;
+                      changed = true;
+                      return true;
+                  });
+        if (missing)
+            return "${" + *missing + "} has no value for this device";
         if (changed && !expanded.write(setting.section, setting.key, value))
             return "the file grows too large with this device's values";
     }

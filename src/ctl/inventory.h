@@ -39,6 +39,9 @@ struct InventoryEntry {
 // Nothing, with `error` naming the line, when a line cannot be read.
 std::optional<std::vector<InventoryEntry>> parseInventory(const QByteArray& text, std::string& error);
 
+// The names of the ${variable} references in a value, in order.
+std::vector<std::string> variablesIn(std::string_view value);
+
 // Replaces every ${variable} in the file's values by the device's value for it; a "${" that does not
 // begin a variable name stands as written. When the device lacks a variable, the file is left as it
 // was and the text says which.

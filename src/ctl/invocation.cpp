@@ -8,10 +8,17 @@
 #include "ctl/printable.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <kvx_version.h>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kvx::ctl {
 namespace {
@@ -77,15 +84,65 @@ QString option(const char* name) {
     return QString::fromLatin1(name);
 }
 
+// A password file is read only when nobody but the user running kvx100ctl can read or change it, as
+// ssh asks of a private key: a file others can read has leaked already, and one others can write
+// hands them the login. The checks are made on the descriptor that is read, and a link is not
+// followed, so that what is checked is what is read.
 std::string readPasswordFile(const QString& path) {
-    QString error;
-    const std::optional<QByteArray> text = readRegularFile(path, kMaxPasswordFileBytes, error);
-    if (!text)
-        throw UsageError{"cannot read the password file " + toStd(error)};
-    QByteArray line = text->left(text->indexOf('\n'));
-    while (line.endsWith('\r'))
-        line.chop(1);
-    return std::string(line.constData(), std::size_t(line.size()));
+    const std::string shown = printable(toStd(path));
+    const QByteArray name = QFile::encodeName(path);
+    const auto refused = [&](const std::string& why) {
+        return UsageError{"the password file " + shown + " " + why};
+    };
+    // Without blocking, so that a FIFO with no writer cannot hold the run; fstat then refuses it.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ELOOP && ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode))
+            throw refused("is a symbolic link; name the file itself");
+        throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(error)};
+    }
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(errno)};
+    if (!S_ISREG(info.st_mode))
+        throw refused("is not a regular file");
+    if (info.st_uid != ::geteuid())
+        throw refused("is owned by another user (uid " + std::to_string(info.st_uid) + "); it must be yours");
+    if ((info.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
+        const char* open = (info.st_mode & 044) ? "readable" : (info.st_mode & 022) ? "writable" : "usable";
+        throw refused("is " + std::string(open) + " by others (mode " + mode + "); chmod 600 it");
+    }
+    // The size may change while reading; one byte beyond the bound tells that it grew past it.
+    const std::string tooLarge = "is larger than " + std::to_string(kMaxPasswordFileBytes) + " bytes";
+    if (info.st_size > kMaxPasswordFileBytes)
+        throw refused(tooLarge);
+    std::string text(std::size_t(kMaxPasswordFileBytes) + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + filled, text.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(errno)};
+        if (n == 0)
+            break;
+        filled += std::size_t(n);
+    }
+    if (filled > std::size_t(kMaxPasswordFileBytes))
+        throw refused(tooLarge);
+    text.resize(filled);
+    std::string line = text.substr(0, text.find('\n'));
+    while (line.ends_with('\r'))
+        line.pop_back();
+    return line;
 }
 
 unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned fallback) {
@@ -143,7 +200,8 @@ std::vector<Device> inventoryDevices(const QString& path, const QStringList& gro
             std::none_of(entry.groups.begin(), entry.groups.end(),
                          [&](const std::string& g) { return groups.contains(fromStd(g)); }))
             continue;
-        Device device{entry.address, entry.name, std::nullopt, entry.groups, entry.variables};
+        Device device{entry.address, entry.name, std::nullopt, entry.groups, entry.variables,
+                      "line " + std::to_string(entry.line) + " of " + toStd(path)};
         device.variables["host"] = entry.address.host;
         if (!entry.user.empty() || !entry.passwordFile.empty()) {
             if (entry.user.empty() || entry.passwordFile.empty())
@@ -187,7 +245,8 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                           option("USER")});
         parser.addOption({option("password-file"),
                           option("Reads the password from the first line of FILE (a regular file of at most "
-                                 "4 KiB); without it the password is asked on the terminal."),
+                                 "4 KiB, yours, that nobody else may read or write); without it the "
+                                 "password is asked on the terminal."),
                           option("FILE")});
         parser.addOption({option("verbose"), option("Shows every command and reply on the error stream.")});
     }
@@ -287,7 +346,7 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         const std::optional<HostAddress> host = parseHostAddress(toStd(positional[0]));
         if (!host)
             throw UsageError{"not a device address: " + printable(toStd(positional[0]))};
-        run.devices = {Device{*host, {}, {}, {}, {}}};
+        run.devices = {Device{*host, {}, {}, {}, {}, {}}};
         run.settings.rawCommand = toStd(positional[1]);
         if (parser.isSet(option("wait"))) {
             bool ok = false;
@@ -337,13 +396,13 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             if (!hosts)
                 throw UsageError{"in the host list " + toStd(path) + ", " + wrongLine};
             for (const HostAddress& host : *hosts)
-                run.devices.push_back(Device{host, {}, {}, {}, {{"host", host.host}}});
+                run.devices.push_back(Device{host, {}, {}, {}, {{"host", host.host}}, {}});
         }
         for (const QString& text : positional) {
             const std::optional<HostAddress> host = parseHostAddress(toStd(text));
             if (!host)
                 throw UsageError{"not a device address: " + printable(toStd(text))};
-            run.devices.push_back(Device{*host, {}, {}, {}, {{"host", host->host}}});
+            run.devices.push_back(Device{*host, {}, {}, {}, {{"host", host->host}}, {}});
         }
         if (run.devices.empty())
             throw UsageError{"no device given"};

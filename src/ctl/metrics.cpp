@@ -1,6 +1,7 @@
 #include "metrics.h"
 
 #include "core/bluetooth_queries.h"
+#include "core/bluetooth_settings.h"
 #include "core/connection_status.h"
 #include "core/file_io.h"
 #include "core/page_queries.h"
@@ -32,11 +33,21 @@ std::optional<std::uint64_t> countFrom(std::string_view text) {
 // false at the first query that fails, with what was read before it kept.
 bool readState(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     DeviceMetrics& metrics = outcome.metrics;
+    // One reading: a reply nobody asked for would shift every value after it.
+    Reading reading(session);
     outcome.step = "version";
     const std::optional<std::string> firmware = firmwareVersion(session, prompter);
     if (!firmware)
         return false;
     metrics.firmware = *firmware;
+
+    // Read now, as the Bluetooth page reads it: the discovery answer may still carry the name from
+    // before a rename.
+    outcome.step = "name";
+    const QueryOutcome name = runQuery(session, prompter, kBtNameQuery);
+    if (!name)
+        return false;
+    metrics.btName = valueFrom(name.normalised(), kQueryValuePosition);
 
     outcome.step = "mode";
     metrics.mode = queryMode(session, prompter);
@@ -57,28 +68,79 @@ bool readState(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcom
             QCoreApplication::translate("kvx::ConnectionsPage", "Get Status is imperfect. Try again."));
         return false;
     }
+    if (!reading.finish(prompter, kConnectionList.command))
+        return false;
     metrics.linksComplete = true;
     return true;
 }
 
-// A label value as the text format wants it: backslash, double quote and line feed escaped. Bytes that
-// are no UTF-8 become U+FFFD, since a scraper refuses the whole file for one such value.
+// The length of the UTF-8 sequence `text` starts with, 0 when it starts with none (an overlong form,
+// a surrogate, beyond U+10FFFF, cut short). For a byte of 0x80 and above.
+std::size_t utf8Length(std::string_view text) {
+    const auto at = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
+    const unsigned lead = at(0);
+    unsigned low = 0x80; // the second byte's range; the others' is always 0x80 to 0xbf
+    unsigned high = 0xbf;
+    std::size_t length = 0;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : low;
+        high = lead == 0xed ? 0x9f : high;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : low;
+        high = lead == 0xf4 ? 0x8f : high;
+    } else {
+        return 0;
+    }
+    if (at(1) < low || at(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i)
+        if (at(i) < 0x80 || at(i) > 0xbf)
+            return 0;
+    return length;
+}
+
+// A label value, escaped in two layers at once. The value itself shows a backslash as \\ and a control
+// byte (C0, DEL, the two bytes of a C1 character) or a byte that is no UTF-8 as \xNN: so two names or
+// addresses never become one series, a scraper never refuses the file for a byte it cannot read, and
+// nothing raw reaches a terminal. The text format then escapes that value's backslashes and double
+// quotes (no line feed is left to escape).
 std::string labelValue(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
-    for (const char c : toStd(fromStd(text))) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '"':
+    const auto escaped = [&](unsigned char byte) {
+        out.append("\\\\x").append(1, kHex[byte >> 4]).append(1, kHex[byte & 0xf]);
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\\') {
+            out += "\\\\\\\\";
+        } else if (byte == '"') {
             out += "\\\"";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
+        } else if (byte < 0x20 || byte == 0x7f) {
+            escaped(byte);
+        } else if (byte < 0x80) {
+            out += char(byte);
+        } else if (const std::size_t length = utf8Length(text.substr(i)); length == 0) {
+            escaped(byte);
+        } else {
+            // U+0080 to U+009F are control characters as well.
+            const bool control = byte == 0xc2 && static_cast<unsigned char>(text[i + 1]) < 0xa0;
+            for (std::size_t k = 0; k < length; ++k) {
+                if (control)
+                    escaped(static_cast<unsigned char>(text[i + k]));
+                else
+                    out += text[i + k];
+            }
+            i += length;
+            continue;
         }
+        ++i;
     }
     return out;
 }
@@ -128,8 +190,11 @@ std::string number(bool value) {
 }
 
 std::string exposition(const std::vector<DeviceOutcome>& outcomes) {
-    Family up{"kvx_up", "gauge", "1 when the control connection to the device was made, else 0."};
-    Family login{"kvx_login_success", "gauge", "1 when the device accepted the login, else 0."};
+    Family up{"kvx_up", "gauge",
+              "1 when the device was read whole, else 0 (not reached, login refused or a query failed)."};
+    Family login{
+        "kvx_login_success", "gauge",
+        "1 when the device accepted the login, 0 when it refused it; absent when it was not reached."};
     Family duration{"kvx_scrape_duration_seconds", "gauge", "Time taken to read the device."};
     Family info{"kvx_device_info", "gauge", "The device's identity, firmware and Bluetooth name; always 1."};
     Family mode{"kvx_operation_mode", "gauge", "1 for the device's operation mode, 0 for the others."};
@@ -145,8 +210,10 @@ std::string exposition(const std::vector<DeviceOutcome>& outcomes) {
         const DeviceMetrics& m = o.metrics;
         const std::string_view device = o.host;
         up.add({{"device", device}}, number(m.up));
-        login.add({{"device", device}}, number(m.loggedIn));
+        if (m.loginAccepted)
+            login.add({{"device", device}}, number(*m.loginAccepted));
         duration.add({{"device", device}}, number(m.scrapeSeconds));
+        // Only from a whole scrape: labels left empty by a failure would start a series of their own.
         if (m.up) {
             const DeviceRecord& r = m.identity;
             info.add({{"device", device},
@@ -154,7 +221,7 @@ std::string exposition(const std::vector<DeviceOutcome>& outcomes) {
                       {"model", r.modelCode},
                       {"serial", r.serialNumber},
                       {"mac", r.macAddress},
-                      {"name", r.btName}},
+                      {"name", m.btName}},
                      "1");
         }
         if (m.mode)
@@ -199,8 +266,8 @@ DeviceOutcome scrapeDevice(const CommandSettings& settings, const Device& device
     DeviceMetrics& metrics = outcome.metrics;
     const bool opened = session.open(device.address, true, outcome.step);
     // Only the steps after "connect" fail with the connection made.
-    metrics.up = opened || outcome.step == "login";
-    metrics.loggedIn = opened;
+    if (opened || outcome.step == "login")
+        metrics.loginAccepted = opened;
     metrics.identity = session.deviceRecord();
     if (opened) {
         if (progress)
@@ -209,6 +276,7 @@ DeviceOutcome scrapeDevice(const CommandSettings& settings, const Device& device
         if (outcome.ok)
             outcome.step = "metrics";
     }
+    metrics.up = outcome.ok;
     outcome.messages = prompter.messages;
     metrics.scrapeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return outcome;

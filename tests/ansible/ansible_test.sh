@@ -29,6 +29,7 @@ done
 devices=("127.0.0.1:$(cat "$work/port1")" "127.0.0.1:$(cat "$work/port2")")
 
 printf '%s\n' "$password" >"$work/pw"
+chmod 600 "$work/pw"
 cat >"$work/inventory.ini" <<EOF
 [kvx100]
 dock-1 kvx_host=${devices[0]} bt_name=Dock-1

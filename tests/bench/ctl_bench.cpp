@@ -20,6 +20,7 @@ struct Fleet {
         if (!password.open(QIODevice::WriteOnly))
             std::abort();
         password.write("admin\n");
+        password.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         for (int i = 0; i < kDevices; ++i) {
             kvx::sim::DeviceOptions options;
             options.discoveryPort = 0;

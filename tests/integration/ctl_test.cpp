@@ -1,6 +1,7 @@
 // The command-line program against simulated devices on loopback, run in-process.
 #include "core/profile_file.h"
 #include "ctl/command_line.h"
+#include "ctl/convergence.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
 #include "ctl_run.h"
@@ -28,6 +29,7 @@ public:
         QFile file(m_dir.filePath(QStringLiteral("password")));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("admin\n");
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     }
     // The arguments after the program name; credentials are added for every command but discover.
     // With terminalRows, the error stream is a terminal of that many rows.
@@ -210,6 +212,7 @@ TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
 TEST(Kvx100ctl, InputFilesMustBeSmallRegularFiles) {
     const Ctl ctl;
     const QString password = ctl.put("long-password", QByteArray(5000, 'p'));
+    QFile::setPermissions(password, QFile::ReadOwner | QFile::WriteOwner);
     const QString hosts = ctl.put("long-hosts", "127.0.0.1:9\n#" + QByteArray(1 << 20, 'x') + "\n");
     const QString large = ctl.put("large.kcf", QByteArray(ProfileFile::kMaxFileBytes + 1, '\n'));
     const QString fifo = ctl.path("fifo.kcf");
@@ -404,8 +407,9 @@ TEST(Kvx100ctl, ApplyConvergesEachDeviceToItsOwnValues) {
     const Result replaced = ctl({QStringLiteral("apply"), saved, host(*device), QStringLiteral("--replace"),
                                  QStringLiteral("--verbose"), QStringLiteral("--csv")});
     EXPECT_EQ(replaced.status, ctl::kExitOk) << replaced.err;
-    EXPECT_EQ(replaced.out, "host,status,step,message,groups\n\"" + host(*device).toStdString() +
-                                "\",changed,\"apply\",\"\",\"BIND BTNAME MAXDT\"\n");
+    EXPECT_EQ(replaced.out, "host,status,step,message,groups,changed,sent\n\"" + host(*device).toStdString() +
+                                "\",changed,\"apply\",\"\",\"BIND BTNAME MAXDT\",true,"
+                                "\"btname KVX-Trainer; | maxdt 7; | Rele 9109\"\n");
     EXPECT_NE(replaced.err.find("\nRele 9109\r\n"), std::string::npos) << replaced.err;
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitOk);
 }
@@ -428,8 +432,10 @@ TEST(Kvx100ctl, ABackupOnTheStandardOutputNamesTheDevice) {
     options.password = "other";
     const auto device = startDevice(options);
     const Ctl ctl;
-    const QString inventory = ctl.put("inventory", host(*device).toUtf8() + " user=admin password_file=" +
-                                                       ctl.put("other-password", "other\n").toUtf8() + "\n");
+    const QString password = ctl.put("other-password", "other\n");
+    QFile::setPermissions(password, QFile::ReadOwner | QFile::WriteOwner);
+    const QString inventory = ctl.put(
+        "inventory", host(*device).toUtf8() + " user=admin password_file=" + password.toUtf8() + "\n");
     const QStringList withInventory{QStringLiteral("--inventory"), inventory,
                                     QStringLiteral("--discovery-port"),
                                     QString::number(device->discoveryPort())};
@@ -442,4 +448,73 @@ TEST(Kvx100ctl, ABackupOnTheStandardOutputNamesTheDevice) {
         EXPECT_NE(backup.out.find(line), std::string::npos) << line << backup.out;
     const QString file = ctl.put("stdout.kcf", QByteArray::fromStdString(backup.out));
     EXPECT_EQ(ctl(QStringList{QStringLiteral("diff"), file} + withInventory, false).status, ctl::kExitOk);
+}
+
+// --replace, cut off by the device after each of its commands in turn: whatever the position, the
+// device keeps every entry and route that both it and the file held, and the report names exactly the
+// lines the device took.
+TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString start = ctl.path("start.kcf");
+    const QStringList probe{QStringLiteral("--discovery-port"), QString::number(device->discoveryPort())};
+    ASSERT_EQ(ctl(QStringList{QStringLiteral("backup"), host(*device), start} + probe).status, ctl::kExitOk);
+    QString error;
+    ProfileFile wanted = ProfileFile::fromFile(start, error).value();
+    // One entry of each list replaced by another, and a setting changed.
+    ProfileFile kept = wanted;
+    for (const auto& [section, key, value] : std::vector<std::array<std::string, 3>>{
+             {"BIND", "2Name", "00:1B:DC:0F:B1:07"},
+             {"BIND", "2Port", "10007"},
+             {"SERV", "2Name", "Dock"},
+             {"SERV", "2Server", "192.168.0.30:9100"},
+             {"ROUTE", "3From", "00:1B:DC:0F:A1:06"},
+             {"ROUTE", "3To", "00:1B:DC:0F:A1:07"},
+             {"MAXDT", "Maxdt", "3"}})
+        wanted.write(section, key, value);
+    // What both hold: the file without its new entries.
+    kept.write("BIND", "SUM", "2");
+    kept.write("SERV", "2Name", "");
+    kept.write("SERV", "2Server", "");
+    kept.write("ROUTE", "SUM", "3");
+    const QString file = ctl.put("wanted.kcf", QByteArray::fromStdString(wanted.text()));
+    const auto keptLists = [&](const ProfileFile& after) {
+        std::vector<ctl::Difference> lost;
+        for (const ctl::Difference& d : ctl::differencesOf(after, kept, ctl::ListMatch::Contains))
+            if (!d.device && (d.group == "BIND" || d.group == "ROUTE" || (d.group == "SERV" && d.item != " ")))
+                lost.push_back(d);
+        return lost;
+    };
+
+    for (int k = 1;; ++k) {
+        // The device as it was, then cut off after its k-th command on each connection.
+        device->setFaults({});
+        ASSERT_EQ(ctl({QStringLiteral("apply"), start, host(*device), QStringLiteral("--replace")}).status,
+                  ctl::kExitOk);
+        sim::FaultOptions faults;
+        faults.closeAfterCommands = k;
+        device->setFaults(faults);
+        const std::size_t before = device->receivedCommands().size();
+        const Result run = ctl({QStringLiteral("apply"), file, host(*device), QStringLiteral("--replace"),
+                                QStringLiteral("--json")});
+        const std::vector<std::string> received = device->receivedCommands();
+        device->setFaults({});
+        const QString after = ctl.path("after.kcf");
+        ASSERT_EQ(ctl(QStringList{QStringLiteral("backup"), host(*device), after} + probe).status, ctl::kExitOk);
+        EXPECT_EQ(keptLists(ProfileFile::fromFile(after, error).value()), std::vector<ctl::Difference>{})
+            << "cut after command " << k << "\n"
+            << run.out;
+
+        // Every line reported as taken reached the device.
+        const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array()[0].toObject();
+        for (const QJsonValue& line : report[QStringLiteral("sent")].toArray())
+            EXPECT_NE(std::find(received.begin() + std::ptrdiff_t(before), received.end(),
+                                line.toString().toStdString()),
+                      received.end())
+                << line.toString().toStdString();
+        EXPECT_EQ(report[QStringLiteral("changed")].toBool(), !report[QStringLiteral("sent")].toArray().isEmpty());
+        if (run.status == ctl::kExitOk)
+            break;
+        ASSERT_LT(k, 200) << "the run never got through";
+    }
 }

@@ -16,13 +16,15 @@ using namespace kvx::test;
 
 namespace {
 
-CtlResult metrics(QStringList arguments, const QTemporaryDir& dir) {
+// kvx100ctl metrics, or with `asMetrics` false the command the arguments start with, logged in as admin.
+CtlResult metrics(QStringList arguments, const QTemporaryDir& dir, bool asMetrics = true) {
     const QString password = dir.filePath(QStringLiteral("password"));
     QFile file(password);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("admin\n");
     file.close();
-    return runCtl(QStringList{QStringLiteral("metrics")} + arguments +
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    return runCtl((asMetrics ? QStringList{QStringLiteral("metrics")} : QStringList()) + arguments +
                   QStringList{QStringLiteral("--user"), QStringLiteral("admin"),
                               QStringLiteral("--password-file"), password});
 }
@@ -50,11 +52,12 @@ std::string promtoolFindings(const std::string& text) {
 
 } // namespace
 
-// One device answers (with two links and a name that needs escaping), one refuses the login, one is
-// gone: every device keeps its series, and the failures are told as in every report.
-TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
+// One device answers (with two links, renamed since its discovery answer was made), one refuses the
+// login, one is gone: each keeps the series that say how far it got, and the failures are told as in
+// every report.
+TEST(Kvx100ctlMetrics, AFailedDeviceSaysHowFarItGot) {
     sim::DeviceOptions options;
-    options.btName = "Desk \"7\" \\ east";
+    options.btName = "Before";
     options.initialMode = 3;
     options.links = {{"00:1B:DC:0F:A1:01", "Scanner", 220, -3, "1", 1234, 5678},
                      {"00:1B:DC:0F:A1:02", "Printer", 205, -9, "2", 7, 8}};
@@ -70,13 +73,18 @@ TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
     gone->stop();
 
     const QTemporaryDir dir;
+    const QString discovery = QString::number(answering->discoveryPort());
+    ASSERT_EQ(metrics({QStringLiteral("send"), host("127.0.0.1", *answering), QStringLiteral("BTName Now"),
+                       QStringLiteral("--discovery-port"), discovery},
+                      dir, false)
+                  .status,
+              ctl::kExitOk);
     const std::string a = host("127.0.0.1", *answering).toStdString();
     const std::string r = host("127.0.0.2", refuser).toStdString();
     const std::string g = host("127.0.0.1", *gone).toStdString();
-    const CtlResult run =
-        metrics({host("127.0.0.1", *answering), host("127.0.0.2", refuser), host("127.0.0.1", *gone),
-                 QStringLiteral("--discovery-port"), QString::number(answering->discoveryPort())},
-                dir);
+    const CtlResult run = metrics({host("127.0.0.1", *answering), host("127.0.0.2", refuser),
+                                   host("127.0.0.1", *gone), QStringLiteral("--discovery-port"), discovery},
+                                  dir);
     EXPECT_EQ(run.status, ctl::kExitFailed);
     EXPECT_EQ(run.err, r + ": login: Check User name and Password.\n" + g +
                            ": connect: Lumeno-KVX Connection is failed.\n");
@@ -85,19 +93,15 @@ TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
     };
     for (const std::string& line : {
              "kvx_up" + device(a) + "} 1",
-             "kvx_up" + device(r) + "} 1",
+             "kvx_up" + device(r) + "} 0",
              "kvx_up" + device(g) + "} 0",
              "kvx_login_success" + device(a) + "} 1",
              "kvx_login_success" + device(r) + "} 0",
              "kvx_operation_mode" + device(a) + ",mode=\"repeater\"} 1",
              "kvx_operation_mode" + device(a) + ",mode=\"server\"} 0",
-             "kvx_operation_mode" + device(a) + ",mode=\"rs232\"} 0",
              "kvx_device_info" + device(a) +
                  ",firmware=\"2.1.0\",model=\"100\",serial=\"KVX100-000001\",mac=\"00:1A:2B:3C:4D:5E\","
-                 "name=\"Desk \\\"7\\\" \\\\ east\"} 1",
-             "kvx_device_info" + device(r) +
-                 ",firmware=\"\",model=\"100\",serial=\"KVX100-000001\",mac=\"00:1A:2B:3C:4D:5E\","
-                 "name=\"KVX-Trainer\"} 1",
+                 "name=\"Now\"} 1",
              "kvx_links" + device(a) + "} 2",
              "kvx_link_quality" + device(a) + ",link=\"00:1B:DC:0F:A1:01\"} 220",
              "kvx_link_signal" + device(a) + ",link=\"00:1B:DC:0F:A1:02\"} -9",
@@ -105,10 +109,57 @@ TEST(Kvx100ctlMetrics, EveryDeviceHasItsSeries) {
              "kvx_link_received_total" + device(a) + ",link=\"00:1B:DC:0F:A1:02\"} 8",
          })
         EXPECT_NE(run.out.find("\n" + line + "\n"), std::string::npos) << line << "\n" << run.out;
-    // What a device did not tell is left out, not reported as 0.
+    // What a device did not tell is left out, not reported as 0 or as an empty label.
     for (const std::string& absent :
-         {"kvx_operation_mode" + device(r), "kvx_links" + device(r), "kvx_device_info" + device(g)})
+         {"kvx_login_success" + device(g), "kvx_device_info" + device(r), "kvx_device_info" + device(g),
+          "kvx_operation_mode" + device(r), "kvx_links" + device(r)})
         EXPECT_EQ(run.out.find(absent), std::string::npos) << absent << "\n" << run.out;
+    EXPECT_EQ(promtoolFindings(run.out), "") << run.out;
+}
+
+// Each Bluetooth name on a device of its own: the label shows it printable and one to one, and the
+// checker takes the whole text.
+TEST(Kvx100ctlMetrics, LabelValuesArePrintableAndDistinct) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Desk \"7\" \\ east", "Desk \\\"7\\\" \\\\\\\\ east"},
+        {"tab\there", "tab\\\\x09here"},
+        {"esc\x1b[2J", "esc\\\\x1b[2J"},
+        {"del\x7f", "del\\\\x7f"},
+        {"a\\x01", "a\\\\\\\\x01"}, // the text of an escape, not a control byte
+        {"caf\xc3\xa9", "caf\xc3\xa9"},
+        {"caf\xe9", "caf\\\\xe9"},
+        {"caf\xe8", "caf\\\\xe8"},
+        {"csi\xc2\x9b", "csi\\\\xc2\\\\x9b"},
+        {"over\xc0\xaf", "over\\\\xc0\\\\xaf"},
+        {"cut\xe2\x82", "cut\\\\xe2\\\\x82"},
+    };
+    std::vector<std::unique_ptr<sim::SimulatedDevice>> devices;
+    QStringList arguments;
+    std::uint16_t discoveryPort = 0;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        sim::DeviceOptions options;
+        options.btName = cases[i].first;
+        // Each on an address of its own, all answering the probe on one port.
+        options.bindAddress = "127.0.0." + std::to_string(10 + i);
+        options.discoveryPort = discoveryPort;
+        devices.push_back(std::make_unique<sim::SimulatedDevice>(options));
+        ASSERT_TRUE(devices.back()->start()) << devices.back()->lastError();
+        discoveryPort = devices.back()->discoveryPort();
+        arguments << host(options.bindAddress.c_str(), *devices.back());
+    }
+    const QTemporaryDir dir;
+    const CtlResult run =
+        metrics(arguments + QStringList{QStringLiteral("--discovery-port"), QString::number(discoveryPort),
+                                        QStringLiteral("--parallel"), QStringLiteral("16")},
+                dir);
+    EXPECT_EQ(run.status, ctl::kExitOk) << run.err;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const std::string info = "\nkvx_device_info{device=\"" + arguments[int(i)].toStdString() + "\",";
+        const std::size_t at = run.out.find(info);
+        ASSERT_NE(at, std::string::npos) << info << run.out;
+        const std::string line = run.out.substr(at + 1, run.out.find('\n', at + 1) - at - 1);
+        EXPECT_TRUE(line.ends_with(",name=\"" + cases[i].second + "\"} 1")) << line;
+    }
     EXPECT_EQ(promtoolFindings(run.out), "") << run.out;
 }
 

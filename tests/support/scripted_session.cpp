@@ -8,6 +8,10 @@ void ScriptedSession::expect(std::string command, int wait, std::string reply) {
     m_steps.push_back({std::move(command), wait, std::move(reply)});
 }
 
+void ScriptedSession::expectAfterUnasked(std::string command, int wait, std::string reply) {
+    m_steps.push_back({std::move(command), wait, std::move(reply), true});
+}
+
 std::string ScriptedSession::transact(std::string_view command, int waitSeconds) {
     sent.emplace_back(command);
     if (m_steps.empty()) {
@@ -16,6 +20,8 @@ std::string ScriptedSession::transact(std::string_view command, int waitSeconds)
     }
     Step step = std::move(m_steps.front());
     m_steps.pop_front();
+    if (step.unaskedBefore)
+        ++unasked;
     EXPECT_EQ(step.command, command);
     EXPECT_EQ(step.wait, waitSeconds) << "wait of " << command;
     return step.reply;

@@ -16,9 +16,12 @@ public:
         std::string command;
         int wait;
         std::string reply;
+        bool unaskedBefore = false;
     };
 
     void expect(std::string command, int wait, std::string reply);
+    // As expect(), and the drain before this command finds a reply that no command asked for.
+    void expectAfterUnasked(std::string command, int wait, std::string reply);
     // True when every scripted step was used.
     bool done() const { return m_steps.empty(); }
 
@@ -30,6 +33,10 @@ public:
     const DeviceRecord& deviceRecord() const override { return record; }
     void closeConnection() override { ++connectionsClosed; }
     Reopen reopenConnection(std::chrono::milliseconds) override;
+    unsigned unaskedReplies() const override { return unasked; }
+    // The look finds nothing unless the test counts one in.
+    bool lookForUnasked(std::chrono::milliseconds) override { return false; }
+    int& readingDepth() override { return m_readingDepth; }
 
     DeviceRecord record;
     // What inTransaction() answers, so that tests can stand in for a transaction still under way.
@@ -40,10 +47,12 @@ public:
     std::deque<Reopen> reopenAnswers;
     int reopens = 0;
     int connectionsClosed = 0;
+    unsigned unasked = 0;
 
 private:
     std::deque<Step> m_steps;
     VersionCode m_versionCode = 0;
+    int m_readingDepth = 0;
 };
 
 } // namespace kvx::test

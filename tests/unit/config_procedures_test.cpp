@@ -398,7 +398,7 @@ TEST(ConfigRestore, ListsAndSettings) {
         "mode Vertex Mode;\r\n", "Port ;\r\n", "prsv ;\r\n", "kato ;\r\n", "bind Scanner 9101;\r\n",
         // Every Name/Server pair, whatever its number and whatever SUM says.
         "Serv 10.0.0.2:1 A;\r\n", "Serv 10.0.0.3:2 B;\r\n", "Rept ;\r\n", "psist ;\r\n", "vertex 9100 7;\r\n",
-        "station ;\r\n", "rs232   ;\r\n", "btname " + sixty.substr(0, 49) + ";\r\n", "maxdt ;\r\n",
+        "station ;\r\n", "rs232   ;\r\n", "btname " + sixty + ";\r\n", "maxdt ;\r\n",
         "linkto ;\r\n", "scan ;\r\n", "secu ;\r\n", "pair ;\r\n", "pinq    ;\r\n", "route multi;\r\n",
         "route manual;\r\n", "route add X Y Z;\r\n", "route add X Y Z;\r\n", "route add W Y;\r\n",
         "mode\r\n"};
@@ -460,11 +460,19 @@ TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
     const QString nul = named("nul.kcf", std::string("[PORT]\r\nPort=9000\0Reboot;;\r\n", 28));
     const QString escape = named("escape.kcf", "[BIND]\r\n0Name=Scan\x1b[2Jner\r\n0Port=9101\r\nSUM=1\r\n");
     const QString routes = named("routes.kcf", "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=501");
+    const QString longValue = named("long.kcf", "[BTNAME]\r\nBtname=" + std::string(1025, 'n') + "\r\n");
+    std::string bound = "[BIND]\r\n";
+    for (std::size_t n = 0; n < ProfileFile::kMaxKeys / 2; ++n)
+        bound += std::to_string(n) + "Name=A\r\n" + std::to_string(n) + "Port=9\r\n";
+    const QString lostSum = named("lost-sum.kcf", bound + "SUM=2048\r\n");
     const QString fits = named("fits.kcf", "[BTNAME]\r\nBtname=Dock Br\xc3\xbc"
                                            "cke 7\r\n[ROUTE]\r\nSUM=500");
     const QString cannotRead = QStringLiteral("The file cannot be read: ");
     const QString unsendable =
-        QStringLiteral(" holds \";\" or a control character, which cannot be sent. Nothing was restored.");
+        QStringLiteral(" holds \";\" or a control character, which cannot be sent. Nothing was sent.");
+    const auto line = [](int number, const QString& path, const char* where) {
+        return QStringLiteral("Line %1 of %2 (%3)").arg(number).arg(path, QLatin1String(where));
+    };
     using R = ConfigRestore::Result;
     struct Case {
         QString path;
@@ -475,12 +483,18 @@ TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
         {fifo, R::NotRead, cannotRead + fifo + QStringLiteral(": not a regular file")},
         {huge, R::NotRead, cannotRead + huge + QStringLiteral(": larger than 4194304 bytes")},
         {missing, R::NotRead, cannotRead + missing + QStringLiteral(": No such file or directory")},
-        {commands, R::Refused, QStringLiteral("The key Prsv in section PRSV of ") + commands + unsendable},
-        {nul, R::Refused, QStringLiteral("The key Port in section PORT of ") + nul + unsendable},
-        {escape, R::Refused, QStringLiteral("The key 0Name in section BIND of ") + escape + unsendable},
+        {commands, R::Refused, line(2, commands, "key Prsv in section PRSV") + unsendable},
+        {nul, R::Refused, line(2, nul, "key Port in section PORT") + unsendable},
+        {escape, R::Refused, line(2, escape, "key 0Name in section BIND") + unsendable},
         {routes, R::Refused,
-         routes +
-             QStringLiteral(" lists 501 routes, more than the 500 a restore takes. Nothing was restored.")},
+         routes + QStringLiteral(" lists 501 routes, more than the 500 a restore takes. Nothing was sent.")},
+        {longValue, R::Refused,
+         line(2, longValue, "key Btname in section BTNAME") +
+             QStringLiteral(" holds a value of 1025 bytes, more than the 1024 a command line takes. Nothing "
+                            "was sent.")},
+        {lostSum, R::Refused,
+         lostSum + QStringLiteral(" holds more sections or keys than a configuration file can (64 sections, "
+                                  "4096 keys a section). Nothing was sent.")},
         // Anything else goes on to the first setting.
         {fits, R::TimedOut, QStringLiteral("Restore is timeout. Check Lumeno-KVX and Try again.")},
     };

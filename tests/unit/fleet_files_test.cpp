@@ -102,16 +102,30 @@ TEST(Convergence, OnlyWhatTheFileHoldsIsComparedAndSent) {
         // Entries in another order, or a list without its SUM, are no change.
         {"[BIND]\r\n0Name=B\r\n0Port=9102\r\n1Name=A\r\n1Port=9101\r\nSUM=2\r\n", ListMatch::Exact, {}, {}},
         {"[BIND]\r\n0Name=C\r\n0Port=9103\r\n", ListMatch::Exact, {}, {}},
-        // Missing entries are added; the device's extra ones stay unless the file replaces the list.
+        // Missing entries are added; the device's extra ones stay unless the file replaces the list, and
+        // then go only after the additions, unless an addition needs the very port or name.
         {"[BIND]\r\n0Name=C\r\n0Port=9103\r\nSUM=1\r\n", ListMatch::Contains, {"BIND"}, {"bind C 9103;\r\n"}},
         {"[BIND]\r\n0Name=A\r\n0Port=9101\r\n1Name=C\r\n1Port=9102\r\nSUM=2\r\n",
          ListMatch::Exact,
          {"BIND"},
          {"Rele 9102\r\n", "bind C 9102;\r\n"}},
-        {"[SERV]\r\nSUM=0\r\nClient Server=10.0.0.2:9000\r\n",
+        {"[BIND]\r\n0Name=A\r\n0Port=9101\r\n1Name=C\r\n1Port=10003\r\nSUM=2\r\n",
          ListMatch::Exact,
-         {"SERV"},
-         {"serv 10.0.0.2:9000;\r\n", "DelServ S\r\n"}},
+         {"BIND"},
+         {"bind C 10003;\r\n", "Rele 9102\r\n"}},
+        // The client's server goes with the client mode only, on the restore's lines.
+        {"[MODE]\r\nMode=Client Mode\r\n[SERV]\r\nSUM=0\r\nClient Server=10.0.0.2:9000\r\n",
+         ListMatch::Exact,
+         {"MODE", "SERV"},
+         {"serv 10.0.0.2:9000;\r\n", "mode client;\r\n", "mode Client Mode;\r\n", "DelServ S\r\n"}},
+        {"[SERV]\r\nClient Server=10.0.0.2:9000\r\n", ListMatch::Exact, {}, {}},
+        // Servers count without their SUM, as the restore sends every pair.
+        {"[SERV]\r\n5Name=T\r\n5Server=10.0.0.8:1\r\n", ListMatch::Contains, {"SERV"}, {"Serv 10.0.0.8:1 T;\r\n"}},
+        // A route From goes with all its To addresses, as the restore sends it.
+        {"[ROUTE]\r\n0From=X\r\n0To=Y\r\n1From=X\r\n1To=Z\r\nSUM=2\r\n",
+         ListMatch::Contains,
+         {"ROUTE"},
+         {"route multi;\r\n", "route manual;\r\n", "route add X Y Z;\r\n"}},
         // Routes cannot be removed one by one: the table is emptied and the file's routes added anew.
         {"[ROUTE]\r\n0From=X\r\n0To=Z\r\nSUM=1\r\n",
          ListMatch::Exact,
@@ -123,6 +137,10 @@ TEST(Convergence, OnlyWhatTheFileHoldsIsComparedAndSent) {
         const ApplyPlan plan = planApply(device, file, differencesOf(device, file, c.lists));
         EXPECT_EQ(plan.groups, c.groups) << c.file;
         EXPECT_EQ(commands(plan), c.commands) << c.file;
+        // The device's routes are kept to be put back wherever the table is emptied.
+        const std::vector<std::string> back = {"route multi;\r\n", "route manual;\r\n", "route add X Y;\r\n"};
+        EXPECT_EQ(commands({{}, plan.routesBack, {}, {}}), plan.routesCleared ? back : std::vector<std::string>{})
+            << c.file;
     }
 }
 

@@ -131,6 +131,14 @@ messages:
   type: list
   elements: str
   sample: []
+sent:
+  description:
+    - The setting lines the device accepted, in the order sent. A run that failed after some were
+      accepted reports C(changed) true.
+  returned: when kvx100ctl reported on the device
+  type: list
+  elements: str
+  sample: ["maxdt 7;"]
 """
 
 import json
@@ -164,8 +172,11 @@ def settings_text(settings):
             key, value = _text(key), _text(value)
             if not key or any(c in key for c in "=\r\n"):
                 raise ValueError("the key %r of section %s cannot be written into a configuration file" % (key, section))
-            if any(c in value for c in "\r\n"):
-                raise ValueError("the value of %s %s holds a line break" % (section, key))
+            # The same gate kvx100ctl runs on every file it sends from, named here by the setting
+            # rather than by the module's temporary file.
+            if any(c == ";" or ord(c) < 0x20 or ord(c) == 0x7F for c in value):
+                raise ValueError("settings.%s.%s holds \";\" or a control character, which cannot be sent; "
+                                 "nothing was sent" % (section, key))
             lines.append("%s=%s" % (key, value))
         lines.append("")
     return "".join(line + "\r\n" for line in lines)
@@ -261,10 +272,13 @@ def main():
         differences=report.get("differences", []),
         step=report.get("step", ""),
         messages=report.get("messages", []),
+        sent=report.get("sent", []),
     )
     if status not in ("changed", "unchanged"):
         detail = "; ".join(result["messages"]) or err.strip()
-        module.fail_json(msg="%s: %s failed: %s" % (host, result["step"], detail), rc=rc, **result)
+        # A run that failed after the device took some lines has changed it all the same.
+        module.fail_json(msg="%s: %s failed: %s" % (host, result["step"], detail), rc=rc,
+                         changed=report.get("changed", False) is True, **result)
 
     if module._diff:
         before, after = diff_texts(result["differences"])
