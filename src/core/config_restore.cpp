@@ -214,13 +214,15 @@ QString ConfigRestore::refusalOf(const ProfileFile& file, const QString& path) {
                   "section). Nothing was sent.")
             .arg(path, QString::number(ProfileFile::kMaxSections), QString::number(ProfileFile::kMaxKeys));
     if (const std::optional<ProfileFile::Setting> setting = unsendableSetting(file)) {
-        const QString where = tr("Line %1 of %2 (key %3 in section %4)")
-                                  .arg(QString::number(setting->line), path, fromStd(setting->key),
-                                       fromStd(setting->section));
+        const QString where =
+            tr("Line %1 of %2 (key %3 in section %4)")
+                .arg(QString::number(setting->line), path, fromStd(setting->key), fromStd(setting->section));
         if (setting->value.size() > kMaxValueBytes)
-            return tr("%1 holds a value of %2 bytes, more than the %3 a command line takes. Nothing was sent.")
+            return tr("%1 holds a value of %2 bytes, more than the %3 a command line takes. Nothing was "
+                      "sent.")
                 .arg(where, QString::number(setting->value.size()), QString::number(kMaxValueBytes));
-        return tr("%1 holds \";\" or a control character, which cannot be sent. Nothing was sent.").arg(where);
+        return tr("%1 holds \";\" or a control character, which cannot be sent. Nothing was sent.")
+            .arg(where);
     }
     const unsigned routes = leadingDecimal(file.read("ROUTE", "SUM"));
     if (routes > kMaxRoutes)

@@ -134,6 +134,14 @@ std::vector<ProfileFile::Setting> ProfileFile::settings() const {
     return out;
 }
 
+std::vector<ProfileFile::Setting> ProfileFile::settings(std::string_view section) const {
+    std::vector<Setting> out;
+    if (const Section* s = findSection(section))
+        for (const Entry& e : s->entries)
+            out.push_back({s->name, e.key, readable(e.value), e.line});
+    return out;
+}
+
 // A value keeps the line end that closed it, but nothing behind it, and a key (named after a field of
 // a list reply) ends at its line end: a device's reply must not be able to add keys or sections that a
 // restore would later send.

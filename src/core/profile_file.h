@@ -49,6 +49,8 @@ public:
     };
     // Every key of every section, in file order.
     std::vector<Setting> settings() const;
+    // Every key of one section, in file order.
+    std::vector<Setting> settings(std::string_view section) const;
     // The text held sections or keys past the limits, which were passed over: what a reader gets is
     // not all the file says (a list's SUM among the keys lost, say).
     bool truncated() const { return m_truncated; }

@@ -78,8 +78,9 @@ bool Reading::finish(Prompter& prompter, std::string_view lastCommand) {
 QString unaskedReplyText(std::string_view command) {
     const std::string_view line = beforeLineEnd(command);
     return QCoreApplication::translate(
-               "kvx::Reading", "A reply came that no command asked for (seen at \"%1\"), so the values read "
-                               "may belong to other commands. Nothing was taken from this reading; try again.")
+               "kvx::Reading",
+               "A reply came that no command asked for (seen at \"%1\"), so the values read "
+               "may belong to other commands. Nothing was taken from this reading; try again.")
         .arg(QString::fromUtf8(line.data(), qsizetype(line.size())));
 }
 

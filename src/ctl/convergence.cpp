@@ -6,6 +6,9 @@
 #include "ctl/printable.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
 
 namespace kvx::ctl {
 namespace {
@@ -35,15 +38,26 @@ bool sameNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && endsWithNoCase(a, b);
 }
 
-// Numbered pairs "0From"/"0To" ..., as many as both SUM and the keys written allow.
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return out;
+}
+
+// Numbered pairs "0From"/"0To" ..., as many as both SUM and the keys written allow. The section is
+// read once, so that a table of thousands of routes costs its size, not its square.
 std::vector<Entry> numbered(const ProfileFile& profile, const char* section, const char* first,
                             const char* second) {
-    const std::size_t written = profile.keys(section).size() / 2;
-    const std::size_t count = std::min<std::size_t>(leadingDecimal(profile.read(section, "SUM")), written);
+    std::unordered_map<std::string, std::string> values;
+    for (ProfileFile::Setting& setting : profile.settings(section))
+        values.try_emplace(lowered(setting.key), std::move(setting.value)); // the first of a repeated key
+    const std::size_t count =
+        std::min<std::size_t>(leadingDecimal(values[lowered("SUM")]), values.size() / 2);
     std::vector<Entry> out;
     for (std::size_t n = 0; n < count; ++n) {
         const std::string number = std::to_string(n);
-        out.push_back({profile.read(section, number + first), profile.read(section, number + second)});
+        out.push_back({values[number + lowered(first)], values[number + lowered(second)]});
     }
     return out;
 }
@@ -83,14 +97,17 @@ std::string textOf(const ListGroup& list, const Entry& entry) {
 }
 
 // The entries of `from` that `other` lacks, each of `other` matching one of `from` at most.
-std::vector<Entry> missingFrom(std::vector<Entry> other, const std::vector<Entry>& from) {
+std::vector<Entry> missingFrom(const std::vector<Entry>& other, const std::vector<Entry>& from) {
+    std::map<std::pair<std::string, std::string>, std::size_t> held;
+    for (const Entry& entry : other)
+        ++held[{entry.first, entry.second}];
     std::vector<Entry> out;
     for (const Entry& entry : from) {
-        const auto found = std::find(other.begin(), other.end(), entry);
-        if (found == other.end())
+        const auto found = held.find({entry.first, entry.second});
+        if (found == held.end() || found->second == 0)
             out.push_back(entry);
         else
-            other.erase(found);
+            --found->second;
     }
     return out;
 }
@@ -124,21 +141,22 @@ bool collides(const ListGroup& list, const Entry& a, const Entry& b) {
 // Each From address once, with every To address it has, in the order of first appearance: one line a
 // From, so that the lines grow with the routes, not with their square.
 std::vector<RestoreStep> routeLines(const std::vector<Entry>& routes, const std::vector<Entry>& only = {}) {
+    std::set<std::string> wanted;
+    for (const Entry& route : only)
+        wanted.insert(route.first);
+    std::map<std::string, std::size_t> lineOf; // a From's line in `out`
     std::vector<RestoreStep> out{{"route multi;\r\n", RestoreStep::Check::None, "ROUTE"},
                                  {"route manual;\r\n", RestoreStep::Check::None, "ROUTE"}};
-    std::vector<std::string> froms;
-    for (const Entry& route : routes)
-        if (std::find(froms.begin(), froms.end(), route.first) == froms.end() &&
-            (only.empty() || std::any_of(only.begin(), only.end(),
-                                         [&](const Entry& e) { return e.first == route.first; })))
-            froms.push_back(route.first);
-    for (const std::string& from : froms) {
-        std::string line = "route add " + from;
-        for (const Entry& route : routes)
-            if (route.first == from)
-                line += " " + route.second;
-        out.push_back({line + ";\r\n", RestoreStep::Check::RouteAdded, "ROUTE"});
+    for (const Entry& route : routes) {
+        if (!only.empty() && !wanted.contains(route.first))
+            continue;
+        const auto [line, added] = lineOf.try_emplace(route.first, out.size());
+        if (added)
+            out.push_back({"route add " + route.first, RestoreStep::Check::RouteAdded, "ROUTE"});
+        out[line->second].command += " " + route.second;
     }
+    for (std::size_t i = 2; i < out.size(); ++i)
+        out[i].command += ";\r\n";
     return out;
 }
 
@@ -224,7 +242,8 @@ ApplyPlan planApply(const ProfileFile& device, const ProfileFile& file,
         if (d.device && d.file)
             merged.write(d.group, d.item, *d.file);
     for (RestoreStep& step : restoreSteps(merged)) {
-        const bool single = listGroup(step.group) == nullptr && differs(step.group) && step.command != "mode\r\n";
+        const bool single =
+            listGroup(step.group) == nullptr && differs(step.group) && step.command != "mode\r\n";
         // The client's server goes with the client mode, on the restore's line before it.
         const bool server = step.group == "SERV" && (clientServer || differs("MODE"));
         if (single || server)

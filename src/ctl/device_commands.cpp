@@ -168,7 +168,8 @@ std::string identityHeader(CliSession& session) {
            line("Time", toStd(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
 }
 
-bool restore(CliSession& session, CliPrompter& prompter, const ProfileFile& file, const ProgressSink& progress) {
+bool restore(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
+             const ProgressSink& progress) {
     StepProgress steps(progress, "restore");
     return ConfigRestore(session, prompter, steps).runFile(file) == ConfigRestore::Result::Completed;
 }
@@ -186,10 +187,10 @@ QString refusalFor(const CommandSettings& settings, const ProfileFile& configura
         names << QStringLiteral("${%1}").arg(fromStd(name));
     if (names.isEmpty() || ConfigRestore::unsendableSetting(settings.configuration))
         return refusal;
-    return refusal + QStringLiteral(" The value holds %1 of %2 (%3).")
-                         .arg(names.join(QStringLiteral(", ")), fromStd(device.label()),
-                              device.origin.empty() ? QStringLiteral("the command line")
-                                                    : fromStd(device.origin));
+    return refusal +
+           QStringLiteral(" The value holds %1 of %2 (%3).")
+               .arg(names.join(QStringLiteral(", ")), fromStd(device.label()),
+                    device.origin.empty() ? QStringLiteral("the command line") : fromStd(device.origin));
 }
 
 bool log(CliSession& session, CliPrompter& prompter, const QString& target, DeviceOutcome& outcome) {
@@ -269,9 +270,9 @@ bool sendLines(CliSession& session, CliPrompter& prompter, const std::vector<Res
 
 // The route table was emptied and the run failed before the file's routes were all in: the device's
 // own routes go back on a connection of their own, the old one being in an unknown state.
-void putRoutesBack(const CommandSettings& settings, const Device& device, const std::vector<RestoreStep>& routes,
-                   const ProgressSink& progress, Transcript& transcript, CliPrompter& prompter,
-                   DeviceOutcome& outcome) {
+void putRoutesBack(const CommandSettings& settings, const Device& device,
+                   const std::vector<RestoreStep>& routes, const ProgressSink& progress,
+                   Transcript& transcript, CliPrompter& prompter, DeviceOutcome& outcome) {
     CliPrompter again;
     CliSession session(connectSettingsFor(settings, device), again, transcript);
     std::string step;

@@ -182,9 +182,11 @@ void walkValue(std::string_view value, const std::function<void(std::string_view
     for (std::size_t i = 0; i < value.size();) {
         const std::size_t open = value.find("${", i);
         const std::size_t close = open == std::string_view::npos ? open : value.find('}', open);
-        const std::string name =
-            close == std::string_view::npos ? std::string() : std::string(value.substr(open + 2, close - open - 2));
-        if (name.empty() || !isKeyStart(name.front()) || !std::all_of(name.begin(), name.end(), isKeyCharacter)) {
+        const std::string name = close == std::string_view::npos
+                                     ? std::string()
+                                     : std::string(value.substr(open + 2, close - open - 2));
+        if (name.empty() || !isKeyStart(name.front()) ||
+            !std::all_of(name.begin(), name.end(), isKeyCharacter)) {
             // Not a reference: the text stands as written.
             const std::size_t next = open == std::string_view::npos ? value.size() : open + 2;
             text(value.substr(i, next - i));
@@ -202,10 +204,12 @@ void walkValue(std::string_view value, const std::function<void(std::string_view
 
 std::vector<std::string> variablesIn(std::string_view value) {
     std::vector<std::string> out;
-    walkValue(value, [](std::string_view) {}, [&](const std::string& name) {
-        out.push_back(name);
-        return true;
-    });
+    walkValue(
+        value, [](std::string_view) {},
+        [&](const std::string& name) {
+            out.push_back(name);
+            return true;
+        });
     return out;
 }
 
@@ -216,17 +220,18 @@ std::optional<std::string> expandVariables(ProfileFile& file,
         std::string value;
         bool changed = false;
         std::optional<std::string> missing;
-        walkValue(setting.value, [&](std::string_view text) { value += text; },
-                  [&](const std::string& name) {
-                      const auto found = variables.find(name);
-                      if (found == variables.end()) {
-                          missing = name;
-                          return false;
-                      }
-                      value += found->second;
-                      changed = true;
-                      return true;
-                  });
+        walkValue(
+            setting.value, [&](std::string_view text) { value += text; },
+            [&](const std::string& name) {
+                const auto found = variables.find(name);
+                if (found == variables.end()) {
+                    missing = name;
+                    return false;
+                }
+                value += found->second;
+                changed = true;
+                return true;
+            });
         if (missing)
             return "${" + *missing + "} has no value for this device";
         if (changed && !expanded.write(setting.section, setting.key, value))

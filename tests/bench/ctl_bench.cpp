@@ -1,4 +1,6 @@
+#include "core/profile_file.h"
 #include "ctl/command_line.h"
+#include "ctl/convergence.h"
 #include "sim/simulated_device.h"
 
 #include <QDir>
@@ -64,5 +66,38 @@ void backupFleet(benchmark::State& state) {
     state.counters["devices"] = kDevices;
 }
 BENCHMARK(backupFleet)->Arg(1)->Arg(8)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// apply --replace on a device of N routes from one From address, the file trading one route for
+// another: the plan's lines, and the device's routes kept to be put back, grow with N, not with N².
+kvx::ProfileFile routeTable(std::size_t count, const std::string& last) {
+    kvx::ProfileFile profile;
+    for (std::size_t n = 0; n < count; ++n) {
+        profile.write("ROUTE", std::to_string(n) + "From", "00:1B:DC:0F:A1:01");
+        profile.write("ROUTE", std::to_string(n) + "To",
+                      n + 1 == count ? last
+                                     : "00:1B:DC:" + std::to_string(10 + n / 100) + ":" +
+                                           std::to_string(10 + n % 100) + ":02");
+    }
+    profile.write("ROUTE", "SUM", std::to_string(count));
+    return profile;
+}
+
+void planRoutes(benchmark::State& state) {
+    const auto count = std::size_t(state.range(0));
+    const kvx::ProfileFile device = routeTable(count, "00:1B:DC:0F:FF:01");
+    const kvx::ProfileFile file = routeTable(count, "00:1B:DC:0F:FF:02");
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const auto differences = kvx::ctl::differencesOf(device, file, kvx::ctl::ListMatch::Exact);
+        const kvx::ctl::ApplyPlan plan = kvx::ctl::planApply(device, file, differences);
+        bytes = 0;
+        for (const auto* steps : {&plan.steps, &plan.routesBack})
+            for (const kvx::RestoreStep& step : *steps)
+                bytes += step.command.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["plan_bytes"] = double(bytes);
+}
+BENCHMARK(planRoutes)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 } // namespace

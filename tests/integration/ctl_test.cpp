@@ -414,6 +414,43 @@ TEST(Kvx100ctl, ApplyConvergesEachDeviceToItsOwnValues) {
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitOk);
 }
 
+// Every command that sends from a file passes the one gate, after the device's variables are in, and a
+// refusal names the operator's file and line, and the variable and inventory line a value came from.
+TEST(Kvx100ctl, NoLineOfAFileCarriesACommandOfItsOwn) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString evil = ctl.put("evil.kcf", "[MAXDT]\r\nMaxdt=7\r\n[BTNAME]\r\nBtname=Evil;mode client\r\n");
+    const QString escape = ctl.put("escape.kcf", "[BTNAME]\r\nBtname=Dock\x1b[2J\r\n");
+    const QString templ = ctl.put("template.kcf", "[BTNAME]\r\nBtname=KVX-${name}\r\n");
+    const QString inventory =
+        ctl.put("inventory", "# lobby\n" + host(*device).toUtf8() + " name=\"lobby-1;mode;Reboot\"\n");
+    const std::string unsendable =
+        " holds \";\" or a control character, which cannot be sent. Nothing was sent.";
+    const std::string prefix = host(*device).toStdString() + ": file: Line ";
+    struct Case {
+        QStringList arguments;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("apply"), evil, host(*device)},
+         prefix + "4 of " + evil.toStdString() + " (key Btname in section BTNAME)" + unsendable},
+        {{QStringLiteral("restore"), host(*device), evil},
+         prefix + "4 of " + evil.toStdString() + " (key Btname in section BTNAME)" + unsendable},
+        {{QStringLiteral("diff"), host(*device), escape},
+         prefix + "2 of " + escape.toStdString() + " (key Btname in section BTNAME)" + unsendable},
+        {{QStringLiteral("apply"), templ, QStringLiteral("--inventory"), inventory},
+         prefix + "2 of " + templ.toStdString() + " (key Btname in section BTNAME)" + unsendable +
+             " The value holds ${name} of " + host(*device).toStdString() + " (line 2 of " +
+             inventory.toStdString() + ")."},
+    };
+    for (const Case& c : cases) {
+        const Result run = ctl(c.arguments);
+        EXPECT_EQ(run.status, ctl::kExitFailed) << c.err;
+        EXPECT_EQ(run.err, c.err + "\n");
+    }
+    EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
 // A variable the inventory does not give fails that device before it is contacted.
 TEST(Kvx100ctl, AMissingVariableSendsNothing) {
     const auto device = startDevice();
@@ -463,14 +500,14 @@ TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
     ProfileFile wanted = ProfileFile::fromFile(start, error).value();
     // One entry of each list replaced by another, and a setting changed.
     ProfileFile kept = wanted;
-    for (const auto& [section, key, value] : std::vector<std::array<std::string, 3>>{
-             {"BIND", "2Name", "00:1B:DC:0F:B1:07"},
-             {"BIND", "2Port", "10007"},
-             {"SERV", "2Name", "Dock"},
-             {"SERV", "2Server", "192.168.0.30:9100"},
-             {"ROUTE", "3From", "00:1B:DC:0F:A1:06"},
-             {"ROUTE", "3To", "00:1B:DC:0F:A1:07"},
-             {"MAXDT", "Maxdt", "3"}})
+    for (const auto& [section, key, value] :
+         std::vector<std::array<std::string, 3>>{{"BIND", "2Name", "00:1B:DC:0F:B1:07"},
+                                                 {"BIND", "2Port", "10007"},
+                                                 {"SERV", "2Name", "Dock"},
+                                                 {"SERV", "2Server", "192.168.0.30:9100"},
+                                                 {"ROUTE", "3From", "00:1B:DC:0F:A1:06"},
+                                                 {"ROUTE", "3To", "00:1B:DC:0F:A1:07"},
+                                                 {"MAXDT", "Maxdt", "3"}})
         wanted.write(section, key, value);
     // What both hold: the file without its new entries.
     kept.write("BIND", "SUM", "2");
@@ -481,7 +518,8 @@ TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
     const auto keptLists = [&](const ProfileFile& after) {
         std::vector<ctl::Difference> lost;
         for (const ctl::Difference& d : ctl::differencesOf(after, kept, ctl::ListMatch::Contains))
-            if (!d.device && (d.group == "BIND" || d.group == "ROUTE" || (d.group == "SERV" && d.item != " ")))
+            if (!d.device &&
+                (d.group == "BIND" || d.group == "ROUTE" || (d.group == "SERV" && d.item != " ")))
                 lost.push_back(d);
         return lost;
     };
@@ -500,19 +538,22 @@ TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
         const std::vector<std::string> received = device->receivedCommands();
         device->setFaults({});
         const QString after = ctl.path("after.kcf");
-        ASSERT_EQ(ctl(QStringList{QStringLiteral("backup"), host(*device), after} + probe).status, ctl::kExitOk);
+        ASSERT_EQ(ctl(QStringList{QStringLiteral("backup"), host(*device), after} + probe).status,
+                  ctl::kExitOk);
         EXPECT_EQ(keptLists(ProfileFile::fromFile(after, error).value()), std::vector<ctl::Difference>{})
             << "cut after command " << k << "\n"
             << run.out;
 
         // Every line reported as taken reached the device.
-        const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array()[0].toObject();
+        const QJsonObject report =
+            QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array()[0].toObject();
         for (const QJsonValue& line : report[QStringLiteral("sent")].toArray())
             EXPECT_NE(std::find(received.begin() + std::ptrdiff_t(before), received.end(),
                                 line.toString().toStdString()),
                       received.end())
                 << line.toString().toStdString();
-        EXPECT_EQ(report[QStringLiteral("changed")].toBool(), !report[QStringLiteral("sent")].toArray().isEmpty());
+        EXPECT_EQ(report[QStringLiteral("changed")].toBool(),
+                  !report[QStringLiteral("sent")].toArray().isEmpty());
         if (run.status == ctl::kExitOk)
             break;
         ASSERT_LT(k, 200) << "the run never got through";

@@ -64,6 +64,24 @@ TEST(Transact, CompletingALineStaysWithinTheBound) {
     EXPECT_FALSE(reply.ends_with('\n'));
 }
 
+// Nor can one that sends a byte a little more often than the wait: the call ends one wait and the
+// grace after the command, not ten waits later.
+TEST(Transact, ATricklingDeviceHoldsACommandOneWaitAndTheGraceAtMost) {
+    DeviceLink::Timing timing;
+    timing.waitUnit = 300ms;
+    timing.replyGrace = 300ms;
+    LoggedInLink s({}, timing);
+    s.device->setLog(std::string(100, 'y'));
+    s.faults([](sim::FaultOptions& f) {
+        f.trickledCommands = {"log"};
+        f.packetGap = 250ms;
+    });
+    std::chrono::milliseconds took{};
+    const std::string reply = s.timed([&] { return s.link.transact("log\r\n", 1, s.transcript); }, took);
+    EXPECT_LT(took, 1500ms) << "ten passes would take 2.5 s";
+    EXPECT_TRUE(reply.starts_with("yy")) << reply;
+}
+
 TEST(Transact, SilenceReturnsEmptyAfterTheWaitAndEchoesOnlyTheCommand) {
     LoggedInLink s;
     s.faults([](sim::FaultOptions& f) { f.silentCommands = {"Mode"}; });

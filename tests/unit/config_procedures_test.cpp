@@ -251,6 +251,45 @@ TEST(ConfigBackup, ASilentDeviceLeavesTheEarlierFileAndKeepsWhatWasReadBesideIt)
     EXPECT_TRUE(progress.finished);
 }
 
+// A reply that no query asked for, or one not in its query's form, may have shifted every reply after
+// it: the backup fails there, says why and names the query, and keeps what was read beside the file.
+TEST(ConfigBackup, AReplyNobodyAskedForFailsTheBackup) {
+    struct Case {
+        std::size_t at; // the query where it shows
+        bool drained;   // the drain before it found bytes
+        std::string reply;
+        const char* named;
+    };
+    const Case cases[] = {
+        {5, true, "+OK\r\n", "serv"},
+        {10, false, "9600 8N1 none\r\n", "rs232"},
+        {4, false, "1||Scanner|9101\r\n", "bind"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        RecordingPrompter prompter;
+        prompter.fileAnswers = {dir.filePath(QStringLiteral("b.kcf"))};
+        SilentProgress progress;
+        ScriptedSession scripted;
+        const std::vector<BackupQuery>& queries = backupQueries();
+        for (std::size_t i = 0; i < c.at; ++i)
+            scripted.expect(queries[i].command, 10, i == 4 ? "1||Scanner|9101\r\n+OK\r\n" : "+OK x\r\n");
+        if (c.drained)
+            scripted.expectAfterUnasked(queries[c.at].command, 10, c.reply);
+        else
+            scripted.expect(queries[c.at].command, 10, c.reply);
+        EXPECT_EQ(ConfigBackup(scripted, prompter, progress).run(), ConfigBackup::Result::Unasked) << c.named;
+        EXPECT_TRUE(scripted.done()) << c.named;
+        ASSERT_EQ(prompter.messages.size(), 1) << c.named;
+        EXPECT_TRUE(prompter.messages[0].startsWith(
+            QStringLiteral("A reply came that no command asked for (seen at \"%1\")")
+                .arg(QLatin1String(c.named))))
+            << prompter.messages[0].toStdString();
+        EXPECT_TRUE(prompter.messages[0].contains(QStringLiteral(".partial"))) << c.named;
+        EXPECT_EQ(scripted.reconnects, 0) << c.named;
+    }
+}
+
 // A device that lists one server entry thousands of times: the file is built in memory and written
 // once, not rewritten for every key.
 TEST(ConfigBackup, TheFileIsWrittenOnce) {
@@ -398,10 +437,9 @@ TEST(ConfigRestore, ListsAndSettings) {
         "mode Vertex Mode;\r\n", "Port ;\r\n", "prsv ;\r\n", "kato ;\r\n", "bind Scanner 9101;\r\n",
         // Every Name/Server pair, whatever its number and whatever SUM says.
         "Serv 10.0.0.2:1 A;\r\n", "Serv 10.0.0.3:2 B;\r\n", "Rept ;\r\n", "psist ;\r\n", "vertex 9100 7;\r\n",
-        "station ;\r\n", "rs232   ;\r\n", "btname " + sixty + ";\r\n", "maxdt ;\r\n",
-        "linkto ;\r\n", "scan ;\r\n", "secu ;\r\n", "pair ;\r\n", "pinq    ;\r\n", "route multi;\r\n",
-        "route manual;\r\n", "route add X Y Z;\r\n", "route add X Y Z;\r\n", "route add W Y;\r\n",
-        "mode\r\n"};
+        "station ;\r\n", "rs232   ;\r\n", "btname " + sixty + ";\r\n", "maxdt ;\r\n", "linkto ;\r\n",
+        "scan ;\r\n", "secu ;\r\n", "pair ;\r\n", "pinq    ;\r\n", "route multi;\r\n", "route manual;\r\n",
+        "route add X Y Z;\r\n", "route add X Y Z;\r\n", "route add W Y;\r\n", "mode\r\n"};
     EXPECT_EQ(commands, expected);
 }
 

@@ -120,7 +120,10 @@ TEST(Convergence, OnlyWhatTheFileHoldsIsComparedAndSent) {
          {"serv 10.0.0.2:9000;\r\n", "mode client;\r\n", "mode Client Mode;\r\n", "DelServ S\r\n"}},
         {"[SERV]\r\nClient Server=10.0.0.2:9000\r\n", ListMatch::Exact, {}, {}},
         // Servers count without their SUM, as the restore sends every pair.
-        {"[SERV]\r\n5Name=T\r\n5Server=10.0.0.8:1\r\n", ListMatch::Contains, {"SERV"}, {"Serv 10.0.0.8:1 T;\r\n"}},
+        {"[SERV]\r\n5Name=T\r\n5Server=10.0.0.8:1\r\n",
+         ListMatch::Contains,
+         {"SERV"},
+         {"Serv 10.0.0.8:1 T;\r\n"}},
         // A route From goes with all its To addresses, as the restore sends it.
         {"[ROUTE]\r\n0From=X\r\n0To=Y\r\n1From=X\r\n1To=Z\r\nSUM=2\r\n",
          ListMatch::Contains,
@@ -139,7 +142,8 @@ TEST(Convergence, OnlyWhatTheFileHoldsIsComparedAndSent) {
         EXPECT_EQ(commands(plan), c.commands) << c.file;
         // The device's routes are kept to be put back wherever the table is emptied.
         const std::vector<std::string> back = {"route multi;\r\n", "route manual;\r\n", "route add X Y;\r\n"};
-        EXPECT_EQ(commands({{}, plan.routesBack, {}, {}}), plan.routesCleared ? back : std::vector<std::string>{})
+        EXPECT_EQ(commands({{}, plan.routesBack, {}, {}}),
+                  plan.routesCleared ? back : std::vector<std::string>{})
             << c.file;
     }
 }
