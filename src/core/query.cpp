@@ -85,7 +85,10 @@ QString unaskedReplyText(std::string_view command) {
 }
 
 bool isValueReply(std::string_view reply) {
-    return reply.starts_with("+OK") || reply.starts_with("-ERR");
+    // One line: a second one came with it unasked.
+    const std::size_t end = reply.find('\n');
+    return (reply.starts_with("+OK") || reply.starts_with("-ERR")) &&
+           (end == std::string_view::npos || end + 1 == reply.size());
 }
 
 bool isListReply(std::string_view reply) {

@@ -98,7 +98,7 @@ private:
 
 // The message of a reading that met a reply nobody asked for, naming the command where it showed.
 QString unaskedReplyText(std::string_view command);
-// A reply in the form of a value's answer: "+OK ..." or a refusal.
+// A reply in the form of a value's answer: one line, "+OK ..." or a refusal.
 bool isValueReply(std::string_view reply);
 // A reply in the form of a list's answer: lines closed by a "+OK" line, or a refusal.
 bool isListReply(std::string_view reply);

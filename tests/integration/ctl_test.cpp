@@ -18,6 +18,7 @@
 
 using namespace kvx;
 using namespace kvx::test;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -449,6 +450,40 @@ TEST(Kvx100ctl, NoLineOfAFileCarriesACommandOfItsOwn) {
         EXPECT_EQ(run.err, c.err + "\n");
     }
     EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
+// A line the device sends unasked shifts every later reply by one: the reading that meets it fails, and
+// apply writes nothing from it, wherever in the reading it comes.
+TEST(Kvx100ctl, AReplyNobodyAskedForFailsTheReadingAndWritesNothing) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString file = ctl.put("maxdt.kcf", "[MAXDT]\r\nMaxdt=3\r\n");
+    const std::pair<const char*, const char*> cases[] = {
+        {"backup", "station"}, {"apply", "station"}, {"apply", "route"}, {"info", "Maxdt"}};
+    for (const auto& [command, after] : cases) {
+        sim::FaultOptions faults;
+        // Every reply a little late, the unasked line sooner: it comes first and is taken as the next
+        // command's reply.
+        faults.replyDelay = 40ms;
+        faults.strayAfterCommands = {after};
+        faults.strayDelay = 10ms;
+        device->setFaults(faults);
+        const std::size_t before = device->receivedCommands().size();
+        const QString name = QLatin1String(command);
+        const Result run =
+            ctl(name == QLatin1String("backup")  ? QStringList{name, host(*device), ctl.path("b.kcf")}
+                : name == QLatin1String("apply") ? QStringList{name, file, host(*device)}
+                                                 : QStringList{name, host(*device)});
+        EXPECT_EQ(run.status, ctl::kExitFailed) << command << " " << after << "\n" << run.out;
+        EXPECT_NE(run.err.find("A reply came that no command asked for"), std::string::npos)
+            << command << " " << after << "\n"
+            << run.err;
+        const std::vector<std::string> received = device->receivedCommands();
+        EXPECT_TRUE(std::none_of(received.begin() + std::ptrdiff_t(before), received.end(),
+                                 [](const std::string& line) { return line.ends_with(";"); }))
+            << command << " " << after;
+    }
+    EXPECT_FALSE(QFile::exists(ctl.path("b.kcf")));
 }
 
 // A variable the inventory does not give fails that device before it is contacted.
