@@ -99,4 +99,12 @@ done
   >"$work/refused.out" 2>&1 && fail "a wrong password did not fail the task"
 grep -qF "\"msg\": \"${devices[0]}: login failed: Check User name and Password.\"" "$work/refused.out" ||
   { cat "$work/refused.out"; fail "the refused login was not reported with its step and message"; }
+# A setting that would carry a command of its own is refused by name, and nothing reaches the device.
+/usr/bin/ansible localhost -i localhost, -c local -e ansible_python_interpreter=/usr/bin/python3 \
+  -m lumeno.kvx100.kvx_config \
+  -a "{\"host\": \"${devices[0]}\", \"password\": \"$password\", \"settings\": {\"BTNAME\": {\"Btname\": \"Dock-1;Reboot\"}}}" \
+  >"$work/gate.out" 2>&1 && fail "a setting holding \";\" was not refused"
+grep -qF 'settings.BTNAME.Btname holds \";\" or a control character' "$work/gate.out" ||
+  { cat "$work/gate.out"; fail "the refused setting was not named"; }
+device_says "${devices[0]}" btname "+OK Dock-1"
 echo "PASS"
