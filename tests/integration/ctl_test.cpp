@@ -486,6 +486,24 @@ TEST(Kvx100ctl, AReplyNobodyAskedForFailsTheReadingAndWritesNothing) {
     EXPECT_FALSE(QFile::exists(ctl.path("b.kcf")));
 }
 
+// A name that is no UTF-8 (Latin-1, CP949) goes back as the bytes it came as, however it is shown, and
+// past the 49 characters of the original reader.
+TEST(Kvx100ctl, ANameGoesBackByteForByte) {
+    sim::DeviceOptions options;
+    options.btName = "Caf\xe9 \xc7\xd1\xb1\xdb " + std::string(60, 'n');
+    const auto device = startDevice(options);
+    const Ctl ctl;
+    const QString saved = ctl.path("saved.kcf");
+    ASSERT_EQ(ctl({QStringLiteral("backup"), host(*device), saved}).status, ctl::kExitOk);
+    ASSERT_EQ(ctl({QStringLiteral("send"), host(*device), QStringLiteral("BTName other")}).status,
+              ctl::kExitOk);
+    EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitDifferent);
+    const Result restored = ctl({QStringLiteral("restore"), host(*device), saved});
+    EXPECT_EQ(restored.status, ctl::kExitOk) << restored.err;
+    EXPECT_EQ(device->bluetoothName(), options.btName);
+    EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), saved}).status, ctl::kExitOk);
+}
+
 // A variable the inventory does not give fails that device before it is contacted.
 TEST(Kvx100ctl, AMissingVariableSendsNothing) {
     const auto device = startDevice();
