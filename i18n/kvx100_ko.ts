@@ -47,12 +47,24 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>파일을 읽을 수 없습니다: %1</translation>
     </message>
     <message>
-        <source>The key %1 in section %2 of %3 holds &quot;;&quot; or a control character, which cannot be sent. Nothing was restored.</source>
-        <translation>%3의 %2 섹션에 있는 %1 키에 보낼 수 없는 &quot;;&quot; 또는 제어 문자가 있습니다. 아무것도 복원하지 않았습니다.</translation>
+        <source>%1 holds more sections or keys than a configuration file can (%2 sections, %3 keys a section). Nothing was sent.</source>
+        <translation>%1에 구성 파일이 담을 수 있는 것보다 많은 섹션이나 키가 있습니다(섹션 %2개, 섹션당 키 %3개). 아무것도 보내지 않았습니다.</translation>
     </message>
     <message>
-        <source>%1 lists %2 routes, more than the %3 a restore takes. Nothing was restored.</source>
-        <translation>%1에 경로가 %2개 있어 복원할 수 있는 %3개를 넘습니다. 아무것도 복원하지 않았습니다.</translation>
+        <source>Line %1 of %2 (key %3 in section %4)</source>
+        <translation>%2의 %1번째 줄(%4 섹션의 %3 키)</translation>
+    </message>
+    <message>
+        <source>%1 holds a value of %2 bytes, more than the %3 a command line takes. Nothing was sent.</source>
+        <translation>%1에 %2바이트 값이 있어 명령 줄 하나에 들어가는 %3바이트를 넘습니다. 아무것도 보내지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>%1 holds &quot;;&quot; or a control character, which cannot be sent. Nothing was sent.</source>
+        <translation>%1에 보낼 수 없는 &quot;;&quot; 또는 제어 문자가 있습니다. 아무것도 보내지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>%1 lists %2 routes, more than the %3 a restore takes. Nothing was sent.</source>
+        <translation>%1에 경로가 %2개 있어 복원할 수 있는 %3개를 넘습니다. 아무것도 보내지 않았습니다.</translation>
     </message>
 </context>
 <context>
@@ -1203,6 +1215,13 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Lumeno-KVX100 Manager</source>
         <translation>Lumeno-KVX100 Manager</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::Reading</name>
+    <message>
+        <source>A reply came that no command asked for (seen at &quot;%1&quot;), so the values read may belong to other commands. Nothing was taken from this reading; try again.</source>
+        <translation>어떤 명령도 요청하지 않은 응답이 왔습니다(&quot;%1&quot;에서 발견). 읽은 값이 다른 명령의 것일 수 있으므로 이번에 읽은 값은 하나도 사용하지 않았습니다. 다시 시도하십시오.</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 #include "app/app_icon.h"
 #include "app/login_window.h"
 #include "app/product_pages.h"
+#include "core/device_text.h"
 #include "core/qt_text.h"
 #include "pages/page.h"
 #include "ui/busy_cursor.h"
@@ -251,8 +252,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::refreshTitle() {
     const DeviceRecord& record = deviceRecord();
-    setWindowTitle(tr("Lumeno-KVX100 Manager : ") + fromStd(record.btName) + QStringLiteral(" - ") +
-                   fromStd(record.ipAddress));
+    setWindowTitle(tr("Lumeno-KVX100 Manager : ") + deviceTextShown(record.btName) + QStringLiteral(" - ") +
+                   deviceTextShown(record.ipAddress));
 }
 
 void MainWindow::onTabClicked() {

@@ -7,7 +7,9 @@
 #include "core/server_client_queries.h"
 #include "modes/entry_forms.h"
 #include "modes/host_entry.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -32,7 +34,7 @@ ClientModeWindow::ClientModeWindow(DeviceSession& session, Prompter& prompter, Q
     , m_host(new IpAddressEdit(this))
     , m_port(new QLineEdit(this))
     , m_reconnect(new QCheckBox(tr("re-connect automatically if link is lost"), this))
-    , m_interval(new QLineEdit(m_loaded.interval, this))
+    , m_interval(new QLineEdit(fromStd(m_loaded.interval), this))
     , m_table(new EntryTable(session, prompter, kServerTableForm, this)) {
     setObjectName(QStringLiteral("clientModeWindow"));
     setWindowTitle(tr("Client Mode"));
@@ -87,32 +89,41 @@ int ClientModeWindow::exec() {
 
 void ClientModeWindow::load() {
     m_table->clear();
-    loadServersAndHost();
+    WindowLoad load(m_session, m_prompter);
+    // A failed server list does not end the load.
+    loadServersAndHost(load);
 
-    const QueryOutcome interval = runQuery(m_session, m_prompter, kIntervalQuery);
+    const QueryOutcome interval = load.run(kIntervalQuery);
     if (!interval)
         return;
-    m_loaded.interval = fromStd(intervalFrom(interval.normalised()));
-    m_interval->setText(m_loaded.interval);
+    load.show([this, value = intervalFrom(interval.normalised())] {
+        m_loaded.interval = value;
+        showDeviceText(*m_interval, value);
+    });
 
-    const QueryOutcome reconnect = runQuery(m_session, m_prompter, kReconnectQuery);
+    const QueryOutcome reconnect = load.run(kReconnectQuery);
     if (!reconnect)
         return;
-    m_loaded.reconnect = fromStd(reconnectFrom(reconnect.normalised()));
-    m_reconnect->setChecked(m_loaded.reconnect == QLatin1String("on"));
+    load.show([this, word = fromStd(reconnectFrom(reconnect.normalised()))] {
+        m_loaded.reconnect = word;
+        m_reconnect->setChecked(word == QLatin1String("on"));
+    });
+    load.finish();
 }
 
-void ClientModeWindow::loadServersAndHost() {
-    const std::optional<ServerList> list = readServerList(m_session, m_prompter, kServerListQuery);
+void ClientModeWindow::loadServersAndHost(WindowLoad& load) {
+    const std::optional<ServerList> list = readServerList(load, kServerListQuery);
     if (!list)
         return;
-    m_table->append(list->entries);
-    if (list->host) {
-        m_loaded.host = list->host;
-        showHostAddress(*list->host, *m_host, *m_port);
-    }
-    if (list->outcome == ServerList::Outcome::Imperfect)
-        m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
+    load.show([this, list = *list] {
+        m_table->append(list.entries);
+        if (list.host) {
+            m_loaded.host = list.host;
+            showHostAddress(*list.host, *m_host, *m_port);
+        }
+        if (list.outcome == ServerList::Outcome::Imperfect)
+            m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
+    });
 }
 
 void ClientModeWindow::refresh() {
@@ -123,12 +134,12 @@ void ClientModeWindow::refresh() {
         m_host->clear();
         m_port->clear();
     }
-    m_interval->setText(m_loaded.interval);
+    showDeviceText(*m_interval, m_loaded.interval);
 }
 
 void ClientModeWindow::apply() {
     const QString port = m_port->text();
-    const std::string interval = toStd(m_interval->text());
+    const std::string interval = deviceFieldBytes(*m_interval);
     if (const std::optional<QString> missing = missingHostEntry(*m_host, port)) {
         m_prompter.message(*missing);
         return;
@@ -137,7 +148,7 @@ void ClientModeWindow::apply() {
         m_prompter.message(tr("Fill the Connection interval time."));
         return;
     }
-    if (!sendHostAddress(m_session, m_prompter, *m_host, port))
+    if (!sendHostAddress(m_session, m_prompter, *m_host, *m_port))
         return;
     if (!runQuery(m_session, m_prompter, kIntervalSet, intervalSetCommand(interval),
                   confirmedBy(intervalConfirmation(interval))))

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <optional>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -14,6 +15,7 @@ class DeviceSession;
 class EntryTable;
 class IpAddressEdit;
 class Prompter;
+class WindowLoad;
 
 // The settings of Client mode: the host the device connects to, the re-connect option and the interval
 // of its connection attempts, all sent by Apply, which closes the window when the device took them; and
@@ -31,12 +33,12 @@ private:
     // The values the last load read, which Refresh puts back.
     struct Loaded {
         std::optional<HostAddress> host;
-        QString interval = QStringLiteral("3000");
+        std::string interval = "3000"; // as the device wrote it
         QString reconnect;
     };
 
     void load();
-    void loadServersAndHost();
+    void loadServersAndHost(WindowLoad& load);
     void refresh();
     void apply();
 

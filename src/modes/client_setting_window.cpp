@@ -5,6 +5,7 @@
 #include "core/server_client_queries.h"
 #include "modes/host_entry.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -49,13 +50,17 @@ int ClientSettingWindow::exec() {
 }
 
 void ClientSettingWindow::load() {
-    const std::optional<ServerList> list = readServerList(m_session, m_prompter, kHostQuery);
+    WindowLoad load(m_session, m_prompter);
+    const std::optional<ServerList> list = readServerList(load, kHostQuery);
     if (!list)
         return;
-    if (list->host)
-        showHostAddress(*list->host, *m_host, *m_port);
-    if (list->outcome == ServerList::Outcome::Imperfect)
-        m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
+    load.show([this, list = *list] {
+        if (list.host)
+            showHostAddress(*list.host, *m_host, *m_port);
+        if (list.outcome == ServerList::Outcome::Imperfect)
+            m_prompter.message(tr("Get Server Devices is imperfect. Try again."));
+    });
+    load.finish();
 }
 
 void ClientSettingWindow::ok() {
@@ -63,7 +68,7 @@ void ClientSettingWindow::ok() {
         m_prompter.message(*missing);
         return;
     }
-    if (sendHostAddress(m_session, m_prompter, *m_host, m_port->text()))
+    if (sendHostAddress(m_session, m_prompter, *m_host, *m_port))
         accept();
 }
 

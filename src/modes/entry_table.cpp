@@ -1,6 +1,6 @@
 #include "entry_table.h"
 
-#include "core/qt_text.h"
+#include "core/device_text.h"
 #include "core/query.h"
 #include "core/server_mode_replies.h"
 #include "ui/widget_setup.h"
@@ -70,7 +70,8 @@ void EntryTable::clear() {
 
 void EntryTable::append(const std::vector<ListedEntry>& entries) {
     for (const ListedEntry& entry : entries)
-        appendRow({fromStd(entry.index), {fromStd(entry.bdaddrOrName), fromStd(entry.endpoint)}});
+        appendRow({deviceTextShown(entry.index),
+                   {DeviceText::read(entry.bdaddrOrName), DeviceText::read(entry.endpoint)}});
     showSelectedRow();
 }
 
@@ -96,7 +97,7 @@ void EntryTable::deleteEntry() {
     }
     showSelectedRow();
     runQuery(m_session, m_prompter, *m_form.remove,
-             m_form.removeCommand(toStd(entry.bdaddrOrName), toStd(entry.endpoint)));
+             m_form.removeCommand(entry.bdaddrOrName.bytes, entry.endpoint.bytes));
 }
 
 void EntryTable::modifyEntry() {
@@ -110,8 +111,8 @@ void EntryTable::modifyEntry() {
     EntryRow& entry = m_rows.at(*row).entry;
     entry = editor.entry();
     QTreeWidgetItem* item = m_list->topLevelItem(*row);
-    item->setText(NameColumn, entry.bdaddrOrName);
-    item->setText(EndpointColumn, entry.endpoint);
+    item->setText(NameColumn, entry.bdaddrOrName.shown);
+    item->setText(EndpointColumn, entry.endpoint.shown);
 }
 
 EntryRows EntryTable::entries() const {
@@ -130,7 +131,8 @@ std::optional<int> EntryTable::selectedRow() const {
 void EntryTable::appendRow(const TableRow& row) {
     m_rows.push_back(row);
     const QSignalBlocker quiet(m_list);
-    m_list->addTopLevelItem(new QTreeWidgetItem({row.index, row.entry.bdaddrOrName, row.entry.endpoint}));
+    m_list->addTopLevelItem(
+        new QTreeWidgetItem({row.index, row.entry.bdaddrOrName.shown, row.entry.endpoint.shown}));
 }
 
 void EntryTable::showSelectedRow() {

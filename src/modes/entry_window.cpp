@@ -6,6 +6,7 @@
 #include "core/qt_text.h"
 #include "core/server_client_queries.h"
 #include "modes/port_field.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ EntryWindow::EntryWindow(DeviceSession& session, Prompter& prompter, const Entry
     setWindowTitle(text(form.title));
     const EntryRow start = modifiedRow ? m_rows.at(*modifiedRow) : EntryRow{};
     const IpPort startEndpoint =
-        form.addressName ? splitIpPort(toStd(start.endpoint)) : IpPort{{}, toStd(start.endpoint)};
+        form.addressName ? splitIpPort(start.endpoint.bytes) : IpPort{{}, start.endpoint.bytes};
 
     auto* layout = new QVBoxLayout(this);
     auto* fields = new QFormLayout;
@@ -39,7 +40,8 @@ EntryWindow::EntryWindow(DeviceSession& session, Prompter& prompter, const Entry
                                         text(form.choice->nameCaption), form.choice->initial, this);
         layout->addWidget(m_choice);
     } else {
-        m_device = new QLineEdit(start.bdaddrOrName, this);
+        m_device = new QLineEdit(this);
+        showDeviceText(*m_device, start.bdaddrOrName.bytes);
         m_device->setObjectName(QStringLiteral("deviceEdit"));
         keepToOneLine(m_device);
         fields->addRow(labelFor(text(form.deviceLabel), m_device, this), m_device);
@@ -55,10 +57,12 @@ EntryWindow::EntryWindow(DeviceSession& session, Prompter& prompter, const Entry
     }
     m_port = new QLineEdit(this);
     m_port->setObjectName(QLatin1String(form.portName));
-    if (modifiedRow)
-        showPortLimitedForTyping(m_port, fromStd(startEndpoint.port), form.portLength);
-    else
+    if (modifiedRow) {
+        showPortLimitedForTyping(m_port, deviceTextShown(startEndpoint.port), form.portLength);
+        rememberDeviceText(*m_port, startEndpoint.port);
+    } else {
         m_port->setMaxLength(form.portLength);
+    }
     keepToOneLine(m_port);
     fields->addRow(labelFor(text(form.portLabel), m_port, this), m_port);
     layout->addLayout(fields);
@@ -70,12 +74,21 @@ EntryWindow::EntryWindow(DeviceSession& session, Prompter& prompter, const Entry
 
 EntryRow EntryWindow::entry() const {
     QString device;
-    if (m_choice)
+    std::string deviceBytes;
+    if (m_choice) {
         device = byName() ? m_choice->name() : m_choice->addressText();
-    else
+        deviceBytes = toStd(device);
+    } else {
         device = m_device->text();
+        deviceBytes = deviceFieldBytes(*m_device);
+    }
     const QString port = m_port->text();
-    return {device, m_address ? m_address->text() + QLatin1Char(':') + port : port};
+    const std::string portBytes = deviceFieldBytes(*m_port);
+    if (!m_address)
+        return {{deviceBytes, device}, {portBytes, port}};
+    // The address is written out from its octets whatever the device listed.
+    const QString address = m_address->text() + QLatin1Char(':');
+    return {{deviceBytes, device}, {toStd(address) + portBytes, address + port}};
 }
 
 QString EntryWindow::text(const char* source) const {
@@ -124,12 +137,12 @@ void EntryWindow::send() {
         return;
     }
     const EntryRow wanted = entry();
-    const std::string device = toStd(wanted.bdaddrOrName);
-    const std::string endpoint = toStd(wanted.endpoint);
+    const std::string& device = wanted.bdaddrOrName.bytes;
+    const std::string& endpoint = wanted.endpoint.bytes;
     bool taken = false;
     if (m_form.remove) {
-        const std::string oldDevice = toStd(m_old.bdaddrOrName);
-        const std::string oldEndpoint = toStd(m_old.endpoint);
+        const std::string& oldDevice = m_old.bdaddrOrName.bytes;
+        const std::string& oldEndpoint = m_old.endpoint.bytes;
         taken = replaceEntry(m_session, m_prompter,
                              {m_form.removeCommand(oldDevice, oldEndpoint),
                               m_form.addCommand(device, endpoint), m_form.addCommand(oldDevice, oldEndpoint)},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device_text.h"
 #include "modes/address_or_name_box.h"
 
 #include <QDialog>
@@ -18,10 +19,11 @@ class IpAddressEdit;
 class Prompter;
 struct QueryStep;
 
-// What the table editors read from a row: the BDADDR/Name and the port or IP:Port beside it.
+// What the table editors read from a row: the BDADDR/Name and the port or IP:Port beside it, each as
+// shown and as it goes to the device (the bytes the device listed, until the operator changes them).
 struct EntryRow {
-    QString bdaddrOrName;
-    QString endpoint;
+    DeviceText bdaddrOrName;
+    DeviceText endpoint;
 };
 using EntryRows = std::vector<EntryRow>;
 

@@ -3,6 +3,8 @@
 #include "controls/ip_address_edit.h"
 #include "core/qt_text.h"
 #include "core/server_client_queries.h"
+#include "ui/device_field.h"
+#include "ui/window_load.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -30,19 +32,20 @@ std::optional<QString> missingHostEntry(const IpAddressEdit& address, const QStr
 void showHostAddress(const HostAddress& host, IpAddressEdit& address, QLineEdit& port) {
     const Octets& o = host.octets;
     address.setOctets({o[0], o[1], o[2], o[3]});
-    port.setText(fromStd(host.port));
+    showDeviceText(port, host.port);
 }
 
-std::optional<ServerList> readServerList(DeviceSession& session, Prompter& prompter, const QueryStep& step) {
-    const QueryOutcome outcome = runQuery(session, prompter, step);
+std::optional<ServerList> readServerList(WindowLoad& load, const QueryStep& step) {
+    const QueryOutcome outcome = load.run(step, ReplyForm::List);
     if (!outcome)
         return std::nullopt;
     return parseServerList(outcome.reply);
 }
 
 bool sendHostAddress(DeviceSession& session, Prompter& prompter, const IpAddressEdit& address,
-                     const QString& port) {
-    return bool(runQuery(session, prompter, kHostSet, hostSetCommand(toStd(address.text()), toStd(port))));
+                     const QLineEdit& port) {
+    return bool(
+        runQuery(session, prompter, kHostSet, hostSetCommand(toStd(address.text()), deviceFieldBytes(port))));
 }
 
 } // namespace kvx

@@ -1,10 +1,11 @@
 #include "serial_port_window.h"
 
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/port_queries.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -51,7 +52,7 @@ SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, Q
     setModal(true);
 
     for (const char* baud : {"1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400"})
-        m_baud->addItem(QString::fromLatin1(baud), QString::fromLatin1(baud));
+        m_baud->addItem(QString::fromLatin1(baud), QByteArray(baud));
     for (char bits : {'5', '6', '7', '8'})
         m_dataBits->addItem(tr("%1 bit").arg(characterText(bits)), wireCharacter(bits));
     m_parity->addItem(tr("None"), wireCharacter('N'));
@@ -84,20 +85,25 @@ SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, Q
 }
 
 void SerialPortWindow::load() {
+    // OK sends the line shown.
+    WindowLoad load(m_session, m_prompter);
     std::optional<SerialLine> line;
-    if (runQuery(m_session, m_prompter, kSerialLineQuery, {}, [&line](std::string_view reply) {
+    if (!load.run(kSerialLineQuery, ReplyForm::Value, [&line](std::string_view reply) {
             line = serialLineFrom(reply);
             return line.has_value();
         }))
-        showLine(*line);
+        return;
+    load.show([this, line = *line] { showLine(line); });
+    load.finish();
 }
 
 void SerialPortWindow::showLine(const SerialLine& line) {
-    const QString baud = fromStd(line.baud);
-    if (baud.isEmpty())
+    // The rate goes back as the device wrote it.
+    if (line.baud.empty())
         m_baud->setCurrentIndex(-1);
     else
-        showEntry(m_baud, baud, baud);
+        showEntry(m_baud, QByteArray(line.baud.data(), qsizetype(line.baud.size())),
+                  deviceTextShown(line.baud));
     showEntry(m_dataBits, wireCharacter(line.dataBits), tr("%1 bit").arg(characterText(line.dataBits)));
     showEntry(m_parity, wireCharacter(line.parity), characterText(line.parity));
     showEntry(m_stopBits, wireCharacter(line.stopBits), characterText(line.stopBits));
@@ -109,7 +115,7 @@ SerialLine SerialPortWindow::lineShown() const {
         return static_cast<char>(list->currentData().toInt());
     };
     SerialLine line;
-    line.baud = toStd(m_baud->currentData().toString());
+    line.baud = m_baud->currentData().toByteArray().toStdString();
     line.dataBits = character(m_dataBits);
     line.parity = character(m_parity);
     line.stopBits = character(m_stopBits);

@@ -2,11 +2,12 @@
 
 #include "core/device_session.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "core/server_client_queries.h"
 #include "core/server_mode_replies.h"
 #include "modes/entry_forms.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -69,47 +70,53 @@ int ServerModeWindow::exec() {
 
 void ServerModeWindow::load() {
     m_table->clear();
-    const QueryOutcome port = runQuery(m_session, m_prompter, kDataPortQuery, {}, dataPortAnswered);
+    WindowLoad load(m_session, m_prompter);
+    const QueryOutcome port = load.run(kDataPortQuery, ReplyForm::Value, dataPortAnswered);
     if (!port)
         return;
-    m_port->setText(fromStd(defaultPortFrom(port.normalised())));
+    load.show([this, port = defaultPortFrom(port.normalised())] { showDeviceText(*m_port, port); });
 
     m_keepSocket->setEnabled(m_session.supportsCommand("PRSV"));
     if (m_keepSocket->isEnabled()) {
-        const QueryOutcome keepSocket = runQuery(m_session, m_prompter, kKeepSocketQuery);
+        const QueryOutcome keepSocket = load.run(kKeepSocketQuery, ReplyForm::Value);
         if (!keepSocket)
             return;
-        m_keepSocket->setChecked(keepSocketFrom(keepSocket.reply));
+        load.show([this, on = keepSocketFrom(keepSocket.reply)] { m_keepSocket->setChecked(on); });
     }
 
     m_keepAlive->setEnabled(m_session.supportsCommand("KATO"));
     if (m_keepAlive->isEnabled()) {
-        const QueryOutcome keepAlive = runQuery(m_session, m_prompter, kKeepAliveQuery);
+        const QueryOutcome keepAlive = load.run(kKeepAliveQuery, ReplyForm::Value);
         // The device's own default, shown when its value cannot be read.
-        m_keepAlive->setText(keepAlive ? fromStd(keepAliveFrom(keepAlive.reply)) : QStringLiteral("600"));
+        load.show([this, timeout = keepAlive ? keepAliveFrom(keepAlive.reply) : std::string("600")] {
+            showDeviceText(*m_keepAlive, timeout);
+        });
     }
 
-    loadTable();
+    if (loadTable(load))
+        load.finish();
 }
 
-void ServerModeWindow::loadTable() {
-    const QueryOutcome reply = runQuery(m_session, m_prompter, kDeviceListQuery);
+bool ServerModeWindow::loadTable(WindowLoad& load) {
+    const QueryOutcome reply = load.run(kDeviceListQuery, ReplyForm::List);
     if (!reply)
-        return;
-    const BindList list = parseBindList(reply.reply);
-    m_table->append(list.entries);
-    if (list.outcome == BindList::Outcome::Imperfect)
-        m_prompter.message(tr("Get Bind Devices is imperfect. Try again."));
+        return false;
+    load.show([this, list = parseBindList(reply.reply)] {
+        m_table->append(list.entries);
+        if (list.outcome == BindList::Outcome::Imperfect)
+            m_prompter.message(tr("Get Bind Devices is imperfect. Try again."));
+    });
+    return true;
 }
 
 void ServerModeWindow::apply() {
-    if (!runQuery(m_session, m_prompter, kDataPortSet, dataPortSetCommand(toStd(m_port->text()))))
+    if (!runQuery(m_session, m_prompter, kDataPortSet, dataPortSetCommand(deviceFieldBytes(*m_port))))
         return;
     // A failed option does not stop Apply: only its message is shown.
     if (m_session.supportsCommand("PRSV"))
         runQuery(m_session, m_prompter, kKeepSocketSet, keepSocketSetCommand(m_keepSocket->isChecked()));
     if (m_session.supportsCommand("KATO"))
-        runQuery(m_session, m_prompter, kKeepAliveSet, keepAliveSetCommand(toStd(m_keepAlive->text())));
+        runQuery(m_session, m_prompter, kKeepAliveSet, keepAliveSetCommand(deviceFieldBytes(*m_keepAlive)));
 }
 
 } // namespace kvx

@@ -10,6 +10,7 @@ namespace kvx {
 class DeviceSession;
 class EntryTable;
 class Prompter;
+class WindowLoad;
 
 // The settings of Server mode: the default data port, whether TCP sockets are kept, the keep-alive
 // timeout, and the registered devices, each added, modified or deleted on the device at once. It has no
@@ -25,7 +26,8 @@ public:
 
 private:
     void load();
-    void loadTable();
+    // False when the list could not be read.
+    bool loadTable(WindowLoad& load);
     void apply();
 
     DeviceSession& m_session;

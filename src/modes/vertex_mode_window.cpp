@@ -3,9 +3,10 @@
 #include "core/device_session.h"
 #include "core/port_queries.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "core/vocabulary.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -66,16 +67,20 @@ int VertexModeWindow::exec() {
 }
 
 void VertexModeWindow::load() {
-    const QueryOutcome reply = runQuery(m_session, m_prompter, kVertexQuery);
+    WindowLoad load(m_session, m_prompter);
+    const QueryOutcome reply = load.run(kVertexQuery);
     if (!reply)
         return;
-    m_loaded = vertexValuesFrom(reply.normalised());
-    m_port->setText(fromStd(m_loaded.port));
-    m_maximum->setText(fromStd(m_loaded.maximum));
+    load.show([this, values = vertexValuesFrom(reply.normalised())] {
+        m_loaded = values;
+        showDeviceText(*m_port, m_loaded.port);
+        showDeviceText(*m_maximum, m_loaded.maximum);
+    });
+    load.finish();
 }
 
 void VertexModeWindow::apply() {
-    const VertexValues typed{toStd(m_port->text()), toStd(m_maximum->text())};
+    const VertexValues typed{deviceFieldBytes(*m_port), deviceFieldBytes(*m_maximum)};
     if (typed.port.empty()) {
         m_prompter.message(tr("Fill the Vertex Port."));
         return;
@@ -91,7 +96,7 @@ void VertexModeWindow::apply() {
 }
 
 void VertexModeWindow::refresh() {
-    m_port->setText(fromStd(m_loaded.port));
+    showDeviceText(*m_port, m_loaded.port);
     m_maximum->setText(QStringLiteral("1"));
 }
 

@@ -4,9 +4,12 @@
 #include "core/bluetooth_queries.h"
 #include "core/bluetooth_settings.h"
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -128,20 +131,20 @@ void BluetoothPage::connectionReplaced() {
     m_maxDt->edit()->clear();
 }
 
-bool BluetoothPage::readSettings(bool withLinkTimeout) {
+bool BluetoothPage::readSettings(WindowLoad& load, bool withLinkTimeout) {
     using Show = std::function<void(std::string_view normalised)>;
     const std::pair<const QueryStep*, Show> readings[] = {
         {&kBtNameQuery,
          [this](std::string_view r) {
-             m_name->setText(fromStd(valueFrom(r, kQueryValuePosition)));
+             showDeviceText(*m_name, valueFrom(r, kQueryValuePosition));
          }},
         {&kMaxDtQuery,
          [this](std::string_view r) {
-             m_maxDt->edit()->setText(fromStd(valueFrom(r, kMaxDtValuePosition)));
+             showDeviceText(*m_maxDt->edit(), valueFrom(r, kMaxDtValuePosition));
          }},
         {withLinkTimeout ? &kLinkTimeoutQuery : nullptr,
          [this](std::string_view r) {
-             m_linkTimeout->edit()->setText(fromStd(linkTimeoutFrom(r)));
+             showDeviceText(*m_linkTimeout->edit(), linkTimeoutFrom(r));
          }},
         {&kScanQuery,
          [this](std::string_view r) {
@@ -164,41 +167,51 @@ bool BluetoothPage::readSettings(bool withLinkTimeout) {
     for (const auto& [step, show] : readings) {
         if (step == nullptr)
             continue;
-        const QueryOutcome reply = runQuery(m_session, m_prompter, *step);
+        const QueryOutcome reply = load.run(*step);
         if (!reply)
             return false;
-        show(reply.normalised());
+        load.show([shown = show, normalised = std::string(reply.normalised())] { shown(normalised); });
     }
     return true;
 }
 
 void BluetoothPage::load() {
-    if (!readSettings(true))
+    WindowLoad load(m_session, m_prompter);
+    if (!readSettings(load, true))
         return;
-    readLocalDevices();
-    m_maxDt->setRange(0, 14);
+    const bool listed = readLocalDevices(load);
+    // A failed read of the local radios still ranges the MaxDT arrows.
+    load.show([this] { m_maxDt->setRange(0, 14); });
+    if (listed)
+        load.finish();
 }
 
 void BluetoothPage::refresh() {
-    readSettings(false);
+    WindowLoad load(m_session, m_prompter);
+    if (readSettings(load, false))
+        load.finish();
 }
 
-void BluetoothPage::readLocalDevices() {
-    m_localDevices->clear();
+bool BluetoothPage::readLocalDevices(WindowLoad& load) {
     LocalDevices devices;
-    if (!runQuery(m_session, m_prompter, kLocalDevicesQuery, {}, [&devices](std::string_view reply) {
-            devices = parseLocalDevices(reply);
-            return devices.outcome != LocalDevices::Outcome::Refused;
-        }))
-        return;
-    for (const std::vector<std::string>& fields : devices.rows) {
-        QStringList texts;
-        for (const std::string& field : fields)
-            texts << fromStd(field);
-        m_localDevices->addTopLevelItem(new QTreeWidgetItem(texts));
-    }
-    if (devices.outcome == LocalDevices::Outcome::Imperfect)
-        m_prompter.message(tr("Get Local Devices is imperfect. Try again."));
+    const QueryOutcome reply = load.run(kLocalDevicesQuery, ReplyForm::List, [&devices](std::string_view r) {
+        devices = parseLocalDevices(r);
+        return devices.outcome != LocalDevices::Outcome::Refused;
+    });
+    load.show([this, devices, read = reply.accepted()] {
+        m_localDevices->clear();
+        if (!read)
+            return;
+        for (const std::vector<std::string>& fields : devices.rows) {
+            QStringList texts;
+            for (const std::string& field : fields)
+                texts << deviceTextShown(field);
+            m_localDevices->addTopLevelItem(new QTreeWidgetItem(texts));
+        }
+        if (devices.outcome == LocalDevices::Outcome::Imperfect)
+            m_prompter.message(tr("Get Local Devices is imperfect. Try again."));
+    });
+    return reply.accepted();
 }
 
 void BluetoothPage::apply() {
@@ -226,8 +239,10 @@ void BluetoothPage::apply() {
     const auto sent = [this](const QueryStep& step, const std::string& line) {
         return runQuery(m_session, m_prompter, step, line + "\r\n").accepted();
     };
-    if (!sent(kBtNameSet, "BTName " + toStd(name)) || !sent(kMaxDtSet, "Maxdt " + toStd(maxDt)) ||
-        !sent(kLinkTimeoutSet, "Linkto " + toStd(linkTimeout)))
+    const std::string nameBytes = deviceFieldBytes(*m_name);
+    if (!sent(kBtNameSet, "BTName " + nameBytes) ||
+        !sent(kMaxDtSet, "Maxdt " + deviceFieldBytes(*m_maxDt->edit())) ||
+        !sent(kLinkTimeoutSet, "Linkto " + deviceFieldBytes(*m_linkTimeout->edit())))
         return;
     const std::string_view selected = securityWord(m_security->currentIndex());
     if (!selected.empty())
@@ -240,7 +255,7 @@ void BluetoothPage::apply() {
         return;
 
     m_pin->clear();
-    m_appliedName = toStd(name);
+    m_appliedName = nameBytes;
 }
 
 } // namespace kvx

@@ -15,6 +15,7 @@ namespace kvx {
 class DeviceSession;
 class Prompter;
 class SpinField;
+class WindowLoad;
 
 // Tab 1: the device's own Bluetooth settings, and its local Bluetooth radios with their counters.
 class BluetoothPage : public Page {
@@ -28,8 +29,9 @@ public:
     std::optional<std::string> appliedName() const { return m_appliedName; }
 
 private:
-    bool readSettings(bool withLinkTimeout);
-    void readLocalDevices();
+    bool readSettings(WindowLoad& load, bool withLinkTimeout);
+    // False when the list could not be read.
+    bool readLocalDevices(WindowLoad& load);
     void refresh();
     void apply();
 

@@ -3,8 +3,8 @@
 #include "core/bluetooth_queries.h"
 #include "core/connection_status.h"
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "ui/widget_setup.h"
 
 #include <QFontDatabase>
@@ -148,9 +148,10 @@ void ConnectionsPage::rememberSelection() {
     m_disconnect->setEnabled(true);
 }
 
-QString ConnectionsPage::selectedIdx() const {
+std::string ConnectionsPage::selectedIdx() const {
     const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-    return selected.isEmpty() ? QString() : selected.first()->text(IdxColumn);
+    return selected.isEmpty() ? std::string()
+                              : selected.first()->data(IdxColumn, Qt::UserRole).toByteArray().toStdString();
 }
 
 void ConnectionsPage::refresh() {
@@ -159,6 +160,8 @@ void ConnectionsPage::refresh() {
         const QSignalBlocker blocker(m_list);
         m_list->clear();
     }
+    // A tick runs no Reading: its last look would hold the window for a good part of every refresh, and a
+    // list of whole lines without its "+OK" is shown as the device sent it.
     const QueryOutcome list = askQuery(m_session, kConnectionList);
     const bool silent = list.kind == QueryOutcome::Kind::Silent;
     // The device is gone; no tick may come while the operator reads why the program ends.
@@ -186,7 +189,10 @@ void ConnectionsPage::refresh() {
             item->setData(IndicatorColumn, Qt::AccessibleTextRole, quality);
             item->setToolTip(IndicatorColumn, quality);
             for (std::size_t c = 0; c < row.columns.size(); ++c)
-                item->setText(int(c) + 1, fromStd(row.columns[c]));
+                item->setText(int(c) + 1, deviceTextShown(row.columns[c]));
+            // Disconnect gives the device its idx back as the device wrote it.
+            const std::string& idx = row.columns[IdxColumn - 1];
+            item->setData(IdxColumn, Qt::UserRole, QByteArray(idx.data(), qsizetype(idx.size())));
             // The highlight follows the chosen connection to wherever this refresh put it.
             if (!reselected && m_selectedIdx && item->text(IdxColumn) == *m_selectedIdx) {
                 item->setSelected(true);
@@ -200,7 +206,7 @@ void ConnectionsPage::refresh() {
 
 void ConnectionsPage::disconnectSelected() {
     const QScopedValueRollback<bool> busy(m_busy, true);
-    if (runQuery(m_session, m_prompter, kDisconnect, "disc " + toStd(selectedIdx()) + "\r\n"))
+    if (runQuery(m_session, m_prompter, kDisconnect, "disc " + selectedIdx() + "\r\n"))
         refresh();
 }
 

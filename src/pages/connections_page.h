@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <string>
 
 class QPushButton;
 class QTreeWidget;
@@ -32,7 +33,8 @@ private:
     void refresh();
     void disconnectSelected();
     void rememberSelection();
-    QString selectedIdx() const;
+    // As the device wrote it.
+    std::string selectedIdx() const;
 
     DeviceSession& m_session;
     Prompter& m_prompter;

@@ -2,7 +2,7 @@
 
 #include "core/bluetooth_queries.h"
 #include "core/device_session.h"
-#include "core/qt_text.h"
+#include "core/device_text.h"
 #include "core/status_lines.h"
 #include "ui/widget_setup.h"
 
@@ -66,7 +66,7 @@ void DevicePicker::fill() {
     m_list->clear();
     // The picker shows no message: a list that did not come leaves it empty.
     for (const std::string& address : connectedAddresses(askQuery(m_session, kPickerList).reply))
-        m_list->addTopLevelItem(new QTreeWidgetItem({fromStd(address)}));
+        m_list->addTopLevelItem(new QTreeWidgetItem({deviceTextShown(address)}));
 }
 
 void DevicePicker::apply() {

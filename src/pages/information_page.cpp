@@ -1,13 +1,14 @@
 #include "information_page.h"
 
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/firmware_version.h"
 #include "core/page_queries.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "core/vocabulary.h"
 #include "pages/reboot_wait_window.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -91,30 +92,40 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
 }
 
 void InformationPage::load() {
-    const QueryOutcome version = runQuery(m_session, m_prompter, kVersionQuery);
+    WindowLoad load(m_session, m_prompter);
+    const QueryOutcome version = load.run(kVersionQuery, ReplyForm::Value);
     // A silent device gives no version text, and so no check.
     const std::string versionText = versionTextFromReply(version.reply);
     const int checks = listChecksFor(versionText, versionNumberFromText(versionText));
     for (int i = 0; i < checks; ++i)
-        listCheck();
+        listCheck(load);
     switch (version.kind) {
     case QueryOutcome::Kind::Silent:
+    case QueryOutcome::Kind::Unasked:
         return;
     case QueryOutcome::Kind::Refused:
-        m_session.setVersionCode(kVersionCodeFallback);
-        showRecord("1.0");
-        return;
+        load.show([this] {
+            m_session.setVersionCode(kVersionCodeFallback);
+            showRecord("1.0");
+        });
+        break;
     case QueryOutcome::Kind::Accepted:
-        m_session.setVersionCode(versionCodeFromText(versionText));
-        showRecord(versionText);
-        return;
+        load.show([this, versionText] {
+            m_session.setVersionCode(versionCodeFromText(versionText));
+            showRecord(versionText);
+        });
+        break;
     }
+    load.finish();
 }
 
-void InformationPage::listCheck() {
-    m_backUp->setEnabled(true);
-    m_log->setEnabled(true);
-    m_restore->setEnabled(runQuery(m_session, m_prompter, kListCheck).accepted());
+void InformationPage::listCheck(WindowLoad& load) {
+    const bool restorable = load.run(kListCheck).accepted();
+    load.show([this, restorable] {
+        m_backUp->setEnabled(true);
+        m_log->setEnabled(true);
+        m_restore->setEnabled(restorable);
+    });
 }
 
 void InformationPage::showRecord(const std::string& version) {
@@ -125,7 +136,7 @@ void InformationPage::showRecord(const std::string& version) {
                                             &r.serialNumber, &r.ipAddress, &r.controlPort,
                                             &r.macAddress,   &btName,      &r.btAddress};
     for (int i = 0; i < FieldCount; ++i)
-        m_values[i]->setText(fromStd(*texts[i]).trimmed());
+        m_values[i]->setText(deviceTextShown(*texts[i]).trimmed());
 }
 
 void InformationPage::pause(std::chrono::milliseconds duration) {

@@ -13,6 +13,7 @@ namespace kvx {
 
 class DeviceSession;
 class Prompter;
+class WindowLoad;
 
 // Tab 5: who the connected device is, its firmware version, the reboot, and the buttons of the
 // backup, restore and log procedures.
@@ -47,7 +48,7 @@ public:
     void setProcedures(Procedures procedures) { m_procedures = std::move(procedures); }
 
 private:
-    void listCheck();
+    void listCheck(WindowLoad& load);
     void showRecord(const std::string& version);
     // Keeps the UI painting (the wait window's animation) while taking no input from the operator.
     static void pause(std::chrono::milliseconds duration);

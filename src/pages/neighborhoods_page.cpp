@@ -2,10 +2,12 @@
 
 #include "core/bluetooth_queries.h"
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/neighbour_list.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -101,26 +103,31 @@ void NeighborhoodsPage::load() {
             control->setEnabled(false);
         return;
     }
+    // Start sends the interval, length and access code shown.
+    WindowLoad load(m_session, m_prompter);
     std::optional<PeriodicInquiryState> state;
-    if (!runQuery(m_session, m_prompter, kPeriodicInquiryQuery, {}, [&state](std::string_view reply) {
+    if (!load.run(kPeriodicInquiryQuery, ReplyForm::Value, [&state](std::string_view reply) {
             state = parsePeriodicInquiryState(reply);
             return state.has_value();
         }))
         return;
-    m_accessCode->setCurrentIndex(state->general() ? General : Limited);
-    showRunning(state->running);
-    // A device that reports the inquiry off leaves a running poll alone; Stop or another tab ends it.
-    if (state->running && !refreshTimerRunning())
-        startRefreshTimer();
-    m_interval->setText(fromStd(state->interval));
-    m_length->setText(fromStd(state->length));
+    load.show([this, state = *state] {
+        m_accessCode->setCurrentIndex(state.general() ? General : Limited);
+        showRunning(state.running);
+        // A device that reports the inquiry off leaves a running poll alone; Stop or another tab ends it.
+        if (state.running && !refreshTimerRunning())
+            startRefreshTimer();
+        showDeviceText(*m_interval, state.interval);
+        showDeviceText(*m_length, state.length);
+    });
+    load.finish();
 }
 
 void NeighborhoodsPage::start() {
     const std::string_view code =
         m_accessCode->currentIndex() == General ? kGeneralInquiryAccessCode : kLimitedInquiryAccessCode;
-    const std::string command = "pinq on " + toStd(m_interval->text()) + " " + toStd(m_length->text()) + " " +
-                                std::string(code) + "\r\n";
+    const std::string command = "pinq on " + deviceFieldBytes(*m_interval) + " " +
+                                deviceFieldBytes(*m_length) + " " + std::string(code) + "\r\n";
     // The outcome shows through the state read back by the load.
     runQuery(m_session, m_prompter, kPeriodicInquiryStart, command);
     load();
@@ -138,12 +145,13 @@ void NeighborhoodsPage::refreshTick() {
     std::optional<std::vector<Neighbour>> neighbours;
     if (!runQuery(m_session, m_prompter, kNeighbourPoll, {}, [&neighbours](std::string_view reply) {
             neighbours = parseNeighbourList(reply);
-            return neighbours.has_value();
+            return neighbours.has_value() && inReplyForm(reply, ReplyForm::List);
         }))
         return;
     m_list->clear();
     for (const Neighbour& n : *neighbours)
-        new QTreeWidgetItem(m_list, {fromStd(n.address), fromStd(n.classOfDevice), fromStd(n.name)});
+        new QTreeWidgetItem(
+            m_list, {deviceTextShown(n.address), deviceTextShown(n.classOfDevice), deviceTextShown(n.name)});
 }
 
 } // namespace kvx

@@ -116,8 +116,10 @@ void OperationModePage::setMode(int index) {
 
 void OperationModePage::load() {
     m_modeIndex = radioSelection();
+    // Apply sends the mode shown: a reply nobody asked for must not choose it.
+    Reading reading(m_session);
     const std::optional<int> mode = queryMode(m_session, m_prompter);
-    if (!mode)
+    if (!mode || !reading.finish(m_prompter, kModeQuery.command))
         return;
     setMode(*mode);
     // Nothing here enables these again: a device does not lose a firmware feature while it runs.

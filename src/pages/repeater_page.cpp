@@ -2,8 +2,8 @@
 
 #include "core/bluetooth_queries.h"
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "core/repeater_tree.h"
 #include "ui/widget_setup.h"
 
@@ -132,7 +132,7 @@ void RepeaterPage::refresh() {
 
 QTreeWidgetItem* RepeaterPage::makeItem(const RepeaterTree& tree, std::size_t node) const {
     const RepeaterNode& n = tree.nodes[node];
-    auto* item = new QTreeWidgetItem({fromStd(n.text)});
+    auto* item = new QTreeWidgetItem({deviceTextShown(n.text)});
     item->setIcon(0, n.kind == RepeaterNode::Kind::Repeater ? m_repeaterIcon : m_endDeviceIcon);
     return item;
 }

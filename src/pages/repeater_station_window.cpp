@@ -3,11 +3,13 @@
 #include "controls/masked_edit.h"
 #include "core/bluetooth_queries.h"
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/station_address.h"
 #include "core/vocabulary.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,13 +47,16 @@ RepeaterStationWindow::RepeaterStationWindow(DeviceSession& session, Prompter& p
 }
 
 void RepeaterStationWindow::load() {
-    // The address fills the field only when it came with "+OK"; nothing is said otherwise.
+    // The address fills the field only when it came with "+OK"; nothing is said otherwise. OK sends it.
+    WindowLoad load(m_session, m_prompter);
     std::optional<std::string> input;
-    if (runQuery(m_session, m_prompter, kStationQuery, {}, [&input](std::string_view reply) {
+    if (!load.run(kStationQuery, ReplyForm::Value, [&input](std::string_view reply) {
             input = stationInputFrom(reply);
             return input.has_value();
         }))
-        m_address->writeInputData(fromStd(*input));
+        return;
+    load.show([this, input = *input] { m_address->writeInputData(deviceTextShown(input)); });
+    load.finish();
 }
 
 void RepeaterStationWindow::ok() {

@@ -1,9 +1,10 @@
 #include "route_setting_window.h"
 
 #include "controls/masked_edit.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
-#include "core/qt_text.h"
 #include "pages/device_picker.h"
+#include "ui/device_field.h"
 #include "ui/widget_setup.h"
 
 #include <QCheckBox>
@@ -25,6 +26,12 @@ MaskedEdit* addressField(const QString& name, const QString& accessibleName, QWi
     field->setObjectName(name);
     field->setAccessibleName(accessibleName);
     return field;
+}
+
+// An address of the device's table goes back as the device wrote it unless the operator changes it.
+void showAddress(MaskedEdit* field, const std::string& address) {
+    field->setText(deviceTextShown(address));
+    rememberDeviceText(*field, address);
 }
 
 } // namespace
@@ -50,7 +57,7 @@ RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompte
     auto* fromRow = new QHBoxLayout(fromGroup);
     fromRow->addWidget(m_from, 1);
     fromRow->addWidget(pickButton(m_from, QStringLiteral("fromPickButton")));
-    m_from->setText(fromStd(group.from));
+    showAddress(m_from, group.from);
 
     auto* toGroup = new QGroupBox(tr("To"), this);
     auto* toGrid = new QGridLayout(toGroup);
@@ -66,7 +73,7 @@ RouteSettingWindow::RouteSettingWindow(DeviceSession& session, Prompter& prompte
         toGrid->addWidget(m_to[k], k + 1, 1);
         toGrid->addWidget(pickButton(m_to[k], QStringLiteral("toPickButton") + number), k + 1, 2);
         if (static_cast<std::size_t>(k) < group.targets.size()) {
-            m_to[k]->setText(fromStd(group.targets[k].to));
+            showAddress(m_to[k], group.targets[k].to);
             m_twoWay[k]->setChecked(group.targets[k].twoWay);
         }
     }
@@ -96,11 +103,11 @@ void RouteSettingWindow::ok() {
         m_prompter.message(tr("Fill the Bdaddr completely."));
         return;
     }
-    m_route = {toStd(m_from->text()), {}};
+    m_route = {deviceFieldBytes(*m_from), {}};
     for (int k = 0; k < kToCount; ++k) {
         // A partly filled To goes back as typed; only a field left wholly empty is passed over.
         if (!m_to[k]->isEveryInputEmpty())
-            m_route.targets.push_back({toStd(m_to[k]->text()), m_twoWay[k]->isChecked()});
+            m_route.targets.push_back({deviceFieldBytes(*m_to[k]), m_twoWay[k]->isChecked()});
     }
     accept();
 }

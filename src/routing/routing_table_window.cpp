@@ -1,11 +1,13 @@
 #include "routing_table_window.h"
 
 #include "core/device_session.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/routing_queries.h"
 #include "routing/route_setting_window.h"
 #include "ui/widget_setup.h"
+#include "ui/window_load.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -68,20 +70,25 @@ RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompte
 }
 
 void RoutingTableWindow::load() {
+    // Apply sends the rows shown back as the device's table.
+    WindowLoad load(m_session, m_prompter);
     // The second reading confirms the opposite routes that the first one pairs into two-way rows.
-    const QueryOutcome listed = runQuery(m_session, m_prompter, kRouteQuery);
-    const QueryOutcome table = runQuery(m_session, m_prompter, kRouteQuery);
+    const QueryOutcome listed = load.run(kRouteQuery, ReplyForm::List);
+    const QueryOutcome table = load.run(kRouteQuery, ReplyForm::List);
     if (!listed || !table)
         return;
-    m_rows = groupRoutes(routesFrom(listed.reply), routesFrom(table.reply));
-    showRows(std::nullopt);
+    load.show([this, rows = groupRoutes(routesFrom(listed.reply), routesFrom(table.reply))] {
+        m_rows = rows;
+        showRows(std::nullopt);
+    });
+    load.finish();
 }
 
 void RoutingTableWindow::showRows(std::optional<std::size_t> selected) {
     m_list->clear();
     for (const RouteRow& row : m_rows) {
-        m_list->addTopLevelItem(
-            new QTreeWidgetItem({fromStd(row.from), fromStd(directionText(row.twoWay)), fromStd(row.to)}));
+        m_list->addTopLevelItem(new QTreeWidgetItem(
+            {deviceTextShown(row.from), fromStd(directionText(row.twoWay)), deviceTextShown(row.to)}));
     }
     if (selected && *selected < m_rows.size())
         m_list->setCurrentItem(m_list->topLevelItem(static_cast<int>(*selected)));

@@ -1,6 +1,7 @@
 #include "search_connect_window.h"
 
 #include "core/device_link.h"
+#include "core/device_text.h"
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/transcript.h"
@@ -40,6 +41,11 @@ constexpr Column kColumns[DeviceRecord::kFieldCount] = {
     {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
 };
 
+// A field of the record as the device's answer gave it: the window only shows it decoded.
+std::string recordField(const QTreeWidgetItem* item, int column) {
+    return item->data(column, Qt::UserRole).toByteArray().toStdString();
+}
+
 const QLatin1String kLastAddressKey("searchConnect/ipAddress");
 const QLatin1String kLastPortKey("searchConnect/controlPort");
 
@@ -48,14 +54,14 @@ const QLatin1String kLastPortKey("searchConnect/controlPort");
 QString deviceDetailText(const DeviceRecord& r) {
     const QString separator = QStringLiteral("\r \n");
     const QStringList lines{
-        SearchConnectWindow::tr("Product Name                   : ") + fromStd(r.productName),
-        SearchConnectWindow::tr("Model Code                      : ") + fromStd(r.modelCode),
-        SearchConnectWindow::tr("Product Serial Number       :  ") + fromStd(r.serialNumber),
-        SearchConnectWindow::tr("IP Address                        : ") + fromStd(r.ipAddress),
-        SearchConnectWindow::tr("Control Port                       : ") + fromStd(r.controlPort),
-        SearchConnectWindow::tr("MAC Address                    : ") + fromStd(r.macAddress),
-        SearchConnectWindow::tr("Bluetooth Friendly Name     : ") + fromStd(r.btName),
-        SearchConnectWindow::tr("Bluetooth Address              : ") + fromStd(r.btAddress),
+        SearchConnectWindow::tr("Product Name                   : ") + deviceTextShown(r.productName),
+        SearchConnectWindow::tr("Model Code                      : ") + deviceTextShown(r.modelCode),
+        SearchConnectWindow::tr("Product Serial Number       :  ") + deviceTextShown(r.serialNumber),
+        SearchConnectWindow::tr("IP Address                        : ") + deviceTextShown(r.ipAddress),
+        SearchConnectWindow::tr("Control Port                       : ") + deviceTextShown(r.controlPort),
+        SearchConnectWindow::tr("MAC Address                    : ") + deviceTextShown(r.macAddress),
+        SearchConnectWindow::tr("Bluetooth Friendly Name     : ") + deviceTextShown(r.btName),
+        SearchConnectWindow::tr("Bluetooth Address              : ") + deviceTextShown(r.btAddress),
     };
     return lines.join(separator);
 }
@@ -180,8 +186,11 @@ void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
 
 void SearchConnectWindow::listDevice(const DeviceRecord& record) {
     auto* item = new QTreeWidgetItem;
-    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-        item->setText(c, fromStd(record.field(c)));
+    for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
+        const std::string& field = record.field(c);
+        item->setText(c, deviceTextShown(field));
+        item->setData(c, Qt::UserRole, QByteArray(field.data(), qsizetype(field.size())));
+    }
     // The latest answer goes on top.
     m_list->insertTopLevelItem(0, item);
 }
@@ -204,7 +213,7 @@ void SearchConnectWindow::takeRow(int row) {
     if (!item)
         return;
     for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-        m_candidate.field(c) = toStd(item->text(c));
+        m_candidate.field(c) = recordField(item, c);
     m_ipEdit->setText(fromStd(m_candidate.ipAddress));
     m_portEdit->setText(fromStd(m_candidate.controlPort));
     m_connectButton->setEnabled(true);
@@ -244,10 +253,10 @@ void SearchConnectWindow::connectDevice() {
     }
     for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
         const QTreeWidgetItem* item = m_list->topLevelItem(row);
-        if (toStd(item->text(3)) != ip)
+        if (recordField(item, 3) != ip)
             continue;
         for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-            m_candidate.field(c) = toStd(item->text(c));
+            m_candidate.field(c) = recordField(item, c);
     }
     m_candidate.ipAddress = ip;
     m_candidate.controlPort = toStd(m_portEdit->text());

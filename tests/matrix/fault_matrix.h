@@ -51,7 +51,8 @@ struct CommandRow {
                std::string shownAfterFailure = {}, bool arrivesInPart = false);
 };
 
-enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply, Flood };
+// Stray: a line nobody asked for comes soon after the reply; checked for the commands of a load only.
+enum class Fault { None, Silence, Refusal, OneBytePackets, Late, ClosedMidReply, Flood, Stray };
 const char* faultName(Fault fault);
 
 struct MatrixContext {
@@ -94,6 +95,10 @@ struct RunResult {
 };
 
 RunResult runRow(const CommandRow& row, const Driver& driver, Fault fault);
+
+// The senders whose commands read values shown together (a WindowLoad): a line nobody asked for after
+// any of them fails the whole load.
+bool belongsToLoad(const std::string& sender);
 
 // Checks every row of `rows` whose sender `drivers` knows under every fault; the rows of other groups
 // are left to their own executables.

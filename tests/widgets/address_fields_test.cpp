@@ -72,7 +72,7 @@ TEST(AddressFields, AddDeviceShowsAndBindsTheColonForm) {
         session.expect("Bind 00:1B:DC:0F:B1:01 9105\r\n", 10, "+OK\r\n");
         click(w, "addButton");
         EXPECT_TRUE(session.done()) << name;
-        EXPECT_EQ(w.entry().bdaddrOrName.toStdString(), kAddress) << name;
+        EXPECT_EQ(w.entry().bdaddrOrName.bytes, kAddress) << name;
     });
 }
 
@@ -89,7 +89,7 @@ TEST(AddressFields, AddServerShowsAndAddsTheColonForm) {
         session.expect("Serv 192.168.0.30:9100 00:1B:DC:0F:B1:01\r\n", 10, "+OK\r\n");
         click(w, "addButton");
         EXPECT_TRUE(session.done()) << name;
-        EXPECT_EQ(w.entry().bdaddrOrName.toStdString(), kAddress) << name;
+        EXPECT_EQ(w.entry().bdaddrOrName.bytes, kAddress) << name;
     });
 }
 

@@ -1,3 +1,4 @@
+#include "core/query.h"
 #include "pages/bluetooth_page.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
@@ -187,6 +188,7 @@ TEST(BluetoothPage, ValuesTheDeviceDoesNotNameLeaveTheControlsAsTheyWere) {
 TEST(BluetoothPage, LocalDevicesRead) {
     const QString imperfect = QStringLiteral("Get Local Devices is imperfect. Try again.");
     const std::vector<std::string> row1{"1", "A1", "10", "20", "0", "0"};
+    const std::vector<std::string> before{"1", "00 : 1a : 2b : 3c : 4d : 5e", "10", "20", "0", "0"};
     struct Case {
         std::string reply;
         Rows rows;
@@ -195,7 +197,9 @@ TEST(BluetoothPage, LocalDevicesRead) {
     };
     const Case cases[] = {
         {"+OK\r\n", {}, {}, 0},
-        {"1|A1|10|20|0|0\r\n2|B2|1|2|3|4\r\n", {row1, {"2", "B2", "1", "2", "3", "4"}}, {}, 0},
+        {"1|A1|10|20|0|0\r\n2|B2|1|2|3|4\r\n+OK\r\n", {row1, {"2", "B2", "1", "2", "3", "4"}}, {}, 0},
+        // Whole lines without the closing "+OK" are no list: the load takes nothing and keeps the rows.
+        {"1|A1|10|20|0|0\r\n", {before, before}, {unaskedReplyText("Stat")}, 0},
         {"1|A1|10|20|0|0\r\n2|B2", {row1}, {imperfect}, 0},
         {"1|A1|10|20|0|0", {}, {imperfect}, 0},
         {"whole line\r\n+OK\r\n", {{"", "", "", "", "", "whole line"}}, {}, 0},
@@ -211,6 +215,35 @@ TEST(BluetoothPage, LocalDevicesRead) {
         EXPECT_EQ(f.session.reconnects, c.reconnects) << c.reply;
         EXPECT_TRUE(f.find<QToolButton>("maxDtUp")->isEnabled()) << "a failed read does not stop the range";
     }
+}
+
+// The name goes back as the device wrote it (Latin-1 here) when another field was edited, and a load
+// that met a reply nobody asked for leaves the fields as the last whole load filled them, so that Apply
+// sends none of its values.
+TEST(BluetoothPage, ApplySendsTheBytesReadAndNothingOfADisturbedLoad) {
+    Fixture f;
+    Steps load = kLoadQueries;
+    load[0].reply = "+OK Caf\xE9\r\n";
+    f.script(load);
+    f.session.expect("Stat\r\n", 10, "+OK\r\n");
+    f.page.load();
+    EXPECT_EQ(f.text("nameEdit"), QStringLiteral("Caf\u00E9"));
+
+    f.script({kLoadQueries[0], {"Maxdt\r\n", 0, "+OK Max 9\r\n"}});
+    f.session.expectAfterUnasked("Linkto\r\n", 0, "+OK LinkTimeout: 20 sec\r\n");
+    f.page.load();
+    EXPECT_EQ(f.prompter.messages, QStringList{unaskedReplyText("Linkto")});
+    EXPECT_EQ(f.text("nameEdit"), QStringLiteral("Caf\u00E9"));
+
+    f.type("maxDtEdit", QStringLiteral("8"));
+    Steps apply = applySteps();
+    apply.erase(apply.begin() + 4); // no PIN
+    apply[0].command = "BTName Caf\xE9\r\n";
+    apply[1].command = "Maxdt 8\r\n";
+    f.script(apply);
+    f.click("applyButton");
+    EXPECT_TRUE(f.session.done());
+    EXPECT_EQ(f.page.appliedName(), "Caf\xE9");
 }
 
 TEST(BluetoothPage, ApplyChecksTheFieldsInOrderAndSendsNothing) {

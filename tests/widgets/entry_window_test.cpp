@@ -17,12 +17,16 @@ using Octets = IpAddressEdit::Octets;
 
 namespace {
 
-const EntryRows kDeviceRows = {{QStringLiteral("Printer"), QStringLiteral("9101")},
-                               {QStringLiteral("12:34:56:78:90:AB"), QStringLiteral("9102")},
-                               {QStringLiteral("Scale"), QStringLiteral("9103")}};
-const EntryRows kServerRows = {{QStringLiteral("Printer"), QStringLiteral("192.168.0.20:9100")},
-                               {QStringLiteral("12:34:56:78:90:AB"), QStringLiteral("192.168.0.21:9100")},
-                               {QStringLiteral("Scale"), QStringLiteral("192.168.0.22:19100")}};
+// A row as the device listed it.
+EntryRow listed(const char* name, const char* endpoint) {
+    return {DeviceText::read(name), DeviceText::read(endpoint)};
+}
+
+const EntryRows kDeviceRows = {listed("Printer", "9101"), listed("12:34:56:78:90:AB", "9102"),
+                               listed("Scale", "9103")};
+const EntryRows kServerRows = {listed("Printer", "192.168.0.20:9100"),
+                               listed("12:34:56:78:90:AB", "192.168.0.21:9100"),
+                               listed("Scale", "192.168.0.22:19100")};
 const Octets kThreeFields{192, 168, 0, std::nullopt};
 
 // A form with the rows it edits and the names of its fields, as the operator's tools find them.
@@ -257,10 +261,10 @@ TEST(EntryWindow, AddGivesTheChosenValueToTheTable) {
     fill(w, kAddDevice, {Choice::Address, "AABBCCDDEEFF", {}, "9105"});
     click(w, "nameChoice");
     retype(w, "nameEdit", QStringLiteral("Meter"));
-    EXPECT_EQ(w.entry().bdaddrOrName, QStringLiteral("Meter"));
+    EXPECT_EQ(w.entry().bdaddrOrName.shown, QStringLiteral("Meter"));
     click(w, "addressChoice");
-    EXPECT_EQ(w.entry().bdaddrOrName, QStringLiteral("AA:BB:CC:DD:EE:FF"));
-    EXPECT_EQ(w.entry().endpoint, QStringLiteral("9105"));
+    EXPECT_EQ(w.entry().bdaddrOrName.shown, QStringLiteral("AA:BB:CC:DD:EE:FF"));
+    EXPECT_EQ(w.entry().endpoint.shown, QStringLiteral("9105"));
 }
 
 TEST(EntryWindow, ModifyChecksInTheirOrderAndSendsNothingOnAFailedOne) {
@@ -446,12 +450,12 @@ TEST(EntryWindow, ModifyDeletesTheOldEntryThenAddsAndPutsTheOldOneBackWhenTheAdd
         w.show();
         const std::string name = context(c.editor, c.name);
         const EntryRow& start = c.editor.rows.at(std::size_t(c.row));
-        EXPECT_EQ(textOf(w, "deviceEdit"), start.bdaddrOrName) << name;
+        EXPECT_EQ(textOf(w, "deviceEdit"), start.bdaddrOrName.shown) << name;
         if (c.editor.address) {
             EXPECT_EQ(child<IpAddressEdit>(w, c.editor.address)->octets(), (Octets{192, 168, 0, 22})) << name;
             EXPECT_EQ(textOf(w, c.editor.port), QStringLiteral("19100")) << name;
         } else {
-            EXPECT_EQ(textOf(w, c.editor.port), start.endpoint) << name;
+            EXPECT_EQ(textOf(w, c.editor.port), start.endpoint.shown) << name;
         }
         retype(w, "deviceEdit", QLatin1String(c.device));
         if (c.port)
@@ -464,8 +468,8 @@ TEST(EntryWindow, ModifyDeletesTheOldEntryThenAddsAndPutsTheOldOneBackWhenTheAdd
         EXPECT_EQ(prompter.messages, c.messages) << name;
         EXPECT_EQ(session.reconnects, c.reconnects) << name;
         if (c.accepted) {
-            EXPECT_EQ(w.entry().bdaddrOrName, QLatin1String(c.device)) << name;
-            EXPECT_EQ(w.entry().endpoint, QLatin1String(c.endpoint)) << name;
+            EXPECT_EQ(w.entry().bdaddrOrName.shown, QLatin1String(c.device)) << name;
+            EXPECT_EQ(w.entry().endpoint.shown, QLatin1String(c.endpoint)) << name;
         }
     }
 }
@@ -490,7 +494,7 @@ TEST(EntryWindow, ARetryAfterARefusedBindReleasesTheOldPortAgain) {
 
 TEST(EntryWindow, ModifyDeviceLimitStopsOnlyTypingAndARowsLongerPortStaysWhole) {
     EntryRows rows = kDeviceRows;
-    rows.push_back({QStringLiteral("Meter"), QStringLiteral("10001")});
+    rows.push_back(listed("Meter", "10001"));
     ScriptedSession session;
     RecordingPrompter prompter;
     EntryWindow unchanged(session, prompter, kModifyDeviceForm, rows, 3);
@@ -510,7 +514,7 @@ TEST(EntryWindow, ModifyDeviceLimitStopsOnlyTypingAndARowsLongerPortStaysWhole) 
 TEST(EntryWindow, ModifyServerWritesTheOldEntryOutFromItsOctets) {
     ScriptedSession session;
     RecordingPrompter prompter;
-    const EntryRows rows = {{QStringLiteral("Lamp"), QStringLiteral("10.0.0.300:80")}};
+    const EntryRows rows = {listed("Lamp", "10.0.0.300:80")};
     EntryWindow w(session, prompter, kModifyServerForm, rows, 0);
     EXPECT_EQ(child<IpAddressEdit>(w, "addressEdit")->octets(), (Octets{10, 0, 0, 44}));
     retype(w, "portEdit", QStringLiteral("81"));

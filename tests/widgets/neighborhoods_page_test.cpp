@@ -1,3 +1,4 @@
+#include "core/query.h"
 #include "pages/neighborhoods_page.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
@@ -95,12 +96,15 @@ TEST(NeighborhoodsPage, LoadShowsTheDeviceState) {
 }
 
 TEST(NeighborhoodsPage, FailedStateQueryChangesNothing) {
-    for (const char* reply : {"", "-ERR\r\n", "On 1 2 0x9E8B00\r\n"}) {
+    // A reply that is no value may belong to another command.
+    const QString failed = QStringLiteral("Getting Periodic Inquiry failed.");
+    const std::pair<const char*, QString> cases[] = {
+        {"", failed}, {"-ERR\r\n", failed}, {"On 1 2 0x9E8B00\r\n", unaskedReplyText("pinq")}};
+    for (const auto& [reply, message] : cases) {
         Fixture f;
         f.loadWith("+OK Off 20 4 0x9E8B33\r\n");
         f.loadWith(reply);
-        EXPECT_EQ(f.prompter.messages, QStringList{QStringLiteral("Getting Periodic Inquiry failed.")})
-            << reply;
+        EXPECT_EQ(f.prompter.messages, QStringList{message}) << reply;
         EXPECT_EQ(f.text("intervalEdit"), QStringLiteral("20")) << reply;
         EXPECT_EQ(f.accessCode(), 0) << reply;
         f.expectRunningControls(false, reply);

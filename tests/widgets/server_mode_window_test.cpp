@@ -130,7 +130,6 @@ TEST(ServerModeWindow, LoadFailures) {
         {3, "-ERR\r\n", false, {QStringLiteral("Bind is Failed. Try again.")}, 0, "300", {}},
         {3, "1|00:1B:DC:0F:B1:01||9101", false, {imperfect}, 0, "300", {}},
         {3, "1|00:1B:DC:0F:B1:01||9101\r\n2||Prin", false, {imperfect}, 0, "300", {kTwoRows[0]}},
-        {3, "1|00:1B:DC:0F:B1:01||9101\r\n2||Printer|9102\r\n", false, {}, 0, "300", kTwoRows},
     };
     for (const Case& c : cases) {
         Fixture f;
