@@ -64,6 +64,8 @@ void printUsage(std::FILE* out) {
         "  --reboot-downtime SECONDS how long a reboot refuses connections (default 20)\n"
         "  --idle-timeout SECONDS    close a connection that sends no command this long\n"
         "                            (default 300, 0: never)\n"
+        "  --login-timeout SECONDS   close a connection not logged in this long after it was made,\n"
+        "                            whatever it sends (default 30, 0: never)\n"
         "  --max-connections-per-address N\n"
         "                            connections one peer address may hold (default 8, at most 64)\n"
         "Bluetooth:\n"
@@ -86,6 +88,10 @@ void printUsage(std::FILE* out) {
         "  --packet-gap MS           pause between packets (default 20)\n"
         "  --close-after N           close a connection after its Nth command\n"
         "  --close-instead-of-reply  with --close-after: close without answering the Nth command\n"
+        "  --stray CMD               after the reply to CMD, send one line nobody asked for\n"
+        "                            (repeatable)\n"
+        "  --stray-delay MS          how long after the reply (default 300)\n"
+        "  --stray-line TEXT         that line, CR LF added (default '+OK 9600 5N1 xonoff')\n"
         "  --help                    show this text\n"
         "  --version                 show the version\n",
         out);
@@ -136,6 +142,14 @@ std::vector<std::string_view> splitCommas(std::string_view text) {
             return parts;
         text.remove_prefix(comma + 1);
     }
+}
+
+// A line as the device sends it; a line end inside would make it two.
+bool parseStrayLine(std::string_view text, Settings& settings) {
+    if (text.find_first_of("\r\n") != std::string_view::npos)
+        return false;
+    settings.faults.strayLine = std::string(text) + "\r\n";
+    return true;
 }
 
 // ADDR,NAME[,QUALITY[,SIGNAL]]
@@ -284,6 +298,7 @@ const std::vector<Option>& options() {
         {"mode", required_argument, number(&Device::initialMode, 0, 5)},
         {"reboot-downtime", required_argument, duration(&Device::rebootDowntime, parseSeconds)},
         {"idle-timeout", required_argument, duration(&Device::idleTimeout, parseSeconds)},
+        {"login-timeout", required_argument, duration(&Device::loginTimeout, parseSeconds)},
         {"max-connections-per-address", required_argument,
          number(&Device::maxConnectionsPerAddress, 1, kvx::sim::kMaxControlConnections)},
         {"reply-delay", required_argument, duration(&Faults::replyDelay, parseMilliseconds)},
@@ -295,6 +310,9 @@ const std::vector<Option>& options() {
         {"packet-gap", required_argument, duration(&Faults::packetGap, parseMilliseconds)},
         {"close-after", required_argument, number(&Faults::closeAfterCommands, 0, 1'000'000)},
         {"close-instead-of-reply", no_argument, flag(&Faults::closeInsteadOfReply)},
+        {"stray", required_argument, commandWord(&Faults::strayAfterCommands)},
+        {"stray-delay", required_argument, duration(&Faults::strayDelay, parseMilliseconds)},
+        {"stray-line", required_argument, parseStrayLine},
         {"port-file", required_argument, text(&Settings::portFile)},
         {"devices", required_argument, number(&Settings::devices, INT_MIN, INT_MAX)},
         {"help", no_argument, flag(&Settings::helpOnly)},

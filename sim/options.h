@@ -78,6 +78,9 @@ struct DeviceOptions {
     // A connection that sends no complete command line for this long is closed (0: never). An operator
     // reading a page leaves the manager silent for minutes, so this stays well above that.
     std::chrono::milliseconds idleTimeout{300000};
+    // A connection that has not logged in this long after it was accepted is closed, whatever it sends
+    // meanwhile (0: never), so that peers sending blank lines cannot hold every slot.
+    std::chrono::milliseconds loginTimeout{30000};
     // Connections one peer address may hold at once; further ones are refused, so that one peer cannot
     // take every one of the kMaxControlConnections.
     std::size_t maxConnectionsPerAddress = 8;
@@ -100,6 +103,12 @@ struct FaultOptions {
     std::chrono::milliseconds packetGap{20}; // pause between packets, so they arrive as separate receives
     int closeAfterCommands = 0;              // close the connection after this many commands (0: never)
     bool closeInsteadOfReply = false;        // with closeAfterCommands: close before answering the last one
+    // A device line nobody asked for: strayDelay after the reply to one of these commands is due (or would
+    // be, for a silent one), strayLine goes out once on that connection, whole and between replies. Later
+    // replies are not held back for it. Named like the knobs above; floods and cut-offs send none.
+    std::set<std::string> strayAfterCommands;
+    std::chrono::milliseconds strayDelay{300};
+    std::string strayLine = "+OK 9600 5N1 xonoff\r\n"; // as sent, CR LF included
 };
 
 } // namespace kvx::sim

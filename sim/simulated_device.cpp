@@ -65,6 +65,10 @@ std::size_t SimulatedDevice::discoveryRequestsAnswered() const {
     return m_impl->server.discoveryRequestsAnswered();
 }
 
+std::size_t SimulatedDevice::peakPendingOutput() const {
+    return m_impl->server.peakPendingOutput();
+}
+
 int SimulatedDevice::mode() const {
     return m_impl->model.withAreas([](auto& areas) { return areas.mode.current(); });
 }

@@ -48,6 +48,9 @@ public:
     std::vector<std::string> receivedCommands() const;
     std::size_t connectionsAccepted() const;
     std::size_t discoveryRequestsAnswered() const;
+    // The most output that ever waited for one connection to read it, in bytes with the queue's
+    // bookkeeping: it stays near a bound however many commands a peer sends without reading.
+    std::size_t peakPendingOutput() const;
 
 private:
     struct Impl;

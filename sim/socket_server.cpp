@@ -24,13 +24,19 @@ using std::chrono::milliseconds;
 
 // A command line may hold this many bytes before its CR LF; anything longer is refused and skipped.
 constexpr std::size_t kMaxLineBytes = 4096;
-// Stop reading from a peer that does not read its replies once this much output is waiting.
-constexpr std::size_t kMaxPendingOutput = 1u << 20;
+// Lines are not taken from a peer's input while this much output waits for it, and its socket is not
+// read while input is left over: a peer that writes commands without reading replies fills its own
+// socket buffers instead of the device's memory. Each queued chunk costs its bytes and its bookkeeping.
+constexpr std::size_t kMaxPendingOutput = 64 * 1024;
+constexpr std::size_t kReadBlock = 4096;
 // A flood stops by itself after this much, so that a simulator left running with one does not stream
 // for ever to a peer that keeps reading.
 constexpr std::uint64_t kFloodBytes = std::uint64_t{1} << 30;
 constexpr std::size_t kFloodBlock = 64 * 1024;
+// What the record of received commands holds at most, in lines and in bytes: long lines from many
+// clients must not grow it past a few megabytes.
 constexpr std::size_t kMaxRecordedCommands = 10000;
+constexpr std::size_t kMaxRecordedBytes = std::size_t{4} << 20;
 constexpr milliseconds kRebindRetry{250};
 
 #ifdef MSG_NOSIGNAL
@@ -95,6 +101,9 @@ struct Chunk {
     Clock::time_point due;
     Kind kind = Kind::Data;
     std::string bytes;
+    bool continues = false; // a later packet of the reply ahead of it: nothing may go out between them
+
+    std::size_t cost() const { return sizeof(Chunk) + bytes.size(); }
 };
 
 // How the fault knobs in force treat one command.
@@ -104,6 +113,7 @@ struct Treatment {
     milliseconds extra{0}; // on top of the reply delay
     bool trickled = false;
     bool cutOff = false;
+    bool stray = false;
 };
 
 Treatment treatmentOf(const FaultOptions& f, const CommandLine& command) {
@@ -127,6 +137,7 @@ Treatment treatmentOf(const FaultOptions& f, const CommandLine& command) {
     }
     t.trickled = named(f.trickledCommands);
     t.cutOff = named(f.cutOffCommands);
+    t.stray = named(f.strayAfterCommands);
     return t;
 }
 
@@ -137,30 +148,51 @@ struct ControlConnection {
     in_addr_t peerAddress = 0;
     Session session;
     Clock::time_point lastCommand; // when the last complete line arrived (or the connection was made)
-    std::string input;
+    std::optional<Clock::time_point> loginDeadline; // until the peer has logged in
+    std::string unread; // received, not yet split into lines: at most one read's worth
+    std::string input;  // the line being received
     bool discardingLongLine = false;
     int commandCount = 0;
     bool closing = false;    // a close or reboot is queued: later input is read and dropped
     bool peerClosed = false; // the peer sent its FIN: close once everything queued went out
     bool dead = false;
     std::deque<Chunk> queue;
-    std::size_t queuedBytes = 0;
+    std::size_t queuedBytes = 0; // the cost of the chunks in queue and strays
     Clock::time_point lastDue{};
-    std::string out; // bytes of the chunk being written
+    std::deque<Chunk> strays; // unsolicited lines, by when they fall due; outside the order of replies
+    std::string out;          // bytes of the chunk being written
     std::size_t outOffset = 0;
     std::uint64_t floodLeft = 0; // flood bytes still to stream once `out` went out
 
     std::size_t pendingOutput() const { return queuedBytes + out.size() - outOffset; }
-    // Gone, or closed by the peer with nothing left to send: it no longer holds a slot.
-    bool leaving() const { return dead || (peerClosed && pendingOutput() == 0); }
+    // Closed by the peer, with every line it sent answered and sent.
+    bool finished() const {
+        return peerClosed && queue.empty() && out.empty() && (unread.empty() || closing);
+    }
+    // Gone, or finished: it no longer holds a slot.
+    bool leaving() const { return dead || finished(); }
 
     void enqueue(Chunk chunk) {
         // The queue is sent strictly in order; a chunk never falls due before the one ahead of it, so the
         // gaps of a cut reply survive behind a late one.
         chunk.due = std::max(chunk.due, lastDue);
         lastDue = chunk.due;
-        queuedBytes += chunk.bytes.size();
+        queuedBytes += chunk.cost();
         queue.push_back(std::move(chunk));
+    }
+
+    void enqueueStray(Chunk chunk) {
+        queuedBytes += chunk.cost();
+        const auto later = [](const Chunk& a, const Chunk& b) {
+            return a.due < b.due;
+        };
+        strays.insert(std::upper_bound(strays.begin(), strays.end(), chunk, later), std::move(chunk));
+    }
+
+    // A stray line goes out once due, after every reply that fell due before it, never inside a reply.
+    bool strayMayGo() const {
+        return !strays.empty() &&
+               (queue.empty() || (queue.front().due > strays.front().due && !queue.front().continues));
     }
 
     void enqueueReply(const std::string& text, Clock::time_point due, std::size_t packetSize,
@@ -170,7 +202,7 @@ struct ControlConnection {
             return;
         }
         for (std::size_t offset = 0; offset < text.size(); offset += packetSize) {
-            enqueue({due, Chunk::Kind::Data, text.substr(offset, packetSize)});
+            enqueue({due, Chunk::Kind::Data, text.substr(offset, packetSize), offset > 0});
             due += packetGap;
         }
     }
@@ -397,6 +429,8 @@ void SocketServer::acceptConnections(Clock::time_point now) {
         c->peerAddress = peer.sin_addr.s_addr;
         c->session.peer = ipv4Text(peer.sin_addr) + ":" + std::to_string(ntohs(peer.sin_port));
         c->lastCommand = now;
+        if (m_options.loginTimeout > milliseconds(0))
+            c->loginDeadline = now + m_options.loginTimeout;
         c->lastDue = now;
         {
             std::lock_guard lock(m_mutex);
@@ -409,11 +443,13 @@ void SocketServer::acceptConnections(Clock::time_point now) {
 }
 
 void SocketServer::readFrom(ControlConnection& c, Clock::time_point now) {
-    char buffer[4096];
+    char buffer[kReadBlock];
     const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
     if (n > 0) {
-        if (!c.closing)
-            consumeInput(c, std::string_view(buffer, static_cast<std::size_t>(n)), now);
+        if (!c.closing) {
+            c.unread.append(buffer, static_cast<std::size_t>(n));
+            consumeInput(c, now);
+        }
     } else if (n == 0) {
         c.peerClosed = true;
     } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
@@ -421,8 +457,10 @@ void SocketServer::readFrom(ControlConnection& c, Clock::time_point now) {
     }
 }
 
-void SocketServer::consumeInput(ControlConnection& c, std::string_view data, Clock::time_point now) {
-    while (!data.empty() && !c.closing) {
+// Takes lines while the output waiting for the peer is below its bound; the rest waits in `unread`.
+void SocketServer::consumeInput(ControlConnection& c, Clock::time_point now) {
+    std::string_view data = c.unread;
+    while (!data.empty() && !c.closing && c.pendingOutput() < kMaxPendingOutput) {
         const std::size_t newline = data.find('\n');
         const std::string_view piece = data.substr(0, newline);
         data = newline == std::string_view::npos ? std::string_view{} : data.substr(newline + 1);
@@ -451,6 +489,13 @@ void SocketServer::consumeInput(ControlConnection& c, std::string_view data, Clo
             handleLine(c, std::move(line), now);
         }
     }
+    if (c.closing)
+        c.unread.clear();
+    else
+        c.unread.erase(0, c.unread.size() - data.size());
+    // Only lines add output, so its peak is here.
+    std::lock_guard lock(m_mutex);
+    m_peakPendingOutput = std::max(m_peakPendingOutput, c.pendingOutput());
 }
 
 void SocketServer::refuseLongLine(ControlConnection& c, Clock::time_point now) {
@@ -464,9 +509,12 @@ void SocketServer::handleLine(ControlConnection& c, std::string line, Clock::tim
         line.pop_back();
     std::lock_guard lock(m_mutex);
     const FaultOptions& f = m_faults;
+    m_receivedBytes += line.size();
     m_received.push_back(line);
-    if (m_received.size() > kMaxRecordedCommands)
+    while (m_received.size() > kMaxRecordedCommands || m_receivedBytes > kMaxRecordedBytes) {
+        m_receivedBytes -= m_received.front().size();
         m_received.pop_front();
+    }
     ++c.commandCount;
     const bool last = f.closeAfterCommands > 0 && c.commandCount >= f.closeAfterCommands;
     if (last && f.closeInsteadOfReply) {
@@ -476,6 +524,7 @@ void SocketServer::handleLine(ControlConnection& c, std::string line, Clock::tim
 
     const CommandLine command = readCommandLine(line);
     const Treatment t = command.error.empty() ? treatmentOf(f, command) : Treatment{};
+    const bool wasLoggedIn = c.session.loggedIn;
     const Clock::time_point due = now + f.replyDelay;
     if (t.answer == Treatment::Answer::Flooded) {
         c.enqueue({due, Chunk::Kind::Data, "+OK "});
@@ -488,6 +537,8 @@ void SocketServer::handleLine(ControlConnection& c, std::string line, Clock::tim
         reply.text = "-ERR\r\n";
     else if (t.answer == Treatment::Answer::Dispatched)
         reply = m_model.answer(c.session, command);
+    if (c.session.loggedIn && !wasLoggedIn)
+        c.loginDeadline.reset();
     if (t.cutOff) {
         c.enqueue({due, Chunk::Kind::Data, reply.text.substr(0, reply.text.size() / 2)});
         c.enqueueLast(Chunk::Kind::Close, due);
@@ -497,6 +548,8 @@ void SocketServer::handleLine(ControlConnection& c, std::string line, Clock::tim
         c.enqueueReply(reply.text, due + t.extra, 1, f.packetGap);
     else if (t.answer != Treatment::Answer::Silent)
         c.enqueueReply(reply.text, due + t.extra, f.packetSize, f.packetGap);
+    if (t.stray)
+        c.enqueueStray({std::max(c.lastDue, due + t.extra) + f.strayDelay, Chunk::Kind::Data, f.strayLine});
     if (reply.reboot)
         c.enqueueLast(Chunk::Kind::Reboot, now);
     if (last)
@@ -518,11 +571,18 @@ void SocketServer::pump(ControlConnection& c, Clock::time_point now) {
             }
             c.floodLeft = 0;
         }
+        if (c.strayMayGo() && c.strays.front().due <= now) {
+            c.queuedBytes -= c.strays.front().cost();
+            c.out = std::move(c.strays.front().bytes);
+            c.outOffset = 0;
+            c.strays.pop_front();
+            continue;
+        }
         if (c.queue.empty() || c.queue.front().due > now)
             break;
         Chunk chunk = std::move(c.queue.front());
         c.queue.pop_front();
-        c.queuedBytes -= chunk.bytes.size();
+        c.queuedBytes -= chunk.cost();
         if (chunk.kind == Chunk::Kind::Close) {
             c.dead = true;
         } else if (chunk.kind == Chunk::Kind::Flood) {
@@ -535,15 +595,19 @@ void SocketServer::pump(ControlConnection& c, Clock::time_point now) {
             c.outOffset = 0;
         }
     }
-    if (c.peerClosed && c.queue.empty() && c.out.empty())
+    if (c.finished())
         c.dead = true;
 }
 
-void SocketServer::closeIdleConnections(Clock::time_point now) {
-    if (m_options.idleTimeout <= milliseconds(0))
-        return;
+void SocketServer::closeStaleConnections(Clock::time_point now) {
+    const bool idleCloses = m_options.idleTimeout > milliseconds(0);
     for (auto& c : m_connections) {
-        if (!c->dead && now - c->lastCommand >= m_options.idleTimeout) {
+        if (c->dead)
+            continue;
+        if (c->loginDeadline && now >= *c->loginDeadline) {
+            c->dead = true;
+            m_model.addEvent("Control connection from " + c->session.peer + " closed: no login in time");
+        } else if (idleCloses && now - c->lastCommand >= m_options.idleTimeout) {
             c->dead = true;
             m_model.addEvent("Idle control connection from " + c->session.peer + " closed");
         }
@@ -629,8 +693,12 @@ int SocketServer::pollTimeout(Clock::time_point now) const {
             return 0;
         if (c->out.empty() && !c->queue.empty())
             earliest(c->queue.front().due);
+        if (c->out.empty() && c->strayMayGo())
+            earliest(c->strays.front().due);
         if (m_options.idleTimeout > milliseconds(0))
             earliest(c->lastCommand + m_options.idleTimeout);
+        if (c->loginDeadline)
+            earliest(*c->loginDeadline);
     }
     if (!next)
         return -1;
@@ -649,11 +717,14 @@ bool SocketServer::loop() {
         Clock::time_point now = Clock::now();
         if (m_upAgainAt && *m_upAgainAt <= now)
             comeBackUp(now);
-        for (auto& c : m_connections)
+        for (auto& c : m_connections) {
             pump(*c, now);
+            if (!c->unread.empty() && !c->dead && c->pendingOutput() < kMaxPendingOutput)
+                consumeInput(*c, now); // what waited for its replies to go out
+        }
         if (m_rebootRequested)
             goDown(now);
-        closeIdleConnections(now);
+        closeStaleConnections(now);
         sweepConnections();
 
         fds.clear();
@@ -663,7 +734,7 @@ bool SocketServer::loop() {
         fds.push_back({m_listenFd, static_cast<short>(m_listenFd >= 0 ? POLLIN : 0), 0});
         for (auto& c : m_connections) {
             short wanted = 0;
-            if (!c->peerClosed && c->pendingOutput() < kMaxPendingOutput)
+            if (!c->peerClosed && c->unread.empty() && c->pendingOutput() < kMaxPendingOutput)
                 wanted |= POLLIN;
             if (!c->out.empty())
                 wanted |= POLLOUT;

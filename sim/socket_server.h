@@ -22,7 +22,8 @@ struct ControlConnection; // one accepted TCP connection, its input and what is 
 
 // Serves the device model over UDP discovery and TCP control connections from one single-threaded poll
 // loop, and shapes what it sends by the fault knobs: delays, packets, silence, floods and closes. It
-// also owns what a network stack decides: idle time-outs, the connection caps and the reboot downtime.
+// also owns what a network stack decides: idle and login time-outs, the connection caps, back-pressure
+// on peers that do not read, and the reboot downtime.
 class SocketServer {
 public:
     SocketServer(const DeviceOptions& options, DeviceModel& model);
@@ -45,6 +46,8 @@ public:
     std::vector<std::string> receivedCommands() const;
     std::size_t connectionsAccepted() const { return locked(m_accepted); }
     std::size_t discoveryRequestsAnswered() const { return locked(m_answered); }
+    // The most output that ever waited for one connection, in bytes with the queue's bookkeeping.
+    std::size_t peakPendingOutput() const { return locked(m_peakPendingOutput); }
 
 private:
     // A copy of state the loop thread changes.
@@ -64,11 +67,11 @@ private:
 
     void acceptConnections(Clock::time_point now);
     void readFrom(ControlConnection& c, Clock::time_point now);
-    void consumeInput(ControlConnection& c, std::string_view data, Clock::time_point now);
+    void consumeInput(ControlConnection& c, Clock::time_point now);
     void handleLine(ControlConnection& c, std::string line, Clock::time_point now);
     void refuseLongLine(ControlConnection& c, Clock::time_point now);
     void pump(ControlConnection& c, Clock::time_point now);
-    void closeIdleConnections(Clock::time_point now);
+    void closeStaleConnections(Clock::time_point now);
     void sweepConnections();
     void answerDiscovery();
 
@@ -85,8 +88,10 @@ private:
     mutable std::mutex m_mutex;
     FaultOptions m_faults;
     std::deque<std::string> m_received;
+    std::size_t m_receivedBytes = 0; // of m_received
     std::size_t m_accepted = 0;
     std::size_t m_answered = 0;
+    std::size_t m_peakPendingOutput = 0;
     std::string m_lastError;
     std::uint16_t m_boundControlPort = 0;
     std::uint16_t m_boundDiscoveryPort = 0;

@@ -99,7 +99,10 @@ public:
             pollfd p{m_fd, POLLOUT, 0};
             if (::poll(&p, 1, 1000) <= 0)
                 return;
-            const ssize_t n = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            // Without waiting, so that a peer which stops reading stops this within the poll's second.
+            const ssize_t n = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n < 0 && errno == EAGAIN)
+                continue;
             if (n <= 0)
                 return;
             bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -565,6 +568,24 @@ TEST_F(SimDeviceTest, LogListsEventsAndStaysSmall) {
     EXPECT_EQ(askLog(), "first line\r\nsecond line\r\n+OK\r\n");
 }
 
+// Names and ports are stored and listed back as the bytes they came as: long, Latin-1, CP949.
+TEST_F(SimDeviceTest, NamesAndDataPortsComeBackByteForByte) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {std::string(60, 'N'), "10001"}, {"caf\xE9", "10002"}, {"\xB0\xA1 \xC7\xD1", "65535"}};
+    startDevice();
+    auto client = loggedIn();
+    for (const auto& [name, port] : rows) {
+        EXPECT_EQ(client->ask("BTName " + name), "+OK\r\n");
+        EXPECT_EQ(client->ask("BTName"), "+OK " + name + "\r\n");
+        EXPECT_EQ(client->ask("Bind " + name + " " + port), "+OK\r\n");
+    }
+    client->send("Bind\r\n");
+    const std::string listed =
+        client->receiveUntil([](const std::string& t) { return t.ends_with("+OK\r\n"); }, kReplyWait).text;
+    for (const auto& [name, port] : rows)
+        EXPECT_NE(listed.find("||" + name + "|" + port + "\r\n"), std::string::npos) << listed;
+}
+
 TEST_F(SimDeviceTest, RecordsEveryLineAsReceived) {
     startDevice();
     auto client = loggedIn();
@@ -607,24 +628,27 @@ TEST_F(SimDeviceTest, ConnectionsAreServedIndependently) {
 
 // ---- hostile peers ---------------------------------------------------------------------------------
 
-TEST_F(SimDeviceTest, ConnectionsWithoutACompleteCommandAreClosedAfterTheIdleTimeout) {
+TEST_F(SimDeviceTest, ConnectionsAreClosedWhenIdleOrNotLoggedInInTime) {
     struct Row {
         const char* label;
+        bool logIn;
         std::string everyTick;
         bool closed;
     };
     const std::vector<Row> rows = {
-        {"silent", "", true},
-        {"bytes without a line end", "V", true},
-        {"a command every tick", "Ver\r\n", false},
+        {"silent", true, "", true},
+        {"bytes without a line end", true, "V", true},
+        {"a line every tick, never logged in", false, "\r\n", true},
+        {"a command every tick", true, "Ver\r\n", false},
     };
     DeviceOptions options = loopbackOptions();
     options.idleTimeout = 400ms;
+    options.loginTimeout = 400ms;
     startDevice(options);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
         const auto connecting = Clock::now();
-        auto client = connectClient();
+        auto client = row.logIn ? loggedIn() : connectClient();
         bool closed = false;
         for (int tick = 0; tick < 8 && !closed; ++tick) { // twice the time-out
             client->send(row.everyTick);
@@ -653,6 +677,26 @@ TEST_F(SimDeviceTest, OnePeerAddressCannotTakeEverySlot) {
     held.pop_back();
     EXPECT_EQ(connectClient()->ask("User admin"), "+OK Password required\r\n")
         << "a closed one frees its slot";
+}
+
+// Many short replies and some long ones, from 20 MB of commands sent without reading a reply.
+TEST_F(SimDeviceTest, APeerThatWritesWithoutReadingIsThrottledNotBuffered) {
+    startDevice();
+    auto flooding = loggedIn();
+    flooding->send("mode\r\nhelp\r\n");
+    const std::string replies = flooding->receiveAll().text;
+    std::string lines;
+    while (lines.size() < 20u << 20)
+        lines += "mode\r\nhelp\r\n";
+    flooding->send(lines); // gives up once the socket buffers stay full for a second
+    EXPECT_LT(m_device->peakPendingOutput(), 128u << 10);
+    EXPECT_EQ(loggedIn()->ask("Ver"), "+OK Ver 2.1.0\r\n") << "others are served meanwhile";
+
+    const std::size_t enough = replies.size() << 12;
+    const auto read = flooding->receiveUntil([&](const std::string& t) { return t.size() >= enough; }, 5s);
+    ASSERT_GE(read.text.size(), enough);
+    for (std::size_t at = 0; at + replies.size() <= read.text.size(); at += replies.size())
+        ASSERT_EQ(read.text.compare(at, replies.size(), replies), 0) << "at byte " << at;
 }
 
 // What a configuration restore sends must fit: 500 routes; registered devices and servers far beyond
@@ -778,6 +822,20 @@ TEST_F(SimDeviceTest, FaultKnobsShapeTheReply) {
         EXPECT_GE(received.receives, row.receivesAtLeast);
         m_device->setFaults({});
     }
+}
+
+TEST_F(SimDeviceTest, StrayLineFollowsTheNamedRepliesOnceAfterItsDelay) {
+    startDevice();
+    auto client = loggedIn();
+    FaultOptions faults;
+    faults.strayAfterCommands = {"Ver"};
+    m_device->setFaults(faults);
+    const auto sent = Clock::now();
+    EXPECT_EQ(client->ask("Ver"), "+OK Ver 2.1.0\r\n");
+    EXPECT_EQ(client->ask("Mode"), "+OK Server Mode\r\n") << "later replies are not held back";
+    EXPECT_EQ(client->receiveLine().text, "+OK 9600 5N1 xonoff\r\n");
+    EXPECT_GE(Clock::now() - sent, faults.strayDelay);
+    EXPECT_EQ(client->receiveAll().text, "");
 }
 
 TEST_F(SimDeviceTest, RefusedCommandsChangeNothing) {
