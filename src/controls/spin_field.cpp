@@ -42,6 +42,10 @@ SpinField::SpinField(const QString& name, QWidget* parent)
     row->addWidget(m_edit);
     row->addLayout(arrows);
 
+    // A screen reader names the arrows by what they do; the field itself takes its label's name.
+    m_up->setAccessibleName(tr("Increase"));
+    m_down->setAccessibleName(tr("Decrease"));
+
     connect(m_up, &QToolButton::clicked, this, [this] { step(+1); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
 }

@@ -23,8 +23,9 @@ void setUpReportList(QTreeWidget* list) {
     list->header()->setStretchLastSection(false);
     list->setStyleSheet(QStringLiteral(
         "QTreeWidget::item { border-right: 1px solid palette(mid); border-bottom: 1px solid palette(mid); }"
-        "QTreeWidget::item:selected:!active { background: palette(highlight); color: "
-        "palette(highlighted-text); }"));
+        // A style sheet on the items leaves the focused selection to the style, which drew it pale
+        // behind white text; both states take the palette's own pair, readable in light and dark ones.
+        "QTreeWidget::item:selected { background: palette(highlight); color: palette(highlighted-text); }"));
 }
 
 void keepToOneLine(QLineEdit* edit) {

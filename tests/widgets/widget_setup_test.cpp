@@ -1,0 +1,56 @@
+// What every report list shares, as a person sees it.
+#include "ui/widget_setup.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPalette>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace kvx;
+
+namespace {
+
+// How far apart two colours are, as the eye roughly weighs them.
+int distance(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) * 3 + std::abs(a.green() - b.green()) * 6 +
+           std::abs(a.blue() - b.blue());
+}
+
+} // namespace
+
+// The selected row takes the palette's highlight, focused or not, in a light palette and a dark one: the
+// text on it stays readable.
+TEST(ReportList, TheSelectedRowIsReadableWithAndWithoutFocus) {
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(40, 90, 160));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    const QPalette light = QApplication::palette();
+    for (const QPalette& palette : {light, dark}) {
+        // The desktop's palette, as a dark theme sets it.
+        QApplication::setPalette(palette);
+        for (const bool focused : {true, false}) {
+            QTreeWidget list;
+            setUpReportList(&list);
+            list.setColumnCount(1);
+            list.setColumnWidth(0, 200);
+            auto* item = new QTreeWidgetItem(&list, {QStringLiteral("00:1B:DC:0F:A1:01")});
+            new QTreeWidgetItem(&list, {QStringLiteral("00:1B:DC:0F:A1:02")});
+            list.resize(240, 120);
+            list.show();
+            QApplication::setActiveWindow(focused ? &list : nullptr);
+            if (focused)
+                list.setFocus();
+            item->setSelected(true);
+            const QRect row = list.visualItemRect(item);
+            const QImage image = list.viewport()->grab().toImage();
+            // Right of the text, inside the row and its grid lines.
+            const QColor background = image.pixelColor(row.right() - 6, row.center().y());
+            EXPECT_LT(distance(background, palette.color(QPalette::Active, QPalette::Highlight)), 60)
+                << "focused " << focused << " got " << background.name().toStdString();
+        }
+    }
+    QApplication::setPalette(light);
+}
