@@ -583,6 +583,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <source>Server Deleting is Failed. Try again.</source>
         <translation>서버 삭제에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
+    <message>
+        <source>Connection interval time (ms)</source>
+        <translation>연결 시도 간격 (ms)</translation>
+    </message>
 </context>
 <context>
     <name>kvx::ClientSettingWindow</name>
@@ -724,6 +728,13 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     </message>
 </context>
 <context>
+    <name>kvx::FieldRules</name>
+    <message>
+        <source>%1 must be a whole number from %2 to %3.</source>
+        <translation>%1 값은 %2에서 %3 사이의 정수여야 합니다.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::HostEntry</name>
     <message>
         <source>Fill the HOST IP Address and HOST Port Number.</source>
@@ -824,6 +835,18 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <source>Reboot is Failed. Try again.</source>
         <translation>재부팅에 실패했습니다. 다시 시도하십시오.</translation>
     </message>
+    <message>
+        <source>No viewer opened the device log. It was written to:</source>
+        <translation>장치 로그를 연 뷰어가 없습니다. 로그는 다음 위치에 저장되었습니다:</translation>
+    </message>
+    <message>
+        <source>The backup was cancelled. Nothing was saved.</source>
+        <translation>백업이 취소되었습니다. 아무것도 저장되지 않았습니다.</translation>
+    </message>
+    <message>
+        <source>The restore was cancelled. The settings sent before it stay on the device.</source>
+        <translation>복원이 취소되었습니다. 취소 전에 보낸 설정은 장치에 그대로 남아 있습니다.</translation>
+    </message>
 </context>
 <context>
     <name>kvx::IpAddressEdit</name>
@@ -923,6 +946,34 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Waiting for the device&apos;s reply to %1… %2 s</source>
         <translation>장치가 %1 명령에 응답하기를 기다리는 중… %2초</translation>
+    </message>
+    <message>
+        <source>The transcript is not kept in a file: %1</source>
+        <translation>통신 기록을 파일에 남기지 못합니다: %1</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>파일(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Save Transcript...</source>
+        <translation>통신 기록 저장...</translation>
+    </message>
+    <message>
+        <source>Text Files(*.txt);;All Files(*.*)</source>
+        <translation>텍스트 파일(*.txt);;모든 파일(*.*)</translation>
+    </message>
+    <message>
+        <source>The transcript was not saved.</source>
+        <translation>통신 기록을 저장하지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Lumeno-KVX is not connected. Search and connect to a device.</source>
+        <translation>Lumeno-KVX가 연결되어 있지 않습니다. 장치를 검색하여 연결하십시오.</translation>
+    </message>
+    <message>
+        <source>Lumeno-KVX100 Manager : not connected</source>
+        <translation>Lumeno-KVX100 Manager : 연결되지 않음</translation>
     </message>
 </context>
 <context>
@@ -1218,6 +1269,13 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     </message>
 </context>
 <context>
+    <name>kvx::ReadMark</name>
+    <message>
+        <source>Nothing was sent: the settings shown were not all read from the device on this connection, and sending them would write values the device never gave. Open the window or the tab again to read them, then try again.</source>
+        <translation>아무것도 보내지 않았습니다. 표시된 설정을 이 연결에서 장치로부터 모두 읽지 못했으므로, 보내면 장치가 알려 주지 않은 값을 쓰게 됩니다. 창이나 탭을 다시 열어 설정을 읽은 다음 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::Reading</name>
     <message>
         <source>A reply came that no command asked for (seen at &quot;%1&quot;), so the values read may belong to other commands. Nothing was taken from this reading; try again.</source>
@@ -1477,6 +1535,22 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <source>Blue</source>
         <translation>블루투스 주소</translation>
     </message>
+    <message>
+        <source>Recent devices</source>
+        <translation>최근 장치</translation>
+    </message>
+    <message>
+        <source>No device answered the search.</source>
+        <translation>검색에 응답한 장치가 없습니다.</translation>
+    </message>
+    <message>
+        <source>%1 is not an IPv4 address such as 192.168.0.10.</source>
+        <translation>%1은(는) 192.168.0.10과 같은 IPv4 주소가 아닙니다.</translation>
+    </message>
+    <message>
+        <source>There is no port %1: ports go up to 65535.</source>
+        <translation>%1번 포트는 없습니다. 포트 번호는 65535까지입니다.</translation>
+    </message>
 </context>
 <context>
     <name>kvx::SerialPortWindow</name>
@@ -1642,6 +1716,17 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Device Deleting is Failed. Try again.</source>
         <translation>장치 삭제에 실패했습니다. 다시 시도하십시오.</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::SpinField</name>
+    <message>
+        <source>Increase</source>
+        <translation>증가</translation>
+    </message>
+    <message>
+        <source>Decrease</source>
+        <translation>감소</translation>
     </message>
 </context>
 <context>

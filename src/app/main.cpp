@@ -35,7 +35,9 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(kvx::applicationIcon());
     kvx::installTranslations(app, kvx::pickLanguage(QLocale::system().uiLanguages()));
 
-    kvx::MainWindow window;
+    kvx::MainWindowOptions options;
+    options.transcriptFolder = kvx::defaultTranscriptFolder();
+    kvx::MainWindow window(std::move(options));
     if (!window.initialise())
         return 0;
     window.show();

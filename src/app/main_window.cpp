@@ -5,6 +5,7 @@
 #include "app/login_window.h"
 #include "app/product_pages.h"
 #include "core/device_text.h"
+#include "core/file_io.h"
 #include "core/qt_text.h"
 #include "pages/page.h"
 #include "ui/busy_cursor.h"
@@ -14,11 +15,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QTabWidget>
 #include <kvx_version.h>
 
@@ -46,6 +47,31 @@ std::array<Page*, 6> PageSet::inTabOrder() const {
     return {operationMode, bluetooth, connections, neighborhoods, repeater, information};
 }
 
+class MainWindow::PagePrompter : public Prompter {
+public:
+    explicit PagePrompter(MainWindow& window)
+        : m_window(window) {}
+
+    void message(const QString& text) override {
+        if (!m_window.m_pageMessagesDropped)
+            m_window.m_prompter.message(text);
+    }
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override {
+        return m_window.m_prompter.askYesNo(caption, text, icon);
+    }
+    QString openFileName(const QString& filter, const QString& defaultExtension) override {
+        return m_window.m_prompter.openFileName(filter, defaultExtension);
+    }
+    QString saveFileName(const QString& filter, const QString& defaultName,
+                         const QString& defaultExtension) override {
+        return m_window.m_prompter.saveFileName(filter, defaultName, defaultExtension);
+    }
+    bool openInViewer(const QString& path) override { return m_window.m_prompter.openInViewer(path); }
+
+private:
+    MainWindow& m_window;
+};
+
 MainWindow::MainWindow(Options options)
     : MainWindow(std::move(options), new ConsolePane) {}
 
@@ -54,6 +80,8 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
     , m_ownPrompter(options.prompter ? nullptr : std::make_unique<DialogPrompter>())
     , m_prompter(options.prompter ? *options.prompter : *m_ownPrompter)
     , m_options(std::move(options))
+    , m_pagePrompter(std::make_unique<PagePrompter>(*this))
+    , m_transcriptFile(m_options.transcriptFolder)
     , m_closeWatch(link())
     , m_console(console)
     , m_tabs(new QTabWidget)
@@ -86,32 +114,33 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
         };
     SearchConnectWindow::Hooks hooks{
         std::move(askCredentials),
-        [this] {
-            for (Page* page : m_pages.inTabOrder()) {
-                if (page)
-                    page->connectionReplaced();
-            }
-        },
+        [this] { notifyConnectionReplaced(); },
         [this] { postReconnect(); },
     };
     m_search = new SearchConnectWindow(link(), *m_console, m_prompter, std::move(hooks),
                                        m_options.discoveryTarget, this);
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+    m_console->keepIn(&m_transcriptFile);
+    if (!m_options.transcriptFolder.isEmpty() && !m_transcriptFile.open()) {
+        constexpr int kShownFor = 15000;
+        statusBar()->showMessage(tr("The transcript is not kept in a file: %1").arg(m_transcriptFile.error()),
+                                 kShownFor);
+    }
     setWaitHook(
         [this](std::string_view command, std::chrono::milliseconds waited) { showWait(command, waited); });
 
     connect(&m_closeWatch, &CloseWatch::peerClosed, this, [this] { whenIdle([this] { onPeerClosed(); }); });
-    connect(m_tabs->tabBar(), &QTabBar::tabBarClicked, this, [this] {
-        // The click arrives before the tab strip moves its selection; look at the selection after it.
-        post([this] { onTabClicked(); });
-    });
-    // QTabWidget shows the chosen page and hides the others on its own selection change; that alone
-    // must happen when a tab is chosen by keyboard, so nothing else listens to it.
+    // A tab chosen by keyboard (Ctrl+Tab, Ctrl+PgDown, the arrows on the tab strip) is refreshed as a
+    // clicked one is. Shown without its load, a page showed values it never read on this visit, which
+    // its Apply then wrote back, and the Connections polling went on behind another page. A click moves
+    // the selection as well; the remembered tab makes any second notice of one choice do nothing.
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { post([this] { onTabChosen(); }); });
     buildMenu();
 }
 
 MainWindow::~MainWindow() {
+    m_console->keepIn(nullptr);
     QSettings settings;
     settings.setValue(kSizeKey, size());
     settings.setValue(kSplitterKey, m_splitter->saveState());
@@ -120,6 +149,12 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildMenu() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
+    QAction* save = file->addAction(tr("Save Transcript..."));
+    save->setObjectName(QStringLiteral("saveTranscriptAction"));
+    connect(save, &QAction::triggered, this, &MainWindow::saveTranscript);
+
     const QString aboutText = tr("Lumeno-KVX100 Manager ver%1 Info(&A)...").arg(fromStd(kVersion));
     if (aboutText.isEmpty())
         return;
@@ -133,6 +168,18 @@ void MainWindow::buildMenu() {
 void MainWindow::showAbout() {
     AboutBox box(this);
     box.exec();
+}
+
+void MainWindow::saveTranscript() {
+    const QString name = QStringLiteral("kvx100-transcript-%1.txt")
+                             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString path =
+        m_prompter.saveFileName(tr("Text Files(*.txt);;All Files(*.*)"), name, QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!replaceFile(path, m_transcriptFile.session(), error))
+        m_prompter.message(tr("The transcript was not saved.") + u'\n' + error);
 }
 
 bool MainWindow::initialise() {
@@ -154,7 +201,7 @@ bool MainWindow::initialise() {
 
 void MainWindow::buildPages() {
     const PageFactory factory = m_options.pageFactory ? m_options.pageFactory : createProductPages;
-    m_pages = factory(*this, m_prompter, m_tabs);
+    m_pages = factory(*this, *m_pagePrompter, m_tabs);
     const std::array<Page*, 6> pages = m_pages.inTabOrder();
     const QSignalBlocker blocker(m_tabs);
     for (int i = 0; i < kTabCount; ++i)
@@ -164,6 +211,13 @@ void MainWindow::buildPages() {
 }
 
 std::string MainWindow::transact(std::string_view command, int waitSeconds) {
+    // Nothing is sent without a connection (a Connect failed after dropping the one in use): the
+    // operator is told so at once, not by a time-out that blames the device.
+    if (m_disconnected || !link().isConnected()) {
+        if (!m_pageMessagesDropped)
+            explainFailure(tr("Lumeno-KVX is not connected. Search and connect to a device."));
+        return {};
+    }
     std::string reply;
     {
         const BusyCursor busy;
@@ -171,6 +225,11 @@ std::string MainWindow::transact(std::string_view command, int waitSeconds) {
         reply = Connection::transact(command, waitSeconds);
     }
     endWait();
+    // A reply the device's close cut short or left out: the disconnect notice says what happened, where
+    // the caller's time-out would say it less well, with the notice stacked over it. A whole reply (the
+    // reboot's "+OK" before the device goes away) is the caller's to act on first.
+    if (!(containsToken(reply) && reply.ends_with('\n')) && link().peerHasClosed())
+        onPeerClosed();
     return reply;
 }
 
@@ -214,6 +273,20 @@ void MainWindow::post(std::function<void()> work) {
         this, [this, work = std::move(work)]() mutable { whenIdle(std::move(work)); }, Qt::QueuedConnection);
 }
 
+void MainWindow::closeConnection() {
+    Connection::closeConnection();
+    notifyConnectionReplaced();
+}
+
+void MainWindow::notifyConnectionReplaced() {
+    for (Page* page : m_pages.inTabOrder()) {
+        if (!page)
+            continue;
+        page->connectionReplaced();
+        page->closeOwnWindows();
+    }
+}
+
 DeviceConnection::Reopen MainWindow::reopenConnection(std::chrono::milliseconds bound) {
     const BusyCursor busy;
     return Connection::reopenConnection(bound);
@@ -226,6 +299,10 @@ int MainWindow::runSearch() {
         // Only a connect and its login change the device; a cancelled opening leaves the one in use.
         setDeviceRecord(m_search->deviceRecord());
         endRebootHold();
+    } else if (!link().isConnected()) {
+        // A Connect failed after dropping the connection in use: no device is shown as the one
+        // connected, and the title says so.
+        setDeviceRecord({});
     }
     return result;
 }
@@ -251,12 +328,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::refreshTitle() {
+    if (!link().isConnected()) {
+        setWindowTitle(tr("Lumeno-KVX100 Manager : not connected"));
+        return;
+    }
     const DeviceRecord& record = deviceRecord();
     setWindowTitle(tr("Lumeno-KVX100 Manager : ") + deviceTextShown(record.btName) + QStringLiteral(" - ") +
                    deviceTextShown(record.ipAddress));
 }
 
-void MainWindow::onTabClicked() {
+void MainWindow::onTabChosen() {
     const int index = m_tabs->currentIndex();
     if (index < 0 || index == m_rememberedTab)
         return;
@@ -275,7 +356,7 @@ void MainWindow::onTabClicked() {
 
 void MainWindow::queueTabZeroRefresh() {
     m_tabs->setCurrentIndex(0);
-    post([this] { onTabClicked(); });
+    post([this] { onTabChosen(); });
 }
 
 void MainWindow::postReconnect() {
@@ -332,10 +413,25 @@ void MainWindow::handleClose() {
 }
 
 void MainWindow::onPeerClosed() {
-    if (m_closing)
+    if (m_closing || m_disconnected)
         return;
-    m_prompter.message(tr("Lumeno-KVX has been disconnected."));
+    // Held through a wait, the notice may have come for a socket that this side has closed since, or
+    // replaced (a failed login, a reboot): that one is dropped, and the watch goes on with the new one.
+    if (!link().peerHasClosed()) {
+        m_closeWatch.start();
+        return;
+    }
+    m_disconnected = true;
+    m_closeWatch.stop();
+    explainFailure(tr("Lumeno-KVX has been disconnected."));
     postClose();
+}
+
+void MainWindow::explainFailure(const QString& text) {
+    m_pageMessagesDropped = true;
+    m_prompter.message(text);
+    QMetaObject::invokeMethod(
+        this, [this] { m_pageMessagesDropped = m_disconnected; }, Qt::QueuedConnection);
 }
 
 } // namespace kvx

@@ -1,9 +1,5 @@
 #include "product_pages.h"
 
-#include "core/config_backup.h"
-#include "core/config_restore.h"
-#include "core/device_log_fetch.h"
-#include "ui/progress_dialog.h"
 #include "modes/client_mode_window.h"
 #include "modes/client_setting_window.h"
 #include "modes/serial_port_window.h"
@@ -73,18 +69,6 @@ PageSet createProductPages(DeviceSession& session, Prompter& prompter, QWidget* 
     pages.repeater = new RepeaterPage(session, prompter, parent);
     auto* information = new InformationPage(session, prompter, parent);
     information->setBluetoothNameSource([bluetooth] { return bluetooth->appliedName(); });
-    information->setProcedures({
-        [&session, &prompter, information] {
-            ProgressDialog progress(InformationPage::tr("Back up"), information);
-            ConfigBackup(session, prompter, progress).run();
-        },
-        [&session, &prompter, information] {
-            ProgressDialog progress(InformationPage::tr("Restore"), information);
-            return ConfigRestore(session, prompter, progress).run() !=
-                   ConfigRestore::Result::ConnectionActive;
-        },
-        [&session, &prompter] { DeviceLogFetch(session, prompter).run(); },
-    });
     pages.information = information;
     return pages;
 }

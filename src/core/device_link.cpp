@@ -75,7 +75,11 @@ bool DeviceLink::connectTo(const std::string& ipText, unsigned port) {
 }
 
 bool DeviceLink::connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound) {
-    if (m_fd < 0 || port > 65535)
+    m_lastError = EBADF;
+    if (m_fd < 0)
+        return false;
+    m_lastError = EINVAL;
+    if (port > 65535)
         return false;
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -85,9 +89,12 @@ bool DeviceLink::connectTo(const std::string& ipText, unsigned port, std::chrono
 
     // A host that never answers would hold a blocking connect for minutes of SYN retries; connect
     // without blocking and wait a bounded time instead.
-    if (!setBlocking(m_fd, false))
+    if (!setBlocking(m_fd, false)) {
+        m_lastError = errno;
         return false;
+    }
     int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    m_lastError = rc != 0 ? errno : 0;
     if (rc != 0 && errno == EINPROGRESS) {
         short revents = 0;
         rc =
@@ -98,9 +105,14 @@ bool DeviceLink::connectTo(const std::string& ipText, unsigned port, std::chrono
             rc = 0;
         else
             rc = -1;
+        m_lastError = rc == 0 ? 0 : error != 0 ? error : ETIMEDOUT;
     }
-    if (rc != 0 || !setBlocking(m_fd, true))
+    if (rc != 0)
         return false;
+    if (!setBlocking(m_fd, true)) {
+        m_lastError = errno;
+        return false;
+    }
     m_connected = true;
     return true;
 }

@@ -52,6 +52,8 @@ public:
     // Connects to a dotted IPv4 text; fails (never blocks past the bound) on any error.
     bool connectTo(const std::string& ipText, unsigned port);
     bool connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound);
+    // The errno value of the last failed connect (ETIMEDOUT when the bound ran out), for the operator.
+    int lastError() const { return m_lastError; }
     // Closing from this side never produces a disconnect notice.
     void close();
 
@@ -123,6 +125,7 @@ private:
     WaitHook m_waitHook;
     bool m_waiting = false;
     unsigned m_unaskedReplies = 0;
+    int m_lastError = 0;
 };
 
 } // namespace kvx

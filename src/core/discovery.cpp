@@ -58,7 +58,9 @@ void applyRecord(DeviceRecord& record, std::uint8_t type, std::string_view value
 } // namespace
 
 bool sameDevice(const DeviceRecord& a, const DeviceRecord& b) {
-    return a.macAddress.empty() || b.macAddress.empty() ? a == b : a.macAddress == b.macAddress;
+    return a.macAddress.empty() || b.macAddress.empty()
+               ? a == b
+               : a.macAddress == b.macAddress && a.ipAddress == b.ipAddress;
 }
 
 std::optional<DeviceRecord> parseDiscoveryReply(std::string_view datagram) {

@@ -30,8 +30,9 @@ struct DiscoveryTarget {
     std::vector<std::string> interfaces;
 };
 
-// Two answers come from one device when they name one MAC address; an answer that names none is one
-// device with its exact repeats.
+// Two answers come from one device when they name one MAC address and one IP address (a MAC seen on
+// two addresses is two rows to pick from: a copied MAC, or a device that moved); an answer that names
+// no MAC is one device with its exact repeats.
 bool sameDevice(const DeviceRecord& a, const DeviceRecord& b);
 
 // One reply datagram to one device record: the first marker with a byte after it, then exactly eight

@@ -12,6 +12,11 @@
 
 namespace kvx {
 
+bool isIpv4Text(const std::string& text) {
+    in_addr address{};
+    return ::inet_pton(AF_INET, text.c_str(), &address) == 1;
+}
+
 DiscoverySocket::DiscoverySocket(DiscoveryTarget target)
     : m_target(std::move(target)) {}
 
@@ -22,6 +27,7 @@ DiscoverySocket::~DiscoverySocket() {
 bool DiscoverySocket::open() {
     close();
     m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    m_lastError = m_fd < 0 ? errno : 0;
     return m_fd >= 0;
 }
 
@@ -36,8 +42,14 @@ bool DiscoverySocket::search(std::chrono::milliseconds wait,
                              const std::function<void()>& readError) {
     using Clock = std::chrono::steady_clock;
     const int one = 1;
-    if (m_fd < 0 || ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0)
+    if (m_fd < 0) {
+        m_lastError = EBADF;
         return false;
+    }
+    if (::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
+        m_lastError = errno;
+        return false;
+    }
     const std::vector<std::string> addresses = searchAddresses(m_target, readInterfaceAddresses());
     if (!sendRound(addresses))
         return false;
@@ -86,22 +98,31 @@ bool DiscoverySocket::sendProbe(const std::string& ipText) {
 }
 
 bool DiscoverySocket::sendTo(const std::string& ipText) {
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_lastError = EBADF;
         return false;
+    }
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(m_target.port);
-    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1)
+    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1) {
+        m_lastError = EINVAL;
         return false;
+    }
     const ssize_t n = ::sendto(m_fd, kDiscoveryRequest.data(), kDiscoveryRequest.size(), 0,
                                reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-    return n == static_cast<ssize_t>(kDiscoveryRequest.size());
+    if (n == static_cast<ssize_t>(kDiscoveryRequest.size()))
+        return true;
+    m_lastError = n < 0 ? errno : EMSGSIZE;
+    return false;
 }
 
 DiscoverySocket::Receive DiscoverySocket::receive(std::chrono::milliseconds wait, std::string& datagram) {
     datagram.clear();
-    if (m_fd < 0)
+    if (m_fd < 0) {
+        m_lastError = EBADF;
         return Receive::Error;
+    }
     pollfd p{m_fd, POLLIN, 0};
     int rc;
     do {
@@ -109,13 +130,17 @@ DiscoverySocket::Receive DiscoverySocket::receive(std::chrono::milliseconds wait
     } while (rc < 0 && errno == EINTR);
     if (rc == 0)
         return Receive::Nothing;
-    if (rc < 0)
+    if (rc < 0) {
+        m_lastError = errno;
         return Receive::Error;
+    }
     char buffer[kDiscoveryReadLimit];
     // A datagram longer than the buffer is cut; the parser never looks further anyway.
     const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-    if (n < 0)
+    if (n < 0) {
+        m_lastError = errno;
         return Receive::Error;
+    }
     datagram.assign(buffer, static_cast<std::size_t>(n));
     return Receive::Datagram;
 }

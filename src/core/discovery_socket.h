@@ -9,6 +9,9 @@
 
 namespace kvx {
 
+// Dotted IPv4 text that names an address ("127.0.0.300" does not).
+bool isIpv4Text(const std::string& text);
+
 // The UDP socket of the search and connect window: the broadcast search and the unicast probe.
 class DiscoverySocket {
 public:
@@ -36,6 +39,8 @@ public:
     bool sendProbe(const std::string& ipText);
     // Waits at most `wait` for one datagram and reads up to the discovery read limit of it.
     Receive receive(std::chrono::milliseconds wait, std::string& datagram);
+    // The errno value of the last operation that failed, for the operator.
+    int lastError() const { return m_lastError; }
 
 private:
     bool sendTo(const std::string& ipText);
@@ -44,6 +49,7 @@ private:
 
     DiscoveryTarget m_target;
     int m_fd = -1;
+    int m_lastError = 0;
 };
 
 } // namespace kvx

@@ -8,6 +8,7 @@
 #include "modes/entry_forms.h"
 #include "modes/host_entry.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -24,6 +25,10 @@ namespace kvx {
 namespace {
 
 constexpr int kPortLength = 5;
+constexpr int kHighestPort = 65535;
+// Milliseconds, as the device takes them.
+constexpr int kLeastInterval = 100;
+constexpr int kMostInterval = 3600000;
 
 } // namespace
 
@@ -80,6 +85,7 @@ ClientModeWindow::ClientModeWindow(DeviceSession& session, Prompter& prompter, Q
     connect(applyButton, &QPushButton::clicked, this, &ClientModeWindow::apply);
     connect(refreshButton, &QPushButton::clicked, this, &ClientModeWindow::refresh);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_settingsRead.clearWhenHidden(*this);
 }
 
 int ClientModeWindow::exec() {
@@ -89,8 +95,8 @@ int ClientModeWindow::exec() {
 
 void ClientModeWindow::load() {
     m_table->clear();
-    WindowLoad load(m_session, m_prompter);
-    // A failed server list does not end the load.
+    WindowLoad load(m_session, m_prompter, &m_settingsRead);
+    // A failed server list does not end the load; but then the host Apply sends was not read.
     loadServersAndHost(load);
 
     const QueryOutcome interval = load.run(kIntervalQuery);
@@ -148,6 +154,11 @@ void ClientModeWindow::apply() {
         m_prompter.message(tr("Fill the Connection interval time."));
         return;
     }
+    if (!m_settingsRead.allowsSending(m_prompter) ||
+        !numbersFit(m_prompter,
+                    {{m_port, tr("Port"), 1, kHighestPort},
+                     {m_interval, tr("Connection interval time (ms)"), kLeastInterval, kMostInterval}}))
+        return;
     if (!sendHostAddress(m_session, m_prompter, *m_host, *m_port))
         return;
     if (!runQuery(m_session, m_prompter, kIntervalSet, intervalSetCommand(interval),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/client_mode_replies.h"
+#include "ui/window_load.h"
 
 #include <QDialog>
 #include <optional>
@@ -15,7 +16,6 @@ class DeviceSession;
 class EntryTable;
 class IpAddressEdit;
 class Prompter;
-class WindowLoad;
 
 // The settings of Client mode: the host the device connects to, the re-connect option and the interval
 // of its connection attempts, all sent by Apply, which closes the window when the device took them; and
@@ -45,6 +45,8 @@ private:
     DeviceSession& m_session;
     Prompter& m_prompter;
     Loaded m_loaded;
+    // The host, the interval and the option, which Apply sends.
+    ReadMark m_settingsRead;
     IpAddressEdit* m_host;
     QLineEdit* m_port;
     QCheckBox* m_reconnect;

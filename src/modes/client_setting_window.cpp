@@ -4,6 +4,7 @@
 #include "core/prompter.h"
 #include "core/server_client_queries.h"
 #include "modes/host_entry.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -17,6 +18,7 @@ namespace kvx {
 namespace {
 
 constexpr int kPortLength = 5;
+constexpr int kHighestPort = 65535;
 
 } // namespace
 
@@ -50,6 +52,11 @@ int ClientSettingWindow::exec() {
 }
 
 void ClientSettingWindow::load() {
+    // OK sends the host shown. A device that refuses to tell it leaves it to the operator to fill, so
+    // the fields start empty: nothing an earlier opening showed (of this device or another) goes back
+    // unread.
+    m_host->clear();
+    m_port->clear();
     WindowLoad load(m_session, m_prompter);
     const std::optional<ServerList> list = readServerList(load, kHostQuery);
     if (!list)
@@ -68,6 +75,8 @@ void ClientSettingWindow::ok() {
         m_prompter.message(*missing);
         return;
     }
+    if (!numbersFit(m_prompter, {{m_port, tr("HOST Port Number"), 1, kHighestPort}}))
+        return;
     if (sendHostAddress(m_session, m_prompter, *m_host, *m_port))
         accept();
 }

@@ -7,6 +7,7 @@
 #include "core/server_client_queries.h"
 #include "modes/port_field.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,11 @@
 #include <algorithm>
 
 namespace kvx {
+namespace {
+
+constexpr int kHighestPort = 65535;
+
+} // namespace
 
 EntryWindow::EntryWindow(DeviceSession& session, Prompter& prompter, const EntryForm& form, EntryRows rows,
                          std::optional<int> modifiedRow, QWidget* parent)
@@ -117,6 +123,9 @@ QString EntryWindow::problem() const {
         if (missing(check.missing))
             return text(check.text);
     }
+    if (QString wrong = numberProblem(text(m_form.portLabel), m_port->text(), 1, kHighestPort);
+        !wrong.isEmpty())
+        return wrong;
     const EntryRow wanted = entry();
     // A value that the row under modification already has stays free for it.
     const auto taken = [this](auto holds) {

@@ -86,7 +86,7 @@ SerialPortWindow::SerialPortWindow(DeviceSession& session, Prompter& prompter, Q
 
 void SerialPortWindow::load() {
     // OK sends the line shown.
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_lineRead);
     std::optional<SerialLine> line;
     if (!load.run(kSerialLineQuery, ReplyForm::Value, [&line](std::string_view reply) {
             line = serialLineFrom(reply);
@@ -130,6 +130,8 @@ void SerialPortWindow::ok() {
         m_prompter.message(tr("Choose the Baud Rate."));
         return;
     }
+    if (!m_lineRead.allowsSending(m_prompter))
+        return;
     // The window closes whatever the device answered; a failure only says so.
     runQuery(m_session, m_prompter, kSerialLineSet, serialSetCommand(line));
     accept();

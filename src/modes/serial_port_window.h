@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/serial_settings.h"
+#include "ui/window_load.h"
 
 #include <QDialog>
 
@@ -28,6 +29,8 @@ private:
 
     DeviceSession& m_session;
     Prompter& m_prompter;
+    // The lists start on settings the device never gave.
+    ReadMark m_lineRead;
 
     QComboBox* m_baud;
     QComboBox* m_dataBits;

@@ -6,6 +6,7 @@
 #include "core/server_mode_replies.h"
 #include "modes/entry_forms.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -20,6 +21,10 @@ namespace kvx {
 namespace {
 
 constexpr int kPortLength = 4;
+// The device reports the port in its last 4 characters, so it takes none shorter.
+constexpr int kLowestPort = 1000;
+constexpr int kHighestPort = 9999;
+constexpr int kMostKeepAliveSeconds = 86400;
 
 } // namespace
 
@@ -61,6 +66,7 @@ ServerModeWindow::ServerModeWindow(DeviceSession& session, Prompter& prompter, Q
     resize(360, 380);
 
     connect(applyButton, &QPushButton::clicked, this, &ServerModeWindow::apply);
+    m_settingsRead.clearWhenHidden(*this);
 }
 
 int ServerModeWindow::exec() {
@@ -70,7 +76,7 @@ int ServerModeWindow::exec() {
 
 void ServerModeWindow::load() {
     m_table->clear();
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_settingsRead);
     const QueryOutcome port = load.run(kDataPortQuery, ReplyForm::Value, dataPortAnswered);
     if (!port)
         return;
@@ -92,6 +98,8 @@ void ServerModeWindow::load() {
             showDeviceText(*m_keepAlive, timeout);
         });
     }
+    // The table is not sent by Apply.
+    load.valuesRead();
 
     if (loadTable(load))
         load.finish();
@@ -110,12 +118,18 @@ bool ServerModeWindow::loadTable(WindowLoad& load) {
 }
 
 void ServerModeWindow::apply() {
+    const bool keepAlive = m_session.supportsCommand("KATO");
+    if (!m_settingsRead.allowsSending(m_prompter) ||
+        !numbersFit(m_prompter, {{m_port, tr("Default Data Port"), kLowestPort, kHighestPort}}) ||
+        (keepAlive &&
+         !numbersFit(m_prompter, {{m_keepAlive, tr("KeepAlive Timeout"), 1, kMostKeepAliveSeconds}})))
+        return;
     if (!runQuery(m_session, m_prompter, kDataPortSet, dataPortSetCommand(deviceFieldBytes(*m_port))))
         return;
     // A failed option does not stop Apply: only its message is shown.
     if (m_session.supportsCommand("PRSV"))
         runQuery(m_session, m_prompter, kKeepSocketSet, keepSocketSetCommand(m_keepSocket->isChecked()));
-    if (m_session.supportsCommand("KATO"))
+    if (keepAlive)
         runQuery(m_session, m_prompter, kKeepAliveSet, keepAliveSetCommand(deviceFieldBytes(*m_keepAlive)));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/window_load.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -10,7 +12,6 @@ namespace kvx {
 class DeviceSession;
 class EntryTable;
 class Prompter;
-class WindowLoad;
 
 // The settings of Server mode: the default data port, whether TCP sockets are kept, the keep-alive
 // timeout, and the registered devices, each added, modified or deleted on the device at once. It has no
@@ -32,6 +33,8 @@ private:
 
     DeviceSession& m_session;
     Prompter& m_prompter;
+    // The port and the two options, which Apply sends.
+    ReadMark m_settingsRead;
     QLineEdit* m_port;
     QCheckBox* m_keepSocket;
     QLineEdit* m_keepAlive;

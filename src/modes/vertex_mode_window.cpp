@@ -5,6 +5,7 @@
 #include "core/prompter.h"
 #include "core/vocabulary.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -19,6 +20,10 @@ namespace kvx {
 namespace {
 
 constexpr int kPortMaxLength = 4;
+// The device reports the port in 4 characters and the maximum in 1, so it takes no others.
+constexpr int kLowestPort = 1000;
+constexpr int kHighestPort = 9999;
+constexpr int kMostConnections = 7;
 
 } // namespace
 
@@ -59,6 +64,7 @@ VertexModeWindow::VertexModeWindow(DeviceSession& session, Prompter& prompter, Q
     connect(applyButton, &QPushButton::clicked, this, &VertexModeWindow::apply);
     connect(refreshButton, &QPushButton::clicked, this, &VertexModeWindow::refresh);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_valuesRead.clearWhenHidden(*this);
 }
 
 int VertexModeWindow::exec() {
@@ -67,7 +73,7 @@ int VertexModeWindow::exec() {
 }
 
 void VertexModeWindow::load() {
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_valuesRead);
     const QueryOutcome reply = load.run(kVertexQuery);
     if (!reply)
         return;
@@ -89,6 +95,10 @@ void VertexModeWindow::apply() {
         accept();
         return;
     }
+    if (!m_valuesRead.allowsSending(m_prompter) ||
+        !numbersFit(m_prompter, {{m_port, tr("Vertex Port"), kLowestPort, kHighestPort},
+                                 {m_maximum, tr("Max Number of Connections"), 1, kMostConnections}}))
+        return;
     if (runQuery(
             m_session, m_prompter, kVertexSet, vertexSetCommand(typed),
             [&typed](std::string_view reply) { return vertexSetConfirmed(normalisedReply(reply), typed); }))

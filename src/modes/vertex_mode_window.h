@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/vertex_settings.h"
+#include "ui/window_load.h"
 
 #include <QDialog>
 
@@ -30,6 +31,7 @@ private:
     Prompter& m_prompter;
     // As the last successful read left them; Apply sends nothing while the edits still hold them.
     VertexValues m_loaded;
+    ReadMark m_valuesRead;
 
     QLineEdit* m_port;
     QLineEdit* m_maximum;

@@ -8,6 +8,7 @@
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -29,6 +30,11 @@ namespace kvx {
 namespace {
 
 constexpr int kPinMaxLength = 18;
+// The ranges of the arrows, and of what Apply sends.
+constexpr int kMaxDtLow = 0;
+constexpr int kMaxDtHigh = 14;
+constexpr int kLinkTimeoutLow = 1;
+constexpr int kLinkTimeoutHigh = 30;
 
 QLineEdit* lineEdit(const QString& name, QWidget* parent) {
     auto* edit = new QLineEdit(parent);
@@ -55,8 +61,8 @@ BluetoothPage::BluetoothPage(DeviceSession& session, Prompter& prompter, QWidget
     setObjectName(QStringLiteral("bluetoothPage"));
 
     // The MaxDT arrows get their range from the first load that reads every setting.
-    m_linkTimeout->setRange(1, 30);
-    m_linkTimeout->setValue(30);
+    m_linkTimeout->setRange(kLinkTimeoutLow, kLinkTimeoutHigh);
+    m_linkTimeout->setValue(kLinkTimeoutHigh);
     for (SpinField* field : {m_maxDt, m_linkTimeout})
         keepToOneLine(field->edit());
 
@@ -123,10 +129,11 @@ BluetoothPage::BluetoothPage(DeviceSession& session, Prompter& prompter, QWidget
 }
 
 void BluetoothPage::connectionReplaced() {
+    m_settingsRead.clear();
+    m_linkTimeoutRead = false;
     m_name->clear();
-    // The stored name goes with the field; a name applied before still counts as applied, now empty.
-    if (m_appliedName)
-        m_appliedName->clear();
+    // A name applied before was applied to another connection's device.
+    m_appliedName.reset();
     m_pin->clear();
     m_maxDt->edit()->clear();
 }
@@ -145,6 +152,7 @@ bool BluetoothPage::readSettings(WindowLoad& load, bool withLinkTimeout) {
         {withLinkTimeout ? &kLinkTimeoutQuery : nullptr,
          [this](std::string_view r) {
              showDeviceText(*m_linkTimeout->edit(), linkTimeoutFrom(r));
+             m_linkTimeoutRead = true;
          }},
         {&kScanQuery,
          [this](std::string_view r) {
@@ -176,20 +184,25 @@ bool BluetoothPage::readSettings(WindowLoad& load, bool withLinkTimeout) {
 }
 
 void BluetoothPage::load() {
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_settingsRead);
     if (!readSettings(load, true))
         return;
+    load.valuesRead();
     const bool listed = readLocalDevices(load);
     // A failed read of the local radios still ranges the MaxDT arrows.
-    load.show([this] { m_maxDt->setRange(0, 14); });
+    load.show([this] { m_maxDt->setRange(kMaxDtLow, kMaxDtHigh); });
     if (listed)
         load.finish();
 }
 
 void BluetoothPage::refresh() {
-    WindowLoad load(m_session, m_prompter);
-    if (readSettings(load, false))
-        load.finish();
+    {
+        WindowLoad load(m_session, m_prompter, &m_settingsRead);
+        if (readSettings(load, false))
+            load.finish();
+    }
+    if (!m_linkTimeoutRead)
+        m_settingsRead.clear();
 }
 
 bool BluetoothPage::readLocalDevices(WindowLoad& load) {
@@ -235,6 +248,11 @@ void BluetoothPage::apply() {
         m_prompter.message(tr("Fill the LinkTimeout."));
         return;
     }
+    if (!m_settingsRead.allowsSending(m_prompter) ||
+        !numbersFit(m_prompter,
+                    {{m_maxDt->edit(), tr("MaxDT"), kMaxDtLow, kMaxDtHigh},
+                     {m_linkTimeout->edit(), tr("LinkTimeout"), kLinkTimeoutLow, kLinkTimeoutHigh}}))
+        return;
 
     const auto sent = [this](const QueryStep& step, const std::string& line) {
         return runQuery(m_session, m_prompter, step, line + "\r\n").accepted();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/page.h"
+#include "ui/window_load.h"
 
 #include <optional>
 #include <string>
@@ -15,7 +16,6 @@ namespace kvx {
 class DeviceSession;
 class Prompter;
 class SpinField;
-class WindowLoad;
 
 // Tab 1: the device's own Bluetooth settings, and its local Bluetooth radios with their counters.
 class BluetoothPage : public Page {
@@ -25,7 +25,8 @@ public:
 
     void load() override;
     void connectionReplaced() override;
-    // The name the last Apply of this run that succeeded in every step sent; the device then goes by it.
+    // The name the last Apply on this connection that succeeded in every step sent; the device then goes
+    // by it. Nothing once the connection is replaced.
     std::optional<std::string> appliedName() const { return m_appliedName; }
 
 private:
@@ -41,6 +42,10 @@ private:
     std::optional<std::string> m_appliedName;
     // Sent again when the Security list has no selected entry.
     std::string m_lastSecurityWord;
+    // Every setting Apply sends was read on this connection; Refresh reads all but the link timeout,
+    // which an earlier load must have read.
+    ReadMark m_settingsRead;
+    bool m_linkTimeoutRead = false;
 
     QLineEdit* m_name;
     SpinField* m_maxDt;

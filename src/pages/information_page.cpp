@@ -1,5 +1,8 @@
 #include "information_page.h"
 
+#include "core/config_backup.h"
+#include "core/config_restore.h"
+#include "core/device_log_fetch.h"
 #include "core/device_session.h"
 #include "core/device_text.h"
 #include "core/firmware_version.h"
@@ -7,9 +10,11 @@
 #include "core/prompter.h"
 #include "core/vocabulary.h"
 #include "pages/reboot_wait_window.h"
+#include "ui/progress_dialog.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFormLayout>
@@ -23,6 +28,39 @@
 #include <memory>
 
 namespace kvx {
+namespace {
+
+// The log is shown in the desktop's viewer for text files; where there is none, the operator is told
+// where the file is instead of being left with nothing.
+class LogViewing : public Prompter {
+public:
+    explicit LogViewing(Prompter& prompter)
+        : m_prompter(prompter) {}
+
+    void message(const QString& text) override { m_prompter.message(text); }
+    bool askYesNo(const QString& caption, const QString& text, Icon icon) override {
+        return m_prompter.askYesNo(caption, text, icon);
+    }
+    QString openFileName(const QString& filter, const QString& defaultExtension) override {
+        return m_prompter.openFileName(filter, defaultExtension);
+    }
+    QString saveFileName(const QString& filter, const QString& defaultName,
+                         const QString& defaultExtension) override {
+        return m_prompter.saveFileName(filter, defaultName, defaultExtension);
+    }
+    bool openInViewer(const QString& path) override {
+        if (m_prompter.openInViewer(path))
+            return true;
+        m_prompter.message(InformationPage::tr("No viewer opened the device log. It was written to:") +
+                           u'\n' + QDir::toNativeSeparators(path));
+        return false;
+    }
+
+private:
+    Prompter& m_prompter;
+};
+
+} // namespace
 
 InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, RebootTiming timing,
                                  QWidget* parent)
@@ -77,18 +115,33 @@ InformationPage::InformationPage(DeviceSession& session, Prompter& prompter, Reb
     layout->addLayout(buttons);
 
     connect(rebootButton, &QPushButton::clicked, this, &InformationPage::reboot);
-    connect(m_backUp, &QPushButton::clicked, this, [this] {
-        if (m_procedures.backUp)
-            m_procedures.backUp();
-    });
+    connect(m_backUp, &QPushButton::clicked, this, &InformationPage::backUp);
     connect(m_restore, &QPushButton::clicked, this, [this] {
-        if (m_procedures.restore && !m_procedures.restore())
+        if (!restore())
             m_restore->setEnabled(false);
     });
-    connect(m_log, &QPushButton::clicked, this, [this] {
-        if (m_procedures.log)
-            m_procedures.log();
-    });
+    connect(m_log, &QPushButton::clicked, this, &InformationPage::fetchLog);
+}
+
+void InformationPage::backUp() {
+    ProgressDialog progress(tr("Back up"), this);
+    ConfigBackup(m_session, m_prompter, progress).run();
+    // The earlier file at the path, if any, is only replaced by a backup that completed.
+    if (progress.cancelled())
+        m_prompter.message(tr("The backup was cancelled. Nothing was saved."));
+}
+
+bool InformationPage::restore() {
+    ProgressDialog progress(tr("Restore"), this);
+    const ConfigRestore::Result result = ConfigRestore(m_session, m_prompter, progress).run();
+    if (progress.cancelled())
+        m_prompter.message(tr("The restore was cancelled. The settings sent before it stay on the device."));
+    return result != ConfigRestore::Result::ConnectionActive;
+}
+
+void InformationPage::fetchLog() {
+    LogViewing prompter(m_prompter);
+    DeviceLogFetch(m_session, prompter).run();
 }
 
 void InformationPage::load() {

@@ -33,21 +33,18 @@ public:
 
     void load() override;
     void reboot();
-    // Where a Bluetooth name set by this run comes from; without one the discovery record's name shows.
+    // Where the Bluetooth name applied on this connection comes from; without one, the name of the
+    // connect's discovery record shows.
     void setBluetoothNameSource(std::function<std::optional<std::string>()> source) {
         m_bluetoothName = std::move(source);
     }
 
-    // What the Back up, Restore and Log buttons run; the restore answers false when the device refused
-    // because a Bluetooth serial connection is active, and Restore then stays off until the next load.
-    struct Procedures {
-        std::function<void()> backUp;
-        std::function<bool()> restore;
-        std::function<void()> log;
-    };
-    void setProcedures(Procedures procedures) { m_procedures = std::move(procedures); }
-
 private:
+    void backUp();
+    // False when the device refused because a Bluetooth serial connection is active; Restore then
+    // stays off until the next load.
+    bool restore();
+    void fetchLog();
     void listCheck(WindowLoad& load);
     void showRecord(const std::string& version);
     // Keeps the UI painting (the wait window's animation) while taking no input from the operator.
@@ -57,7 +54,6 @@ private:
     Prompter& m_prompter;
     RebootTiming m_timing;
     std::function<std::optional<std::string>()> m_bluetoothName;
-    Procedures m_procedures;
 
     enum Field {
         ProductName,

@@ -6,6 +6,7 @@
 #include "core/neighbour_list.h"
 #include "core/prompter.h"
 #include "ui/device_field.h"
+#include "ui/field_rules.h"
 #include "ui/widget_setup.h"
 #include "ui/window_load.h"
 
@@ -27,6 +28,10 @@ namespace {
 constexpr VersionCode kPeriodicInquiryVersion = 263;
 
 enum AccessCodeIndex { General = 0, Limited = 1 };
+
+// In seconds, as the device takes them.
+constexpr int kMostInquiryInterval = 3600;
+constexpr int kMostInquiryLength = 60;
 
 } // namespace
 
@@ -103,8 +108,7 @@ void NeighborhoodsPage::load() {
             control->setEnabled(false);
         return;
     }
-    // Start sends the interval, length and access code shown.
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_settingsRead);
     std::optional<PeriodicInquiryState> state;
     if (!load.run(kPeriodicInquiryQuery, ReplyForm::Value, [&state](std::string_view reply) {
             state = parsePeriodicInquiryState(reply);
@@ -123,7 +127,15 @@ void NeighborhoodsPage::load() {
     load.finish();
 }
 
+void NeighborhoodsPage::connectionReplaced() {
+    m_settingsRead.clear();
+}
+
 void NeighborhoodsPage::start() {
+    if (!m_settingsRead.allowsSending(m_prompter) ||
+        !numbersFit(m_prompter, {{m_interval, tr("Interval (sec)"), 1, kMostInquiryInterval},
+                                 {m_length, tr("Length (sec)"), 1, kMostInquiryLength}}))
+        return;
     const std::string_view code =
         m_accessCode->currentIndex() == General ? kGeneralInquiryAccessCode : kLimitedInquiryAccessCode;
     const std::string command = "pinq on " + deviceFieldBytes(*m_interval) + " " +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/page.h"
+#include "ui/window_load.h"
 
 class QComboBox;
 class QLineEdit;
@@ -20,6 +21,7 @@ public:
     NeighborhoodsPage(DeviceSession& session, Prompter& prompter, QWidget* parent = nullptr);
 
     void load() override;
+    void connectionReplaced() override;
 
 protected:
     void refreshTick() override;
@@ -39,6 +41,8 @@ private:
     QTreeWidget* m_list;
     // Firmware without periodic inquiry was found; the page stays disabled from then on.
     bool m_unsupported = false;
+    // Start sends the interval, length and access code, which the load shows.
+    ReadMark m_settingsRead;
 };
 
 } // namespace kvx

@@ -135,7 +135,12 @@ void OperationModePage::apply() {
     const int oldIndex = m_modeIndex;
     const int newIndex = radioSelection();
     m_modeIndex = newIndex;
-    if (!m_windows.prepare(newIndex)) {
+    bool prepared;
+    {
+        const WindowOpening opening(*this);
+        prepared = m_windows.prepare(newIndex);
+    }
+    if (!prepared) {
         setMode(oldIndex);
         return;
     }
@@ -150,6 +155,7 @@ void OperationModePage::apply() {
 
 void OperationModePage::openAdvancedConfiguration() {
     // Repeater mode is set up before the change to it and has no settings window afterwards.
+    const WindowOpening opening(*this);
     if (!m_windows.openSettings(m_modeIndex))
         m_prompter.message(tr("No advanced configuration needed."));
 }

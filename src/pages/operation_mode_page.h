@@ -17,6 +17,8 @@ class Prompter;
 
 // Tab 0: the device's operation mode, the change to another one, and the settings window of the
 // current mode.
+// The settings windows it owns live as long as the page; when the connection is replaced they close
+// (see Page::connectionReplaced), so none of them can apply one device's values to another.
 class OperationModePage : public Page {
     Q_OBJECT
 public:

@@ -71,7 +71,7 @@ RoutingTableWindow::RoutingTableWindow(DeviceSession& session, Prompter& prompte
 
 void RoutingTableWindow::load() {
     // Apply sends the rows shown back as the device's table.
-    WindowLoad load(m_session, m_prompter);
+    WindowLoad load(m_session, m_prompter, &m_routesRead);
     // The second reading confirms the opposite routes that the first one pairs into two-way rows.
     const QueryOutcome listed = load.run(kRouteQuery, ReplyForm::List);
     const QueryOutcome table = load.run(kRouteQuery, ReplyForm::List);
@@ -143,6 +143,8 @@ void RoutingTableWindow::remove() {
 }
 
 void RoutingTableWindow::apply() {
+    if (!m_routesRead.allowsSending(m_prompter))
+        return;
     resetDeviceTable();
     for (const std::string& line : routeAddLines(m_rows))
         runQuery(m_session, m_prompter, kRouteAdd, line);

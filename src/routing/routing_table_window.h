@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/route_groups.h"
+#include "ui/window_load.h"
 
 #include <QDialog>
 #include <optional>
@@ -41,6 +42,9 @@ private:
     QPushButton* m_editButton;
     QPushButton* m_delButton;
     std::vector<RouteRow> m_rows;
+    // Apply replaces the device's whole table with the rows: a list that was never filled from it
+    // would drop every route it holds.
+    ReadMark m_routesRead;
 };
 
 } // namespace kvx

@@ -1,6 +1,7 @@
 #include "console_pane.h"
 
 #include "core/qt_text.h"
+#include "core/transcript_file.h"
 
 #include <QFontDatabase>
 #include <QScrollBar>
@@ -37,6 +38,8 @@ ConsolePane::ConsolePane(QWidget* parent)
 void ConsolePane::append(std::string_view text) {
     if (text.empty())
         return;
+    if (m_kept)
+        m_kept->append(text);
     moveCursor(QTextCursor::End);
     insertPlainText(consoleText(text));
     if (lineCount() > kMaxLines)

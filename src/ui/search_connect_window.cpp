@@ -15,11 +15,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace kvx {
 namespace {
@@ -46,8 +50,59 @@ std::string recordField(const QTreeWidgetItem* item, int column) {
     return item->data(column, Qt::UserRole).toByteArray().toStdString();
 }
 
+// The devices that logged in lately, the latest first.
+struct RecentDevice {
+    QString ip;
+    QString port;
+    QString name;
+};
+constexpr int kRecentDeviceCount = 8;
+const QLatin1String kRecentDevicesKey("searchConnect/recentDevices");
+// Where earlier versions kept the one address that logged in last; it becomes the first recent device.
 const QLatin1String kLastAddressKey("searchConnect/ipAddress");
 const QLatin1String kLastPortKey("searchConnect/controlPort");
+
+std::vector<RecentDevice> readRecentDevices() {
+    QSettings settings;
+    std::vector<RecentDevice> devices;
+    const int count = std::min(settings.beginReadArray(kRecentDevicesKey), kRecentDeviceCount);
+    for (int i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        devices.push_back({settings.value("ip").toString(), settings.value("port").toString(),
+                           settings.value("name").toString()});
+    }
+    settings.endArray();
+    if (devices.empty() && settings.contains(kLastAddressKey))
+        devices.push_back(
+            {settings.value(kLastAddressKey).toString(), settings.value(kLastPortKey).toString(), {}});
+    return devices;
+}
+
+void writeRecentDevices(const std::vector<RecentDevice>& devices) {
+    QSettings settings;
+    settings.remove(kLastAddressKey);
+    settings.remove(kLastPortKey);
+    settings.remove(kRecentDevicesKey);
+    settings.beginWriteArray(kRecentDevicesKey, int(devices.size()));
+    for (int i = 0; i < int(devices.size()); ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue("ip", devices[std::size_t(i)].ip);
+        settings.setValue("port", devices[std::size_t(i)].port);
+        settings.setValue("name", devices[std::size_t(i)].name);
+    }
+    settings.endArray();
+}
+
+enum RecentRole { RecentIp = Qt::UserRole, RecentPort };
+
+// What the system knows of a failure goes on a line of its own below the message that names it.
+QString withCause(const QString& described, const QString& cause) {
+    return cause.isEmpty() ? described : described + u'\n' + cause;
+}
+
+QString systemText(int error) {
+    return error == 0 ? QString() : QString::fromLocal8Bit(std::strerror(error));
+}
 
 } // namespace
 
@@ -77,6 +132,7 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     , m_list(new QTreeWidget(this))
     , m_ipEdit(new QLineEdit(this))
     , m_portEdit(new QLineEdit(this))
+    , m_recentDevices(new QListWidget(this))
     , m_searchButton(namedButton(tr("Search Lumeno-KVX"), "searchButton", this))
     , m_connectButton(namedButton(tr("Connect"), "connectButton", this))
     , m_cancelButton(namedButton(tr("Cancel"), "cancelButton", this)) {
@@ -103,6 +159,10 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     m_ipEdit->setObjectName(QStringLiteral("ipAddressEdit"));
     QLabel* portLabel = labelFor(tr("Control Port"), m_portEdit, this);
     m_portEdit->setObjectName(QStringLiteral("controlPortEdit"));
+    QLabel* recentLabel = labelFor(tr("Recent devices"), m_recentDevices, this);
+    m_recentDevices->setObjectName(QStringLiteral("recentDevicesList"));
+    m_recentDevices->setFixedHeight(m_recentDevices->fontMetrics().lineSpacing() * 4 +
+                                    2 * m_recentDevices->frameWidth() + 4);
 
     // No default button: Enter does nothing here.
 
@@ -111,6 +171,8 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     fields->addWidget(m_ipEdit, 0, 1);
     fields->addWidget(portLabel, 1, 0);
     fields->addWidget(m_portEdit, 1, 1);
+    fields->addWidget(recentLabel, 2, 0, Qt::AlignTop);
+    fields->addWidget(m_recentDevices, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_searchButton);
     buttons->addStretch();
@@ -120,7 +182,7 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     layout->addWidget(m_list, 1);
     layout->addLayout(fields);
     layout->addLayout(buttons);
-    resize(460, 340);
+    resize(460, 420);
 
     connect(m_searchButton, &QPushButton::clicked, this, &SearchConnectWindow::search);
     connect(m_connectButton, &QPushButton::clicked, this, &SearchConnectWindow::connectDevice);
@@ -130,6 +192,9 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &SearchConnectWindow::onSelectionChanged);
     connect(m_list, &QWidget::customContextMenuRequested, this, &SearchConnectWindow::showDetail);
+    // A click picks; so does Enter on the entry under the keyboard. Moving through the list does not.
+    connect(m_recentDevices, &QListWidget::itemClicked, this, &SearchConnectWindow::pickRecentDevice);
+    connect(m_recentDevices, &QListWidget::itemActivated, this, &SearchConnectWindow::pickRecentDevice);
 }
 
 SearchConnectWindow::~SearchConnectWindow() = default;
@@ -137,13 +202,14 @@ SearchConnectWindow::~SearchConnectWindow() = default;
 int SearchConnectWindow::run() {
     m_candidate = m_record;
     m_list->clear();
-    // The address of the last connect that worked, so reconnecting to the usual device is one click.
-    const QSettings settings;
-    m_ipEdit->setText(settings.value(kLastAddressKey).toString());
-    m_portEdit->setText(settings.value(kLastPortKey).toString());
+    m_ipEdit->clear();
+    m_portEdit->clear();
+    showRecentDevices();
     updateConnectEnabled();
+    m_ipEdit->setFocus(Qt::OtherFocusReason);
     if (!m_discovery.open()) {
-        m_prompter.message(tr("The application create Fail. Try again."));
+        m_prompter.message(
+            withCause(tr("The application create Fail. Try again."), systemText(m_discovery.lastError())));
         return QDialog::Rejected;
     }
     raise();
@@ -169,13 +235,40 @@ void SearchConnectWindow::updateConnectEnabled() {
     m_connectButton->setEnabled(!m_ipEdit->text().isEmpty() && !m_portEdit->text().isEmpty());
 }
 
+void SearchConnectWindow::showRecentDevices() {
+    m_recentDevices->clear();
+    for (const RecentDevice& device : readRecentDevices()) {
+        const QString address = device.ip + u':' + device.port;
+        auto* item = new QListWidgetItem(
+            device.name.isEmpty() ? address : device.name + QStringLiteral("  ") + address, m_recentDevices);
+        item->setData(RecentIp, device.ip);
+        item->setData(RecentPort, device.port);
+    }
+}
+
+void SearchConnectWindow::pickRecentDevice(const QListWidgetItem* item) {
+    m_ipEdit->setText(item->data(RecentIp).toString());
+    m_portEdit->setText(item->data(RecentPort).toString());
+}
+
+void SearchConnectWindow::rememberRecentDevice() {
+    std::vector<RecentDevice> devices = readRecentDevices();
+    const RecentDevice latest{fromStd(m_record.ipAddress), fromStd(m_record.controlPort),
+                              deviceTextShown(m_record.btName).trimmed()};
+    std::erase_if(devices, [&](const RecentDevice& d) { return d.ip == latest.ip && d.port == latest.port; });
+    devices.insert(devices.begin(), latest);
+    if (devices.size() > kRecentDeviceCount)
+        devices.resize(kRecentDeviceCount);
+    writeRecentDevices(devices);
+}
+
 void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
     std::string datagram;
     switch (m_discovery.receive(wait, datagram)) {
     case DiscoverySocket::Receive::Nothing:
         return;
     case DiscoverySocket::Receive::Error:
-        m_prompter.message(tr("ReceiveData Error."));
+        m_prompter.message(withCause(tr("ReceiveData Error."), systemText(m_discovery.lastError())));
         return;
     case DiscoverySocket::Receive::Datagram:
         break;
@@ -202,10 +295,15 @@ void SearchConnectWindow::search() {
         const BusyCursor busy;
         sent = m_discovery.search(
             std::chrono::seconds(1), [this](const DeviceRecord& record) { listDevice(record); },
-            [this] { m_prompter.message(tr("ReceiveData Error.")); });
+            [this] {
+                m_prompter.message(withCause(tr("ReceiveData Error."), systemText(m_discovery.lastError())));
+            });
     }
     if (!sent)
-        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        m_prompter.message(withCause(tr("Search Error. Check Lumeno-KVX and Try again."),
+                                     systemText(m_discovery.lastError())));
+    else if (m_list->topLevelItemCount() == 0)
+        m_prompter.message(tr("No device answered the search."));
 }
 
 void SearchConnectWindow::takeRow(int row) {
@@ -244,7 +342,10 @@ void SearchConnectWindow::connectDevice() {
     m_list->clear();
     const std::string ip = toStd(m_ipEdit->text());
     if (!m_discovery.sendProbe(ip)) {
-        m_prompter.message(tr("Search Error. Check Lumeno-KVX and Try again."));
+        const QString cause =
+            isIpv4Text(ip) ? systemText(m_discovery.lastError())
+                           : tr("%1 is not an IPv4 address such as 192.168.0.10.").arg(m_ipEdit->text());
+        m_prompter.message(withCause(tr("Search Error. Check Lumeno-KVX and Try again."), cause));
         return;
     }
     {
@@ -284,7 +385,10 @@ void SearchConnectWindow::connectDevice() {
         connected = m_link.connectTo(ip, portNumber);
     }
     if (!connected) {
-        m_prompter.message(tr("Lumeno-KVX Connection is failed."));
+        m_prompter.message(withCause(tr("Lumeno-KVX Connection is failed."),
+                                     portNumber > 65535
+                                         ? tr("There is no port %1: ports go up to 65535.").arg(portNumber)
+                                         : systemText(m_link.lastError())));
         return;
     }
     bool loggedIn;
@@ -303,10 +407,8 @@ void SearchConnectWindow::connectDevice() {
     m_portNumber = portNumber;
     m_credentials = *credentials;
     // Only a connect that logged in is remembered: an address that failed, or an opening that was
-    // cancelled, would otherwise replace a good one.
-    QSettings settings;
-    settings.setValue(kLastAddressKey, fromStd(ip));
-    settings.setValue(kLastPortKey, fromStd(m_candidate.controlPort));
+    // cancelled, would otherwise stand among the good ones.
+    rememberRecentDevice();
     accept();
 }
 

@@ -9,6 +9,8 @@
 #include <optional>
 
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTreeWidget;
 class QItemSelection;
@@ -20,8 +22,8 @@ class Prompter;
 class Transcript;
 
 // Finds devices, connects the chosen one and logs in. One object lives as long as the main window so
-// that the connected device's record survives between openings. Its fields open with the address and
-// port of the last connect that logged in, kept in the user's settings across runs.
+// that the connected device's record survives between openings. Its fields open empty; the devices
+// that logged in lately are kept in the user's settings across runs, offered to pick from.
 class SearchConnectWindow : public QDialog {
     Q_OBJECT
 public:
@@ -58,6 +60,9 @@ private:
     void showDetail(const QPoint& position);
     void updateConnectEnabled();
     void takeRow(int row);
+    void showRecentDevices();
+    void pickRecentDevice(const QListWidgetItem* item);
+    void rememberRecentDevice();
 
     DeviceLink& m_link;
     Transcript& m_transcript;
@@ -76,6 +81,7 @@ private:
     QTreeWidget* m_list;
     QLineEdit* m_ipEdit;
     QLineEdit* m_portEdit;
+    QListWidget* m_recentDevices;
     QPushButton* m_searchButton;
     QPushButton* m_connectButton;
     QPushButton* m_cancelButton;

@@ -67,7 +67,7 @@ TEST(SimVertexSerialRepeater, VertexWindowReadsAndSetsPortAndMaximum) {
     EXPECT_EQ(maximum, QStringLiteral("7"));
     EXPECT_EQ(session.ask("Vertex"), "+OK PORT 9200 MAX 5\r\n");
 
-    // A port the device cannot take is refused, and the window stays open for another try.
+    // A port the device would misread is refused before anything is sent.
     EXPECT_EQ(run(window,
                   [&] {
                       EXPECT_EQ(find<QLineEdit>(window, "portEdit")->text(), QStringLiteral("9200"));
@@ -75,7 +75,8 @@ TEST(SimVertexSerialRepeater, VertexWindowReadsAndSetsPortAndMaximum) {
                       click(window, "applyButton");
                   }),
               QDialog::Rejected);
-    EXPECT_EQ(prompter.messages, QStringList{QStringLiteral("Vertex Mode Setup Fail. Try again.")});
+    EXPECT_EQ(prompter.messages,
+              QStringList{QStringLiteral("Vertex Port must be a whole number from 1000 to 9999.")});
     EXPECT_EQ(session.ask("Vertex"), "+OK PORT 9200 MAX 5\r\n");
     EXPECT_EQ(session.reconnects, 0);
 }

@@ -77,6 +77,8 @@ Driver bluetoothApply(bool discoverable, bool connectable) {
     return {bluetoothDevice, [=](MatrixContext& ctx) {
                 BluetoothPage page(ctx.session, ctx.prompter);
                 page.show();
+                // Apply sends only settings this connection read.
+                page.load();
                 retype(page, "nameEdit", QStringLiteral("Hall-9"));
                 retype(page, "maxDtEdit", QStringLiteral("9"));
                 retype(page, "linkTimeoutEdit", QStringLiteral("25"));
@@ -355,6 +357,8 @@ std::vector<CommandRow> bluetoothRows() {
         typed.discoverable = s.discoverable;
         typed.connectable = s.connectable;
         typed.pin = "1234";
+        typed.arrows = true;
+        typed.local = "[0|" + sim::DeviceOptions().btAddress + "]";
         rows.push_back({s.sender, s.step, s.command, true, typed.text()});
     }
 

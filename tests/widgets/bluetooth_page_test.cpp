@@ -1,7 +1,9 @@
 #include "core/query.h"
 #include "pages/bluetooth_page.h"
+#include "pages/neighborhoods_page.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
+#include "ui/window_load.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -217,22 +219,14 @@ TEST(BluetoothPage, LocalDevicesRead) {
     }
 }
 
-// The name goes back as the device wrote it (Latin-1 here) when another field was edited, and a load
-// that met a reply nobody asked for leaves the fields as the last whole load filled them, so that Apply
-// sends none of its values.
-TEST(BluetoothPage, ApplySendsTheBytesReadAndNothingOfADisturbedLoad) {
+// The name goes back as the device wrote it (Latin-1 here) when another field was edited.
+TEST(BluetoothPage, ApplySendsTheNameAsTheBytesRead) {
     Fixture f;
     Steps load = kLoadQueries;
     load[0].reply = "+OK Caf\xE9\r\n";
     f.script(load);
     f.session.expect("Stat\r\n", 10, "+OK\r\n");
     f.page.load();
-    EXPECT_EQ(f.text("nameEdit"), QStringLiteral("Caf\u00E9"));
-
-    f.script({kLoadQueries[0], {"Maxdt\r\n", 0, "+OK Max 9\r\n"}});
-    f.session.expectAfterUnasked("Linkto\r\n", 0, "+OK LinkTimeout: 20 sec\r\n");
-    f.page.load();
-    EXPECT_EQ(f.prompter.messages, QStringList{unaskedReplyText("Linkto")});
     EXPECT_EQ(f.text("nameEdit"), QStringLiteral("Caf\u00E9"));
 
     f.type("maxDtEdit", QStringLiteral("8"));
@@ -393,7 +387,7 @@ TEST(BluetoothPage, AReplacedConnectionEmptiesNamePinAndMaxDt) {
     for (const char* emptied : {"nameEdit", "pinEdit", "maxDtEdit"})
         EXPECT_EQ(f.text(emptied), QString()) << emptied;
     EXPECT_EQ(f.text("linkTimeoutEdit"), QStringLiteral("20"));
-    EXPECT_EQ(f.page.appliedName(), "") << "Applied stays on; the name now shown is the empty field";
+    EXPECT_EQ(f.page.appliedName(), std::nullopt) << "the name was applied to the device before";
 }
 
 TEST(BluetoothPage, UpDownArrowsStepInsideTheRangeAndTypedTextIsKept) {
@@ -427,5 +421,123 @@ TEST(BluetoothPage, FieldsTakeNoLineBreakAndThePinAtMost18Characters) {
         f.find(name)->clear();
         f.find(name)->paste();
         EXPECT_EQ(f.text(name), QString()) << name << ": a second command line would follow";
+    }
+}
+
+// Apply writes only settings this connection read: a load that failed in part, a page never loaded
+// (a tab chosen by keyboard) and a replaced connection leave fields the device never gave.
+TEST(BluetoothPage, ApplySendsOnlyWhatThisConnectionRead) {
+    const auto loadFailingAt = [](std::size_t failing, const char* reply) {
+        return [=](Fixture& f) {
+            Steps steps(kLoadQueries.begin(), kLoadQueries.begin() + long(failing) + 1);
+            steps.back().reply = reply;
+            f.script(steps);
+            f.page.load();
+        };
+    };
+    const auto refreshWhole = [](Fixture& f) {
+        Steps steps = kLoadQueries;
+        steps.erase(steps.begin() + 2);
+        f.script(steps);
+        f.click("refreshButton");
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Fixture&)> before;
+        bool sends;
+    };
+    const Case cases[] = {
+        {"whole load", [](Fixture& f) { f.loadWith("+OK\r\n"); }, true},
+        {"local devices failed after the settings", [](Fixture& f) { f.loadWith("-ERR\r\n"); }, true},
+        {"never loaded", [](Fixture&) {}, false},
+        {"Scan refused", loadFailingAt(3, "-ERR\r\n"), false},
+        {"Pair silent", loadFailingAt(5, ""), false},
+        {"a reply nobody asked for",
+         [](Fixture& f) {
+             f.script({kLoadQueries[0], kLoadQueries[1]});
+             f.session.expectAfterUnasked("Linkto\r\n", 0, kLoadQueries[2].reply);
+             f.page.load();
+         },
+         false},
+        {"connection replaced",
+         [](Fixture& f) {
+             f.loadWith("+OK\r\n");
+             f.page.connectionReplaced();
+         },
+         false},
+        {"Refresh after a load that read the link timeout",
+         [&](Fixture& f) {
+             loadFailingAt(3, "-ERR\r\n")(f);
+             refreshWhole(f);
+         },
+         true},
+        {"Refresh alone, the link timeout never read", refreshWhole, false},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        c.before(f);
+        f.prompter.messages.clear();
+        // What an operator fills in where the device gave nothing.
+        f.type("nameEdit", QStringLiteral("Hall"));
+        f.type("maxDtEdit", QStringLiteral("7"));
+        Steps apply = applySteps();
+        apply.erase(apply.begin() + 4);
+        apply[0].command = "BTName Hall\r\n";
+        if (c.sends)
+            f.script(apply);
+        f.click("applyButton");
+        EXPECT_TRUE(f.session.done()) << c.name;
+        EXPECT_EQ(f.prompter.messages, c.sends ? QStringList() : QStringList{unreadValuesText()}) << c.name;
+    }
+}
+
+// Numbers the device would misread are refused by name and range before anything is sent.
+// The Bluetooth and Neighborhoods pages.
+TEST(BluetoothPage, NumbersOutsideTheirRangeAreRefusedByName) {
+    const QString maxDt = QStringLiteral("MaxDT must be a whole number from 0 to 14.");
+    const QString linkTimeout = QStringLiteral("LinkTimeout must be a whole number from 1 to 30.");
+    const QString interval = QStringLiteral("Interval (sec) must be a whole number from 1 to 3600.");
+    const QString length = QStringLiteral("Length (sec) must be a whole number from 1 to 60.");
+    struct Case {
+        bool neighborhoods; // else the Bluetooth page
+        const char* field;
+        const char* text;
+        QString message;
+    };
+    const Case cases[] = {
+        {false, "maxDtEdit", "abc", maxDt},
+        {false, "maxDtEdit", "15", maxDt},
+        {false, "maxDtEdit", "-1", maxDt},
+        {false, "maxDtEdit", "\u0663", maxDt}, // a digit of another script
+        {false, "linkTimeoutEdit", "0", linkTimeout},
+        {false, "linkTimeoutEdit", "2 0", linkTimeout},
+        {false, "linkTimeoutEdit", "99999999999999999999", linkTimeout},
+        {true, "intervalEdit", "", interval},
+        {true, "intervalEdit", "3601", interval},
+        {true, "lengthEdit", "5s", length},
+        {true, "lengthEdit", "61", length},
+    };
+    for (const Case& c : cases) {
+        ScriptedSession session;
+        RecordingPrompter prompter;
+        session.setVersionCode(263);
+        BluetoothPage bluetooth(session, prompter);
+        NeighborhoodsPage neighborhoods(session, prompter);
+        QWidget& page = c.neighborhoods ? static_cast<QWidget&>(neighborhoods) : bluetooth;
+        if (c.neighborhoods) {
+            session.expect("pinq\r\n", 3, "+OK Off 20 4 0x9E8B33\r\n");
+            neighborhoods.load();
+        } else {
+            for (const Step& s : kLoadQueries)
+                session.expect(s.command, s.wait, s.reply);
+            session.expect("Stat\r\n", 10, "+OK\r\n");
+            bluetooth.load();
+        }
+        page.findChild<QLineEdit*>(QLatin1String(c.field))->setText(QString::fromUtf8(c.text));
+        QTest::mouseClick(
+            page.findChild<QAbstractButton*>(QLatin1String(c.neighborhoods ? "startButton" : "applyButton")),
+            Qt::LeftButton);
+        EXPECT_TRUE(session.done()) << c.text;
+        EXPECT_EQ(prompter.messages, QStringList{c.message}) << c.field << " " << c.text;
     }
 }

@@ -353,6 +353,9 @@ TEST(ClientSettingWindow, EachOpeningReadsTheHost) {
         RecordingPrompter prompter;
         ClientSettingWindow w(session, prompter);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Client Setting"));
+        // An earlier opening's host is not shown again by one that cannot read it.
+        session.expect("Serv\r\n", 1, "+OK 10.9.9.9:9999\r\n");
+        runOpened(w);
         session.expect("Serv\r\n", 1, c.reply);
         EXPECT_EQ(runOpened(w), QDialog::Rejected) << c.reply;
         EXPECT_TRUE(session.done()) << c.reply;

@@ -4,9 +4,13 @@
 #include "wait_for.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMovie>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -16,9 +20,32 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// Answers the file dialogs and the viewer, and notes whether a progress box was there behind a file
+// dialog.
+class ProcedurePrompter : public RecordingPrompter {
+public:
+    QString saveFileName(const QString& filter, const QString& name, const QString& extension) override {
+        progressBehindDialog = progressBehindDialog || owner->findChild<QProgressDialog*>() != nullptr;
+        return RecordingPrompter::saveFileName(filter, name, extension);
+    }
+    QString openFileName(const QString& filter, const QString& extension) override {
+        progressBehindDialog = progressBehindDialog || owner->findChild<QProgressDialog*>() != nullptr;
+        return RecordingPrompter::openFileName(filter, extension);
+    }
+    bool openInViewer(const QString& path) override {
+        RecordingPrompter::openInViewer(path);
+        return viewerOpens;
+    }
+
+    QWidget* owner = nullptr;
+    bool progressBehindDialog = false;
+    bool viewerOpens = true;
+};
+
 struct Fixture {
     explicit Fixture(InformationPage::RebootTiming timing = {1ms, 60ms, 5ms})
         : page(session, prompter, timing) {
+        prompter.owner = &page;
         session.record = {
             "Desk", "100", "SN1", "10.0.0.9", "9000", "AA:BB:CC:DD:EE:FF", "KVX", "00:11:22:33:44:55"};
     }
@@ -27,8 +54,16 @@ struct Fixture {
         return page.findChild<QPushButton*>(QLatin1String(name))->isEnabled();
     }
 
+    void click(const char* name) { page.findChild<QPushButton*>(QLatin1String(name))->click(); }
+    // Enables the three procedure buttons.
+    void load() {
+        session.expect("Ver\r\n", 1, "+OK Ver 2.2\r\n");
+        session.expect("list\r\n", 10, "+OK\r\n");
+        page.load();
+    }
+
     ScriptedSession session;
-    RecordingPrompter prompter;
+    ProcedurePrompter prompter;
     InformationPage page;
 };
 
@@ -168,20 +203,77 @@ TEST(InformationPage, TheWaitWindowAnimatesDuringThePause) {
 
 TEST(InformationPage, ARefusedRestoreTurnsTheButtonOff) {
     Fixture f;
-    f.session.expect("Ver\r\n", 1, "+OK Ver 2.2\r\n");
-    f.session.expect("list\r\n", 10, "+OK\r\n");
-    f.page.load();
-    int backUps = 0;
-    bool restoreAnswer = true;
-    f.page.setProcedures({[&] { ++backUps; }, [&] { return restoreAnswer; },
-                          [] {
-                          }});
-    auto* restore = f.page.findChild<QPushButton*>(QStringLiteral("restoreButton"));
-    f.page.findChild<QPushButton*>(QStringLiteral("backUpButton"))->click();
-    restore->click();
-    EXPECT_EQ(backUps, 1);
-    EXPECT_TRUE(restore->isEnabled());
-    restoreAnswer = false;
-    restore->click();
-    EXPECT_FALSE(restore->isEnabled());
+    f.load();
+    f.session.expect("list\r\n", 3, "+OK\r\n");
+    f.click("restoreButton"); // the file dialog is cancelled
+    EXPECT_TRUE(f.enabled("restoreButton"));
+    f.session.expect("list\r\n", 3, "-ERR\r\n");
+    f.click("restoreButton");
+    EXPECT_FALSE(f.enabled("restoreButton"));
+    EXPECT_TRUE(f.session.done());
+}
+
+TEST(InformationPage, ProgressShowsOnlyOnceAFileIsChosenAndItsCancelIsReported) {
+    struct Case {
+        const char* button;
+        std::vector<ScriptedSession::Step> before;
+        QString message;
+    };
+    const Case cases[] = {
+        {"backUpButton", {}, QStringLiteral("The backup was cancelled. Nothing was saved.")},
+        {"restoreButton",
+         {{"list\r\n", 3, "+OK\r\n"}},
+         QStringLiteral("The restore was cancelled. The settings sent before it stay on the device.")},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        f.load();
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("saved.kcf"));
+        if (!c.before.empty()) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        f.prompter.fileAnswers = {path};
+        for (const ScriptedSession::Step& step : c.before)
+            f.session.expect(step.command, step.wait, step.reply);
+        // The operator presses the box's Cancel as soon as it shows: before the first command.
+        QTimer cancel;
+        cancel.callOnTimeout([&] {
+            if (auto* box = f.page.findChild<QProgressDialog*>(); box && box->isVisible())
+                box->findChild<QPushButton*>()->click();
+        });
+        cancel.start(0);
+        f.click(c.button);
+        EXPECT_FALSE(f.prompter.progressBehindDialog) << c.button;
+        EXPECT_EQ(f.prompter.messages, QStringList{c.message}) << c.button;
+        EXPECT_TRUE(f.session.done()) << c.button;
+        if (c.before.empty())
+            EXPECT_FALSE(QFile::exists(path));
+    }
+}
+
+TEST(InformationPage, WhereNoViewerOpensTheLogItsPlaceIsSaid) {
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const QTemporaryDir dir;
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("KVXLOG.TXT")));
+    for (const bool viewerOpens : {true, false}) {
+        Fixture f;
+        f.load();
+        f.prompter.viewerOpens = viewerOpens;
+        f.session.expect("log\r\n", 10, "+OK\r\nboot\r\n");
+        f.click("logButton");
+        EXPECT_EQ(f.prompter.viewed, QStringList{dir.filePath(QStringLiteral("KVXLOG.TXT"))});
+        EXPECT_EQ(f.prompter.messages,
+                  viewerOpens
+                      ? QStringList{}
+                      : QStringList{QStringLiteral("No viewer opened the device log. It was written to:\n") +
+                                    path});
+    }
+    if (hadTemp)
+        qputenv("TMPDIR", oldTemp);
+    else
+        qunsetenv("TMPDIR");
 }

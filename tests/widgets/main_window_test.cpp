@@ -8,11 +8,14 @@
 #include "ui/search_connect_window.h"
 #include "wait_for.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
@@ -24,23 +27,28 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Pages that only note their loads; the Information and Operation Mode ones send the command their
-// real pages start with, so the order of loads shows in the device's own record of commands.
+// Pages that only note their loads and replacements; the Information and Operation Mode ones send the
+// command their real pages start with, so the order of loads shows in the device's own record of
+// commands. A page with a command reports its silence as the real pages do.
 template <class Base> class RecordingPage : public Base {
 public:
-    RecordingPage(DeviceSession& session, std::string command, QWidget* parent)
+    RecordingPage(DeviceSession& session, Prompter& prompter, std::string command, QWidget* parent)
         : Base(parent)
         , m_session(session)
+        , m_prompter(prompter)
         , m_command(std::move(command)) {}
     void load() override {
         ++loads;
-        if (!m_command.empty())
-            m_session.transact(m_command, 1);
+        if (!m_command.empty() && m_session.transact(m_command, 1).empty())
+            m_prompter.message(QStringLiteral("Get Information is timeout. Check Lumeno-KVX and Try again."));
     }
+    void connectionReplaced() override { ++replaced; }
     int loads = 0;
+    int replaced = 0;
 
 private:
     DeviceSession& m_session;
+    Prompter& m_prompter;
     std::string m_command;
 };
 
@@ -49,19 +57,21 @@ using Timed = RecordingPage<TimedPage>;
 
 struct Harness {
     explicit Harness(sim::SimulatedDevice& device, Credentials credentials = {"admin", "admin"},
-                     DeviceLink::Timing timing = {}) {
+                     DeviceLink::Timing timing = {}, QString transcriptFolder = {}) {
         MainWindowOptions options;
         options.linkTiming = timing;
+        options.transcriptFolder = std::move(transcriptFolder);
         options.prompter = &prompter;
         options.discoveryTarget = loopbackTarget(device);
         options.askCredentials = [this, credentials] {
             ++logins;
             return std::optional<Credentials>(credentials);
         };
-        options.pageFactory = [this](DeviceSession& session, Prompter&, QWidget* parent) {
-            pages = {new Plain(session, "Mode\r\n", parent), new Plain(session, "", parent),
-                     new Timed(session, "", parent),         new Timed(session, "", parent),
-                     new Plain(session, "", parent),         new Plain(session, "Ver\r\n", parent)};
+        options.pageFactory = [this](DeviceSession& session, Prompter& shown, QWidget* parent) {
+            pages = {
+                new Plain(session, shown, "Mode\r\n", parent), new Plain(session, shown, "Ver\r\n", parent),
+                new Timed(session, shown, "", parent),         new Timed(session, shown, "", parent),
+                new Plain(session, shown, "", parent),         new Plain(session, shown, "Ver\r\n", parent)};
             return PageSet{pages[0], pages[1], static_cast<Timed*>(pages[2]), static_cast<Timed*>(pages[3]),
                            pages[4], pages[5]};
         };
@@ -80,6 +90,11 @@ struct Harness {
         if (tab == 2 || tab == 3)
             return static_cast<Timed*>(pages[static_cast<std::size_t>(tab)])->loads;
         return static_cast<Plain*>(pages[static_cast<std::size_t>(tab)])->loads;
+    }
+    int replaced(int tab) const {
+        if (tab == 2 || tab == 3)
+            return static_cast<Timed*>(pages[static_cast<std::size_t>(tab)])->replaced;
+        return static_cast<Plain*>(pages[static_cast<std::size_t>(tab)])->replaced;
     }
     TimedPage* timed(int tab) const { return static_cast<TimedPage*>(pages[static_cast<std::size_t>(tab)]); }
     void clickTab(int tab) {
@@ -215,16 +230,27 @@ TEST(MainWindow, TabClicksRefreshAndDriveTheTwoTimers) {
     EXPECT_EQ(h.loads(1), 1);
     EXPECT_EQ(h.window->tabs()->currentIndex(), 1);
 
-    // A tab chosen by keyboard is shown without a refresh and without touching the timers.
-    h.timed(3)->startRefreshTimer();
-    QTest::keyClick(h.window->tabs()->tabBar(), Qt::Key_Right);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(h.window->tabs()->currentIndex(), 2);
-    EXPECT_TRUE(h.pages[2]->isVisible());
-    EXPECT_EQ(h.loads(2), 1);
-    EXPECT_FALSE(h.timed(2)->refreshTimerRunning());
-    EXPECT_TRUE(h.timed(3)->refreshTimerRunning());
-    EXPECT_EQ(h.window->rememberedTab(), 1);
+    // A tab chosen by keyboard is refreshed as a click refreshes it.
+    struct KeyChoice {
+        QWidget* receiver;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int tab;
+        bool polling;
+    };
+    const KeyChoice choices[] = {
+        {h.window->tabs()->tabBar(), Qt::Key_Right, {}, 2, true},
+        {h.window->tabs(), Qt::Key_Tab, Qt::ControlModifier, 3, false},
+        {h.window->tabs(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 2, true},
+    };
+    for (const KeyChoice& c : choices) {
+        const int loads = h.loads(c.tab);
+        QTest::keyClick(c.receiver, c.key, c.modifiers);
+        KVX_EXPECT_SOON(h.window->rememberedTab() == c.tab);
+        EXPECT_EQ(h.window->tabs()->currentIndex(), c.tab);
+        EXPECT_EQ(h.loads(c.tab), loads + 1) << c.tab;
+        EXPECT_EQ(h.timed(2)->refreshTimerRunning(), c.polling) << c.tab;
+    }
 }
 
 TEST(MainWindow, ReconnectReturnsToTabZeroAndReloadsItOnlyIfAnotherTabWasRemembered) {
@@ -307,6 +333,7 @@ TEST(MainWindow, PageTimersHoldFromTheRebootUntilTheNewLogin) {
     information.reboot();
     EXPECT_TRUE(heldDuringPause);
     EXPECT_TRUE(h.window->inTransaction()) << "the device is back but not logged into yet";
+    EXPECT_EQ(h.replaced(1), 1) << "the pages let go of what they read before the reboot";
     KVX_EXPECT_SOON(!h.window->inTransaction());
     const Commands commands = device->receivedCommands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), "Pass admin"), 2);
@@ -320,6 +347,70 @@ TEST(MainWindow, TheDeviceClosingTheConnectionEndsTheProgram) {
     device->stop();
     KVX_EXPECT_SOON(!h.window->isVisible());
     EXPECT_EQ(h.prompter.messages, QStringList{QStringLiteral("Lumeno-KVX has been disconnected.")});
+}
+
+TEST(MainWindow, ADeviceThatClosesDuringAWaitShowsOneMessage) {
+    auto device = startDevice();
+    Harness h(*device);
+    ASSERT_TRUE(h.start(*device));
+    sim::FaultOptions faults;
+    faults.closeAfterCommands = 1;
+    faults.closeInsteadOfReply = true;
+    device->setFaults(faults);
+    h.clickTab(1);
+    KVX_EXPECT_SOON(!h.window->isVisible());
+    QTest::qWait(300); // the close watch's next look
+    EXPECT_EQ(h.prompter.messages, QStringList{QStringLiteral("Lumeno-KVX has been disconnected.")});
+}
+
+TEST(MainWindow, AFailedConnectLeavesTheWindowNotConnectedAndTheNextActionSaysSo) {
+    auto device = startDevice();
+    auto gone = startDevice();
+    Harness h(*device);
+    ASSERT_TRUE(h.start(*device));
+    h.user->connectTo(*gone);
+    gone->stop();
+    h.window->runSearchWindow();
+    ASSERT_EQ(h.prompter.messages.size(), 1);
+    EXPECT_TRUE(h.prompter.messages[0].startsWith(QStringLiteral("Lumeno-KVX Connection is failed.")));
+    EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager : not connected"));
+    EXPECT_EQ(h.window->deviceRecord().ipAddress, "");
+    EXPECT_EQ(h.replaced(1), 1);
+
+    const std::size_t sent = device->receivedCommands().size();
+    h.clickTab(1);
+    KVX_EXPECT_SOON(h.loads(1) == 1);
+    EXPECT_EQ(h.prompter.messages.value(1),
+              QStringLiteral("Lumeno-KVX is not connected. Search and connect to a device."));
+    EXPECT_EQ(h.prompter.messages.size(), 2) << "the page's own time-out is not stacked over it";
+    EXPECT_EQ(device->receivedCommands().size(), sent);
+}
+
+TEST(MainWindow, TheWholeSessionGoesToTheTranscriptFileAndIsSavedOnRequest) {
+    QTemporaryDir folder;
+    auto device = startDevice();
+    Harness h(*device, {"admin", "admin"}, {}, folder.filePath(QStringLiteral("state/kvx100-manager")));
+    ASSERT_TRUE(h.start(*device));
+    std::string lines;
+    for (int i = 0; i < 600; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    h.window->console()->append(lines);
+    ASSERT_FALSE(h.window->console()->toPlainText().contains(QStringLiteral("User admin")));
+
+    const std::string session = h.window->transcriptFile().session();
+    QFile file(folder.filePath(QStringLiteral("state/kvx100-manager/transcript.log")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), session) << "written as it goes";
+    EXPECT_NE(session.find("User admin\n+OK Password required\nPass *****\n"), std::string::npos);
+    EXPECT_EQ(session.find("Pass admin"), std::string::npos);
+    EXPECT_NE(session.find("line 599\n"), std::string::npos);
+
+    const QString saved = folder.filePath(QStringLiteral("saved.txt"));
+    h.prompter.fileAnswers = {saved};
+    h.window->findChild<QAction*>(QStringLiteral("saveTranscriptAction"))->trigger();
+    QFile savedFile(saved);
+    ASSERT_TRUE(savedFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(savedFile.readAll().toStdString(), session);
 }
 
 TEST(MainWindow, ClosingFromThisSideRaisesNoNotice) {

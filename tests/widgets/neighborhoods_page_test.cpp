@@ -2,6 +2,7 @@
 #include "pages/neighborhoods_page.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
+#include "ui/window_load.h"
 #include "wait_for.h"
 
 #include <QComboBox>
@@ -128,6 +129,7 @@ TEST(NeighborhoodsPage, StartSendsTheFieldsAndReadsTheStateBack) {
     for (const auto& [index, command] :
          {std::pair{1, "pinq on 30 10 0x9E8B00\r\n"}, std::pair{0, "pinq on 30 10 0x9E8B33\r\n"}}) {
         Fixture f;
+        f.loadWith("+OK Off 20 4 0x9E8B33\r\n");
         f.child<QLineEdit>("intervalEdit")->setText(QStringLiteral("30"));
         f.child<QLineEdit>("lengthEdit")->setText(QStringLiteral("10"));
         f.child<QComboBox>("accessCodeCombo")->setCurrentIndex(index);
@@ -138,6 +140,35 @@ TEST(NeighborhoodsPage, StartSendsTheFieldsAndReadsTheStateBack) {
         EXPECT_TRUE(f.session.done()) << command;
         f.expectRunningControls(true, command);
         EXPECT_TRUE(f.page.refreshTimerRunning()) << command;
+    }
+}
+
+// Start sends the interval, length and access code only when this connection read them.
+TEST(NeighborhoodsPage, StartSendsOnlyWhatThisConnectionRead) {
+    struct Case {
+        const char* reply;
+        bool replaced;
+        bool sends;
+    };
+    const Case cases[] = {{"+OK Off 20 4 0x9E8B33\r\n", false, true},
+                          {"+OK Off 20 4 0x9E8B33\r\n", true, false},
+                          {"-ERR\r\n", false, false},
+                          {"", false, false}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.loadWith(c.reply);
+        if (c.replaced)
+            f.page.connectionReplaced();
+        f.child<QLineEdit>("intervalEdit")->setText(QStringLiteral("30"));
+        f.child<QLineEdit>("lengthEdit")->setText(QStringLiteral("10"));
+        if (c.sends) {
+            f.session.expect("pinq on 30 10 0x9E8B33\r\n", 3, "+OK\r\n");
+            f.session.expect("pinq\r\n", 3, c.reply);
+        }
+        f.prompter.messages.clear();
+        QTest::mouseClick(f.child<QPushButton>("startButton"), Qt::LeftButton);
+        EXPECT_TRUE(f.session.done()) << c.reply;
+        EXPECT_EQ(f.prompter.messages, c.sends ? QStringList() : QStringList{unreadValuesText()}) << c.reply;
     }
 }
 

@@ -2,10 +2,12 @@
 #include "recording_prompter.h"
 #include "scripted_session.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace kvx;
@@ -215,4 +217,41 @@ TEST(OperationModePage, SearchAndQuitGoToTheMainWindow) {
     EXPECT_EQ(f.session.sent.size(), 0u) << "the pages are not reloaded after a search";
     f.click("quitButton");
     EXPECT_EQ(f.session.closes, 1);
+}
+
+TEST(OperationModePage, ItsWindowsCloseWhenTheConnectionIsReplaced) {
+    struct Case {
+        const char* when;
+        bool beforeShown; // a reconnect from inside the window's own load
+        bool whileOpen;
+        int result;
+    };
+    const Case cases[] = {
+        {"while open", false, true, QDialog::Rejected},
+        {"while opening", true, false, QDialog::Rejected},
+        {"not on the next opening", false, false, QDialog::Accepted},
+    };
+    Fixture f;
+    f.loadWith("+OK Vertex Mode\r\n");
+    QDialog window(&f.page);
+    for (const Case& c : cases) {
+        QTimer replace;
+        QTimer giveUp; // the operator's OK, unless the window closed first
+        replace.setSingleShot(true);
+        giveUp.setSingleShot(true);
+        QObject::connect(&replace, &QTimer::timeout, [&] { f.page.connectionReplaced(); });
+        QObject::connect(&giveUp, &QTimer::timeout, &window, &QDialog::accept);
+        int result = -1;
+        f.page.modeWindows().setSettingsWindow(2, [&] {
+            if (c.beforeShown)
+                f.page.connectionReplaced();
+            if (c.whileOpen)
+                replace.start(20);
+            giveUp.start(500);
+            result = window.exec();
+        });
+        f.click("advancedButton");
+        EXPECT_EQ(result, c.result) << c.when;
+        EXPECT_FALSE(window.isVisible()) << c.when;
+    }
 }

@@ -5,6 +5,7 @@
 #include "routing/route_setting_window.h"
 #include "routing/routing_table_window.h"
 #include "scripted_session.h"
+#include "ui/window_load.h"
 
 #include <QCheckBox>
 
@@ -209,6 +210,27 @@ TEST(RoutingTableWindow, ApplyRebuildsTheDeviceTableAndCloses) {
     EXPECT_EQ(runOpened(*f.window, [&] { click(*f.window, "applyButton"); }), QDialog::Accepted);
     EXPECT_TRUE(f.session.done());
     EXPECT_TRUE(f.prompter.messages.isEmpty());
+}
+
+// Apply replaces the device's table with the list: a list the device never filled would drop its routes.
+TEST(RoutingTableWindow, ApplyAfterAnUnreadTableSendsNothing) {
+    for (bool afterClear : {false, true}) {
+        Fixture f(afterClear ? kPairAndOne : "");
+        runOpened(*f.window, [&] {
+            if (afterClear) {
+                f.prompter.yesNoAnswers = {true};
+                for (const char* command : {"route ptp\r\n", "route manual\r\n"})
+                    f.session.expect(command, 3, "+OK\r\n");
+                f.session.expect("route\r\n", 3, "");
+                f.session.expect("route\r\n", 3, "");
+                click(*f.window, "clearButton");
+            }
+            click(*f.window, "applyButton");
+            EXPECT_TRUE(f.window->isVisible()) << afterClear;
+        });
+        EXPECT_TRUE(f.session.done()) << afterClear;
+        EXPECT_EQ(f.prompter.messages, QStringList{unreadValuesText()}) << afterClear;
+    }
 }
 
 TEST(RoutingTableWindow, ClearAsksThenResetsAndReads) {

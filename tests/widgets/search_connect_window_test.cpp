@@ -7,12 +7,16 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -69,6 +73,16 @@ struct Fixture {
 
 QString portText(const sim::SimulatedDevice& device) {
     return QString::number(device.controlPort());
+}
+
+QString systemText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A loopback port that nothing listens on, TCP or UDP.
+std::uint16_t closedPort() {
+    auto device = startDevice();
+    return device->controlPort();
 }
 
 // A discovery peer that answers every request with the datagrams it was given, in order.
@@ -161,22 +175,42 @@ TEST(SearchConnectWindow, SearchListsTheDeviceAndARowFillsTheFields) {
     EXPECT_EQ(device->discoveryRequestsAnswered(), 2u) << "the search is sent again, and listed once";
 }
 
-TEST(SearchConnectWindow, TwoAnswersGiveTwoRowsTheLaterOnTop) {
-    const auto reply = [](const std::string& name, const std::string& mac) {
+TEST(SearchConnectWindow, ADeviceIsListedOncePerMacAndAddressTheLaterOnTop) {
+    const auto reply = [](const std::string& name, const std::string& mac, const std::string& ip) {
         sim::DeviceOptions o;
         o.btName = name;
         o.macAddress = mac;
-        return sim::buildDiscoveryReply(o, "10.0.0.7", 4000);
+        return sim::buildDiscoveryReply(o, ip, 4000);
     };
-    ScriptedResponder responder({reply("first", "00:00:00:00:00:01"), reply("second", "00:00:00:00:00:02"),
-                                 std::string(kDiscoveryMarker)});
-    Fixture f({"127.0.0.1", responder.port()});
-    f.runWith([&] {
-        QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
-        ASSERT_EQ(f.list()->topLevelItemCount(), 2);
-        EXPECT_EQ(f.list()->topLevelItem(0)->text(0), QStringLiteral("second"));
-        EXPECT_EQ(f.list()->topLevelItem(1)->text(0), QStringLiteral("first"));
-    });
+    const std::string mac1 = "00:00:00:00:00:01";
+    struct Case {
+        const char* name;
+        std::vector<std::string> replies;
+        QStringList rows;
+    };
+    const Case cases[] = {
+        {"two devices",
+         {reply("first", mac1, "10.0.0.7"), reply("second", "00:00:00:00:00:02", "10.0.0.7"),
+          std::string(kDiscoveryMarker)},
+         {QStringLiteral("second"), QStringLiteral("first")}},
+        {"one MAC on two addresses",
+         {reply("first", mac1, "10.0.0.7"), reply("second", mac1, "10.0.0.8")},
+         {QStringLiteral("second"), QStringLiteral("first")}},
+        {"one device answering twice",
+         {reply("first", mac1, "10.0.0.7"), reply("first", mac1, "10.0.0.7")},
+         {QStringLiteral("first")}},
+    };
+    for (const Case& c : cases) {
+        ScriptedResponder responder(c.replies);
+        Fixture f({"127.0.0.1", responder.port()});
+        QStringList rows;
+        f.runWith([&] {
+            QTest::mouseClick(f.button("searchButton"), Qt::LeftButton);
+            for (int row = 0; row < f.list()->topLevelItemCount(); ++row)
+                rows << f.list()->topLevelItem(row)->text(0);
+        });
+        EXPECT_EQ(rows, c.rows) << c.name;
+    }
 }
 
 TEST(SearchConnectWindow, ConnectIsEnabledExactlyWhenBothFieldsHaveText) {
@@ -272,7 +306,7 @@ TEST(SearchConnectWindow, FailuresShowTheirMessagesAndKeepTheWindowOpen) {
         {"nothing listens on the port",
          nullptr,
          true,
-         {QStringLiteral("Lumeno-KVX Connection is failed.")},
+         {QStringLiteral("Lumeno-KVX Connection is failed.\n") + systemText(ECONNREFUSED)},
          0},
         {"silent after User",
          [](sim::SimulatedDevice& d, Fixture&) {
@@ -337,15 +371,12 @@ TEST(SearchConnectWindow, ReplacingAConnectionClearsTheConsoleAndTellsTheOwner) 
     EXPECT_EQ(f.replaced, 1);
     EXPECT_FALSE(f.console.toPlainText().contains(QStringLiteral("left over")));
     EXPECT_EQ(device->connectionsAccepted(), 2u);
-    f.runWith([&] {
-        EXPECT_EQ(f.ip()->text() + u':' + f.port()->text(), QStringLiteral("127.0.0.1:") + portText(*device))
-            << "fields open with the last connect that logged in";
-        EXPECT_EQ(f.list()->topLevelItemCount(), 0);
-    });
+    f.runWith([&] { EXPECT_EQ(f.list()->topLevelItemCount(), 0); });
     EXPECT_EQ(f.window.deviceRecord().btName, "KVX-Trainer") << "the record outlives the opening";
 }
 
-TEST(SearchConnectWindow, TheLastAddressThatLoggedInOutlivesARestart) {
+TEST(SearchConnectWindow, FieldsOpenEmptyAndARecentDeviceFillsBothWithOneClick) {
+    QSettings().remove(QStringLiteral("searchConnect"));
     auto device = startDevice();
     const QString port = portText(*device);
     {
@@ -355,7 +386,7 @@ TEST(SearchConnectWindow, TheLastAddressThatLoggedInOutlivesARestart) {
             QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
         }),
                   QDialog::Accepted);
-        // Neither a connect that fails nor a cancelled opening replaces it.
+        // Neither a connect that fails nor a cancelled opening becomes a recent device.
         f.runWith([&] {
             f.type(QStringLiteral("127.0.0.1"), QStringLiteral("1"));
             QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
@@ -364,22 +395,49 @@ TEST(SearchConnectWindow, TheLastAddressThatLoggedInOutlivesARestart) {
     }
     Fixture restarted(loopbackTarget(*device));
     restarted.runWith([&] {
-        EXPECT_EQ(restarted.ip()->text().toStdString(), "127.0.0.1");
-        EXPECT_EQ(restarted.port()->text(), port) << restarted.port()->text().toStdString();
+        EXPECT_EQ(restarted.ip()->text() + restarted.port()->text(), QString());
+        EXPECT_FALSE(restarted.button("connectButton")->isEnabled());
+        EXPECT_EQ(restarted.window.focusWidget(), restarted.ip());
+        auto* recent = restarted.window.findChild<QListWidget*>(QStringLiteral("recentDevicesList"));
+        ASSERT_EQ(recent->count(), 1);
+        EXPECT_EQ(recent->item(0)->text(), QStringLiteral("KVX-Trainer  127.0.0.1:") + port);
+        QTest::mouseClick(recent->viewport(), Qt::LeftButton, {},
+                          recent->visualItemRect(recent->item(0)).center());
+        EXPECT_EQ(restarted.ip()->text() + u':' + restarted.port()->text(),
+                  QStringLiteral("127.0.0.1:") + port);
         EXPECT_TRUE(restarted.button("connectButton")->isEnabled());
     });
 }
 
-TEST(SearchConnectWindow, ATypedAddressThatIsNoAddressCannotBeProbed) {
-    auto device = startDevice();
-    Fixture f(loopbackTarget(*device));
-    f.runWith([&] {
-        f.type(QStringLiteral("not-an-address"), QStringLiteral("1"));
-        QTest::mouseClick(f.button("connectButton"), Qt::LeftButton);
-    });
-    EXPECT_EQ(f.prompter.messages,
-              QStringList{QStringLiteral("Search Error. Check Lumeno-KVX and Try again.")});
-    EXPECT_EQ(f.loginWindowOpened, 0);
+TEST(SearchConnectWindow, WhatTheSystemKnowsFollowsTheMessageOnALineOfItsOwn) {
+    struct Case {
+        const char* name;
+        const char* ip;
+        QString port;
+        bool search;
+        QString message;
+    };
+    const QString searchError = QStringLiteral("Search Error. Check Lumeno-KVX and Try again.\n");
+    const QString connectFailed = QStringLiteral("Lumeno-KVX Connection is failed.\n");
+    const Case cases[] = {
+        {"an address that cannot exist", "127.0.0.300", QStringLiteral("1"), false,
+         searchError + QStringLiteral("127.0.0.300 is not an IPv4 address such as 192.168.0.10.")},
+        {"no address at all", "not-an-address", QStringLiteral("1"), false,
+         searchError + QStringLiteral("not-an-address is not an IPv4 address such as 192.168.0.10.")},
+        {"connection refused", "127.0.0.1", QString::number(closedPort()), false,
+         connectFailed + systemText(ECONNREFUSED)},
+        {"no such port", "127.0.0.1", QStringLiteral("70000"), false,
+         connectFailed + QStringLiteral("There is no port 70000: ports go up to 65535.")},
+        {"a search that found no device", "", {}, true, QStringLiteral("No device answered the search.")},
+    };
+    for (const Case& c : cases) {
+        Fixture f({"127.0.0.1", closedPort()});
+        f.runWith([&] {
+            f.type(QLatin1String(c.ip), c.port);
+            QTest::mouseClick(f.button(c.search ? "searchButton" : "connectButton"), Qt::LeftButton);
+        });
+        EXPECT_EQ(f.prompter.messages, QStringList{c.message}) << c.name;
+    }
 }
 
 TEST(SearchConnectWindow, RightClickDescribesTheRowUnderThePointer) {

@@ -1,8 +1,15 @@
+#include "controls/ip_address_edit.h"
 #include "mode_window_driver.h"
+#include "modes/client_mode_window.h"
+#include "modes/client_setting_window.h"
+#include "modes/entry_forms.h"
 #include "modes/entry_window.h"
+#include "modes/serial_port_window.h"
 #include "modes/server_mode_window.h"
+#include "modes/vertex_mode_window.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
+#include "ui/window_load.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -183,7 +190,6 @@ TEST(ServerModeWindow, ApplySendsThePortThenTheOptionsItKnows) {
          {},
          0},
         {"port only", "+OK", "9101", {{"Port 9101\r\n", 1, "+OK\r\n"}}, {}, 0},
-        {"empty port sent as it stands", "+OK", "", {{"Port \r\n", 1, "+OK\r\n"}}, {}, 0},
         {"port silent", "+OK PRSV KATO", "9101", {{"Port 9101\r\n", 1, ""}}, {portFail}, 1},
         {"port refused", "+OK PRSV KATO", "9101", {{"Port 9101\r\n", 1, "-ERR\r\n"}}, {portFail}, 1},
         {"options fail and go on",
@@ -330,4 +336,217 @@ TEST(ServerModeWindow, EachOpeningRebuildsTheTableAndShowsThePickedRow) {
     });
     EXPECT_TRUE(f.session.done());
     EXPECT_EQ(f.rows(), (Rows{{"7", "Scale", "9107"}, {"9", "Lamp", "9109"}}));
+}
+
+// ---- What every settings window of the modes sends ----------------------------------------------------
+
+namespace {
+
+// A settings window as its owner opens it, with a load that reads every value, and what an operator
+// does in it before pressing the button that sends.
+struct SettingsWindow {
+    const char* name;
+    std::function<std::unique_ptr<QDialog>(ScriptedSession&, RecordingPrompter&)> make;
+    Steps load;
+    std::function<void(QDialog&)> fill;
+    const char* button;
+    Steps sends; // after the whole load
+};
+
+template <class W> std::function<std::unique_ptr<QDialog>(ScriptedSession&, RecordingPrompter&)> made() {
+    return [](ScriptedSession& s, RecordingPrompter& p) {
+        return std::make_unique<W>(s, p);
+    };
+}
+
+enum WindowIndex { Server, Client, Vertex, Serial, ClientSetting, AddDevice, ModifyServer };
+
+const std::vector<SettingsWindow>& settingsWindows() {
+    static const EntryRows servers{{DeviceText::read("Printer"), DeviceText::read("192.168.0.20:9100")}};
+    static const std::vector<SettingsWindow> windows = {
+        {"Server Mode",
+         made<ServerModeWindow>(),
+         loadSteps(),
+         [](QDialog& w) { retype(w, "portEdit", QStringLiteral("9101")); },
+         "applyButton",
+         {{"Port 9101\r\n", 1, "+OK\r\n"},
+          {"prsv on\r\n", 1, "+OK\r\n"},
+          {"kato 300 10 3\r\n", 1, "+OK\r\n"}}},
+        {"Client Mode",
+         made<ClientModeWindow>(),
+         {{"Serv\r\n", 1, "+OK 192.168.0.10:9100\r\n"},
+          {"Rept\r\n", 0, "+OK REPEAT every 5000 ms\r\n"},
+          {"Psist\r\n", 0, "+OK PERSIST on\r\n"}},
+         [](QDialog& w) {
+             // A host that a failed load leaves out is typed in whole.
+             child<IpAddressEdit>(w, "hostAddressEdit")->setOctets({10, 0, 0, 5});
+             retype(w, "hostPortEdit", QStringLiteral("9101"));
+         },
+         "applyButton",
+         {{"Serv 10.0.0.5:9101\r\n", 10, "+OK\r\n"},
+          {"Rept 5000\r\n", 0, "+OK REPEAT every 5000 ms\r\n"},
+          {"Psist on\r\n", 0, "+OK PERSIST on\r\n"}}},
+        {"Vertex Mode",
+         made<VertexModeWindow>(),
+         {{"Vertex\r\n", 10, "+OK PORT 9100 MAX 7\r\n"}},
+         [](QDialog& w) {
+             retype(w, "portEdit", QStringLiteral("9200"));
+             retype(w, "maximumEdit", QStringLiteral("7"));
+         },
+         "applyButton",
+         {{"Vertex 9200 7\r\n", 10, "+OK PORT 9200 MAX 7\r\n"}}},
+        {"Serial Port Setup",
+         made<SerialPortWindow>(),
+         {{"rs232\r\n", 1, "+OK RS232 9600 7E2 xonoff\r\n"}},
+         [](QDialog&) {},
+         "okButton",
+         {{"rs232 9600 7E2 xonoff\r\n", 1, "+OK\r\n"}}},
+        {"Client Setting",
+         made<ClientSettingWindow>(),
+         {{"Serv\r\n", 1, "+OK 10.0.0.5:9100\r\n"}},
+         [](QDialog&) {},
+         "okButton",
+         {}},
+        {"Add Device",
+         [](ScriptedSession& s, RecordingPrompter& p) {
+             return std::make_unique<EntryWindow>(s, p, kAddDeviceForm, EntryRows{});
+         },
+         {},
+         [](QDialog& w) {
+             click(w, "nameChoice");
+             retype(w, "nameEdit", QStringLiteral("Meter"));
+         },
+         "addButton",
+         {}},
+        {"Modify Server",
+         [](ScriptedSession& s, RecordingPrompter& p) {
+             return std::make_unique<EntryWindow>(s, p, kModifyServerForm, servers, 0);
+         },
+         {},
+         [](QDialog&) {},
+         "modifyButton",
+         {}},
+    };
+    return windows;
+}
+
+struct Opened {
+    explicit Opened(const SettingsWindow& w, const Steps& load) {
+        session.capabilityLine = "+OK PRSV KATO";
+        for (const Step& s : load) {
+            if (s.unaskedBefore)
+                session.expectAfterUnasked(s.command, s.wait, s.reply);
+            else
+                session.expect(s.command, s.wait, s.reply);
+        }
+        window = w.make(session, prompter);
+    }
+    ScriptedSession session;
+    RecordingPrompter prompter;
+    std::unique_ptr<QDialog> window;
+};
+
+Steps withReply(Steps steps, std::size_t index, const char* reply, bool endsThere) {
+    steps[index].reply = reply;
+    if (endsThere)
+        steps.resize(index + 1);
+    return steps;
+}
+
+} // namespace
+
+// Apply (or OK) writes only values this opening read whole on this connection, and says why otherwise.
+TEST(SettingsWindows, SendOnlyWhatTheirLoadReadWhole) {
+    const Steps server = settingsWindows()[Server].load;
+    const Steps client = settingsWindows()[Client].load;
+    // A load that met it sends nothing more.
+    Steps disturbed(server.begin(), server.begin() + 3);
+    disturbed[2].unaskedBefore = true;
+    struct Case {
+        WindowIndex window;
+        const char* name;
+        Steps load;
+        bool sends;
+        bool shownAgainUnread = false; // closed after the load, then shown without one
+    };
+    const Case cases[] = {
+        {Server, "whole", server, true},
+        {Server, "kato silent, the load goes on", withReply(server, 2, "", false), false},
+        {Server, "prsv refused", withReply(server, 1, "-ERR\r\n", true), false},
+        {Server, "a reply nobody asked for", disturbed, false},
+        {Server, "the table refused after the values", withReply(server, 3, "-ERR\r\n", true), true},
+        {Server, "closed and shown again unread", server, false, true},
+        {Client, "whole", client, true},
+        {Client, "Serv refused, the load goes on", withReply(client, 0, "-ERR\r\n", false), false},
+        {Client, "Psist silent", withReply(client, 2, "", true), false},
+        {Vertex, "whole", settingsWindows()[Vertex].load, true},
+        {Vertex, "refused", withReply(settingsWindows()[Vertex].load, 0, "-ERR\r\n", true), false},
+        {Serial, "whole", settingsWindows()[Serial].load, true},
+        {Serial, "refused", withReply(settingsWindows()[Serial].load, 0, "-ERR\r\n", true), false},
+    };
+    for (const Case& c : cases) {
+        const SettingsWindow& w = settingsWindows()[c.window];
+        const std::string name = std::string(w.name) + ": " + c.name;
+        Opened o(w, c.load);
+        const auto press = [&] {
+            o.prompter.messages.clear();
+            w.fill(*o.window);
+            if (c.sends)
+                for (const Step& s : w.sends)
+                    o.session.expect(s.command, s.wait, s.reply);
+            click(*o.window, w.button);
+        };
+        if (c.shownAgainUnread) {
+            runOpened(*o.window);
+            o.window->show();
+            press();
+        } else {
+            runOpened(*o.window, press);
+        }
+        EXPECT_TRUE(o.session.done()) << name;
+        EXPECT_EQ(o.prompter.messages.contains(unreadValuesText()), !c.sends) << name;
+    }
+}
+
+// Numbers the device would misread are refused by name and range before anything is sent.
+TEST(SettingsWindows, RefuseNumbersOutsideTheirRangeByName) {
+    const QString dataPort = QStringLiteral("Default Data Port must be a whole number from 1000 to 9999.");
+    const QString maximum = QStringLiteral("Max Number of Connections must be a whole number from 1 to 7.");
+    const QString entryPort = QStringLiteral("PORT Number must be a whole number from 1 to 65535.");
+    struct Case {
+        WindowIndex window;
+        const char* field;
+        const char* text;
+        QString message;
+    };
+    const Case cases[] = {
+        {Server, "portEdit", "abc", dataPort},
+        {Server, "portEdit", "999", dataPort},
+        {Server, "keepAliveEdit", "",
+         QStringLiteral("KeepAlive Timeout must be a whole number from 1 to 86400.")},
+        {Client, "hostPortEdit", "0", QStringLiteral("Port must be a whole number from 1 to 65535.")},
+        {Client, "intervalEdit", "5 s",
+         QStringLiteral("Connection interval time (ms) must be a whole number from 100 to 3600000.")},
+        {ClientSetting, "hostPortEdit", "65536",
+         QStringLiteral("HOST Port Number must be a whole number from 1 to 65535.")},
+        {Vertex, "maximumEdit", "abc", maximum},
+        {Vertex, "maximumEdit", "", maximum},
+        {Vertex, "maximumEdit", "8", maximum},
+        {Vertex, "maximumEdit", "07", maximum}, // the device reports one character
+        {Vertex, "portEdit", "x1", QStringLiteral("Vertex Port must be a whole number from 1000 to 9999.")},
+        {AddDevice, "portEdit", "91a", entryPort},
+        {ModifyServer, "portEdit", "0", entryPort},
+    };
+    for (const Case& c : cases) {
+        const SettingsWindow& w = settingsWindows()[c.window];
+        Opened o(w, w.load);
+        runOpened(*o.window, [&] {
+            w.fill(*o.window);
+            child<QLineEdit>(*o.window, c.field)->setText(QLatin1String(c.text));
+            click(*o.window, w.button);
+            EXPECT_TRUE(o.window->isVisible()) << c.field;
+        });
+        EXPECT_TRUE(o.session.done()) << w.name << " " << c.field << " " << c.text;
+        EXPECT_EQ(o.prompter.messages, QStringList{c.message}) << w.name << " " << c.field << " " << c.text;
+    }
 }

@@ -108,10 +108,6 @@ TEST(VertexModeWindow, Apply) {
         {"no answer", "9200", "7", "Vertex 9200 7\r\n", "",
          "Set Vertex Mode is timeout. Check Lumeno-KVX and Try again.", kStillOpen, 1},
         {"empty port", "", "7", nullptr, "", "Fill the Vertex Port.", kStillOpen, 0},
-        {"empty maximum", "9100", "", "Vertex 9100 \r\n", "+OK PORT 9100 MAX \r\n", nullptr,
-         QDialog::Accepted, 0},
-        {"sent as typed", "x1", "99", "Vertex x1 99\r\n", "+OK PORT x1 MAX 99\r\n", nullptr,
-         QDialog::Accepted, 0},
     };
     for (const Case& c : cases) {
         VertexFixture f;
