@@ -20,6 +20,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <kvx_version.h>
 
@@ -204,8 +205,11 @@ void MainWindow::buildPages() {
     m_pages = factory(*this, *m_pagePrompter, m_tabs);
     const std::array<Page*, 6> pages = m_pages.inTabOrder();
     const QSignalBlocker blocker(m_tabs);
-    for (int i = 0; i < kTabCount; ++i)
+    for (int i = 0; i < kTabCount; ++i) {
         m_tabs->addTab(pages[i], tr(kTabCaptions[i]));
+        // The blanks that space the caption out are not part of the tab's name.
+        m_tabs->tabBar()->setAccessibleTabName(i, tr(kTabCaptions[i]).trimmed());
+    }
     m_tabs->setCurrentIndex(0);
     m_rememberedTab = 0;
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -9,10 +10,70 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTreeWidget>
+#include <algorithm>
+#include <vector>
 
 namespace kvx {
+namespace {
+
+// The average character width of the dialog font the lists' pixel widths were chosen for.
+constexpr double kDescribedCharWidth = 6.0;
+
+// Keeps a list's columns readable in the font in use: the widths chosen in pixels grow with the font,
+// and a column never cuts what it shows (a whole Bluetooth address, say). A hidden column stays hidden.
+class ColumnSizer : public QObject {
+public:
+    explicit ColumnSizer(QTreeWidget* list)
+        : QObject(list)
+        , m_list(list) {
+        list->installEventFilter(this);
+        connect(list->model(), &QAbstractItemModel::rowsInserted, this, [this] { widenToContents(); });
+        connect(list->model(), &QAbstractItemModel::dataChanged, this, [this] { widenToContents(); });
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::FontChange) {
+            scaleToFont();
+            widenToContents();
+        }
+        return false;
+    }
+
+private:
+    void scaleToFont() {
+        const int columns = m_list->columnCount();
+        if (m_chosen.size() != std::size_t(columns)) {
+            m_chosen.clear();
+            for (int c = 0; c < columns; ++c)
+                m_chosen.push_back(m_list->columnWidth(c));
+        }
+        const double factor = std::max(1.0, m_list->fontMetrics().averageCharWidth() / kDescribedCharWidth);
+        for (int c = 0; c < columns; ++c)
+            if (!m_list->isColumnHidden(c) && m_chosen[std::size_t(c)] > 0)
+                m_list->setColumnWidth(c, int(m_chosen[std::size_t(c)] * factor + 0.5));
+    }
+
+    void widenToContents() {
+        if (!m_list->isVisible())
+            return;
+        for (int c = 0; c < m_list->columnCount(); ++c) {
+            if (m_list->isColumnHidden(c) || m_list->columnWidth(c) == 0)
+                continue;
+            // The tree view keeps its own override protected; the view's is public.
+            const int wanted = static_cast<const QAbstractItemView*>(m_list)->sizeHintForColumn(c);
+            if (wanted > m_list->columnWidth(c))
+                m_list->setColumnWidth(c, wanted);
+        }
+    }
+
+    QTreeWidget* m_list;
+    std::vector<int> m_chosen;
+};
+
+} // namespace
 
 void setUpReportList(QTreeWidget* list) {
+    new ColumnSizer(list);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

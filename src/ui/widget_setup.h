@@ -12,7 +12,8 @@ class QTreeWidget;
 namespace kvx {
 
 // The look every list of the product shares: a report view with single full-row selection, grid
-// lines, the selection shown also without focus, no tree decoration and no sorting by header.
+// lines, the selection shown also without focus, no tree decoration and no sorting by header. Column
+// widths set in pixels grow with the font in use, and no column cuts what it shows.
 void setUpReportList(QTreeWidget* list);
 
 // A field whose text goes into a command line: a pasted line break would end that line early and

@@ -162,13 +162,18 @@ TEST(MainWindow, SizeAndSplitOutliveARestart) {
     EXPECT_EQ(restarted.findChild<QSplitter*>()->sizes(), split);
 }
 
-TEST(MainWindow, TheTitleKeepsItsShapeWithAnEmptyName) {
+TEST(MainWindow, TheTitleWithAnEmptyNameAndTheTabNamesKeepTheirShape) {
     sim::DeviceOptions options;
     options.btName = "";
     auto device = startDevice(options);
     Harness h(*device);
     ASSERT_TRUE(h.start(*device));
     EXPECT_EQ(h.window->windowTitle(), QStringLiteral("Lumeno-KVX100 Manager :  - 127.0.0.1"));
+    // The captions keep their spacing blanks; the names a screen reader reads do not.
+    const auto* tabs = h.window->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("  Bluetooth  "));
+    EXPECT_EQ(tabs->tabBar()->accessibleTabName(1), QStringLiteral("Bluetooth"));
 }
 
 TEST(MainWindow, CancelledFirstSearchEndsTheProgram) {

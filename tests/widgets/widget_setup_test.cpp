@@ -54,3 +54,24 @@ TEST(ReportList, TheSelectedRowIsReadableWithAndWithoutFocus) {
     }
     QApplication::setPalette(light);
 }
+
+// A larger font widens the columns chosen in pixels, and a whole Bluetooth address always fits.
+TEST(ReportList, ColumnsGrowWithTheFontAndShowWholeAddresses) {
+    const QString address = QStringLiteral("00:1B:DC:0F:A1:01");
+    for (const int points : {9, 18}) {
+        QTreeWidget list;
+        setUpReportList(&list);
+        QFont font = list.font();
+        font.setPointSize(points);
+        list.setFont(font);
+        list.setColumnCount(2);
+        list.setColumnWidth(0, 60); // narrower than an address
+        list.setColumnWidth(1, 100);
+        list.show();
+        new QTreeWidgetItem(&list, {address, QStringLiteral("x")});
+        QApplication::processEvents();
+        EXPECT_GE(list.columnWidth(0), list.fontMetrics().horizontalAdvance(address)) << points;
+        EXPECT_GE(list.columnWidth(1), int(100 * std::max(1.0, list.fontMetrics().averageCharWidth() / 6.0)))
+            << points;
+    }
+}
