@@ -224,7 +224,7 @@ ConfigBackup::Result ConfigBackup::write(NewFileBeside& file, const QString& pat
     if (read != Result::Completed)
         return read;
     QString error;
-    if (!file.commit(m_header + profile.text(), path, error)) {
+    if (!file.commit((m_header ? m_header(profile) : std::string()) + profile.text(), path, error)) {
         m_prompter.message(tr("The file cannot be written: %1").arg(error));
         return Result::NotWritten;
     }

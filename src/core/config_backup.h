@@ -45,8 +45,9 @@ public:
     enum class Result { Completed, Cancelled, TimedOut, Unasked, NotCreated, NotWritten };
 
     ConfigBackup(DeviceSession& session, Prompter& prompter, ProcedureProgress& progress);
-    // Comment lines written before the first section, which readers pass over.
-    void setHeader(std::string header) { m_header = std::move(header); }
+    // Comment lines written before the first section, which readers pass over, made from what was read.
+    using Header = std::function<std::string(const ProfileFile& read)>;
+    void setHeader(Header header) { m_header = std::move(header); }
     // Asks for the file, creates it and writes it.
     Result run();
     // Into a file already created beside `path`, so that one made early, before the device was
@@ -63,7 +64,7 @@ private:
     DeviceSession& m_session;
     Prompter& m_prompter;
     ProcedureProgress& m_progress;
-    std::string m_header;
+    Header m_header;
 };
 
 } // namespace kvx

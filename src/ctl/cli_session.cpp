@@ -2,9 +2,12 @@
 
 #include "core/discovery_socket.h"
 #include "core/qt_text.h"
+#include "ctl/printable.h"
 
 #include <QCoreApplication>
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
 #include <netdb.h>
 
 namespace kvx::ctl {
@@ -39,21 +42,38 @@ bool isHostName(std::string_view name) {
     return !lastAllDigits;
 }
 
-// The dotted IPv4 address of a host text: itself when it is one, else the name's first IPv4 address.
-std::optional<std::string> resolveIpv4(const std::string& host) {
+// The dotted IPv4 address of a host text: itself when it is one, else the name's first IPv4 address;
+// nothing, with `error` saying why, when the name has none.
+std::optional<std::string> resolveIpv4(const std::string& host, std::string& error) {
     if (isDottedIpv4(host))
         return host;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
+    if (const int status = ::getaddrinfo(host.c_str(), nullptr, &hints, &found); status != 0) {
+        error = status == EAI_SYSTEM ? std::strerror(errno) : ::gai_strerror(status);
         return std::nullopt;
+    }
     char text[INET_ADDRSTRLEN] = {};
     const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
     const bool ok = ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
     ::freeaddrinfo(found);
+    if (!ok)
+        error = std::strerror(errno);
     return ok ? std::optional<std::string>(text) : std::nullopt;
+}
+
+QString seconds(std::chrono::milliseconds time) {
+    return QString::number(double(time.count()) / 1000.0);
+}
+
+// What the system said of a connect that failed, after the window's own text.
+QString connectReason(const std::string& ip, unsigned port, int error, std::chrono::milliseconds bound) {
+    const QString where = QStringLiteral("%1:%2").arg(fromStd(ip)).arg(port);
+    if (error == ETIMEDOUT)
+        return QStringLiteral("No answer from %1 within %2 s.").arg(where, seconds(bound));
+    return QStringLiteral("%1: %2.").arg(where, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace
@@ -87,49 +107,88 @@ CliSession::CliSession(ConnectSettings settings, CliPrompter& prompter, Transcri
     , m_settings(std::move(settings))
     , m_prompter(prompter) {}
 
-bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& step) {
+CliSession::~CliSession() = default;
+
+std::optional<DeviceRecord> CliSession::arrivedAnswer(std::chrono::milliseconds wait) {
+    std::string datagram;
+    if (!m_probe || m_probe->receive(wait, datagram) != DiscoverySocket::Receive::Datagram)
+        return std::nullopt;
+    // One answer is all the probe asked for.
+    m_probe.reset();
+    return parseDiscoveryReply(datagram);
+}
+
+void CliSession::takeIdentity(DeviceRecord record) {
+    record.ipAddress = m_ip;
+    if (m_givenPort != 0)
+        record.controlPort = std::to_string(m_givenPort);
+    setDeviceRecord(record);
+}
+
+void CliSession::takeArrivedIdentity() {
+    if (const std::optional<DeviceRecord> record = arrivedAnswer(std::chrono::milliseconds(0)))
+        takeIdentity(*record);
+}
+
+bool CliSession::open(const HostAddress& host, Identity identity, std::string& step) {
     // The probe names the device, as a row of the search list does, and gives its control port when
     // the command line did not.
     step = "resolve";
-    const std::optional<std::string> ip = resolveIpv4(host.host);
+    std::string lookupError;
+    const std::optional<std::string> ip = resolveIpv4(host.host, lookupError);
     if (!ip) {
-        m_prompter.message(QStringLiteral("No address for the host name %1.").arg(fromStd(host.host)));
+        m_prompter.message(QStringLiteral("No address for the host name %1: %2.")
+                               .arg(fromStd(printable(host.host)), fromStd(lookupError)));
         return false;
     }
+    m_ip = *ip;
+    m_givenPort = host.port;
     step = "discovery";
-    DiscoverySocket probe(m_settings.discovery);
-    const bool probing = (wantIdentity || host.port == 0) && probe.open() && probe.sendProbe(*ip);
+    int probeError = 0;
+    if (identity != Identity::NotWanted || host.port == 0) {
+        m_probe = std::make_unique<DiscoverySocket>(m_settings.discovery);
+        if (!m_probe->open() || !m_probe->sendProbe(*ip)) {
+            probeError = m_probe->lastError();
+            m_probe.reset();
+        }
+    }
     const auto answerDue = std::chrono::steady_clock::now() + m_settings.probeWait;
-    const auto answer = [&](std::optional<std::chrono::milliseconds> wait) {
-        std::string datagram;
-        DeviceRecord record;
-        if (probing && wait && probe.receive(*wait, datagram) == DiscoverySocket::Receive::Datagram)
-            record = parseDiscoveryReply(datagram).value_or(DeviceRecord());
-        record.ipAddress = *ip;
-        if (host.port != 0)
-            record.controlPort = std::to_string(host.port);
-        return record;
-    };
     // Without a port the answer is needed before connecting. With one it only names the device: it
     // arrives while the login goes on and is picked up after it, so the login's time counts towards
     // the probe's wait instead of adding to it.
-    setDeviceRecord(answer(host.port == 0 ? std::optional(m_settings.probeWait) : std::nullopt));
+    const std::optional<DeviceRecord> answered =
+        host.port == 0 ? arrivedAnswer(m_settings.probeWait) : std::nullopt;
+    takeIdentity(answered.value_or(DeviceRecord()));
     const unsigned port = leadingDecimal(deviceRecord().controlPort);
     if (port == 0 || port > 65535) {
-        m_prompter.message(connectText("Search Error. Check Lumeno-KVX and Try again."));
+        const QString probe = QStringLiteral("%1:%2").arg(fromStd(*ip)).arg(m_settings.discovery.port);
+        m_prompter.message(
+            connectText("Search Error. Check Lumeno-KVX and Try again.") + u' ' +
+            (probeError != 0 ? QStringLiteral("The discovery probe to %1 could not be sent: %2.")
+                                   .arg(probe, QString::fromLocal8Bit(std::strerror(probeError)))
+             : answered ? QStringLiteral("The discovery answer from %1 gives no control port.").arg(probe)
+                        : QStringLiteral("No discovery answer from %1 within %2 s.")
+                              .arg(probe, seconds(m_settings.probeWait))));
         return false;
     }
     // Also when the device turns the login down: its identity still names it. A device that takes no
     // connection is not waited for.
     const auto pickUpIdentity = [&] {
-        if (probing && host.port != 0)
-            setDeviceRecord(answer(std::max(std::chrono::milliseconds(0),
-                                            std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                answerDue - std::chrono::steady_clock::now()))));
+        if (identity != Identity::Awaited || host.port == 0)
+            return;
+        if (const std::optional<DeviceRecord> record = arrivedAnswer(
+                std::max(std::chrono::milliseconds(0), std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                           answerDue - std::chrono::steady_clock::now()))))
+            takeIdentity(*record);
+        m_probe.reset();
     };
     step = "connect";
-    if (!link().create() || !link().connectTo(*ip, port)) {
-        m_prompter.message(connectText("Lumeno-KVX Connection is failed."));
+    const bool created = link().create();
+    const int createError = created ? 0 : errno;
+    if (!created || !link().connectTo(*ip, port)) {
+        m_prompter.message(connectText("Lumeno-KVX Connection is failed.") + u' ' +
+                           connectReason(*ip, port, created ? link().lastError() : createError,
+                                         m_settings.timing.connectBound));
         return false;
     }
     step = "login";
@@ -139,12 +198,44 @@ bool CliSession::open(const HostAddress& host, bool wantIdentity, std::string& s
         // A login that posted the reconnect request has said why already.
         if (reconnects == 0)
             m_prompter.message(connectText("Check User name and Password."));
+        else if (link().peerHasClosed())
+            appendReason(m_prompter.messages, QStringLiteral("The device closed the connection."));
         return false;
     }
     pickUpIdentity();
     step = "capabilities";
     readCapabilities();
     return true;
+}
+
+std::string CliSession::transact(std::string_view command, int waitSeconds) {
+    std::string reply = Connection::transact(command, waitSeconds);
+    m_lastCommand = command;
+    m_lastWait = waitSeconds;
+    m_lastSilent = reply.empty();
+    m_lastClosed = reply.empty() && link().peerHasClosed();
+    return reply;
+}
+
+QString CliSession::takeSilenceText() {
+    if (!m_lastSilent)
+        return {};
+    m_lastSilent = false;
+    const QString command = fromStd(printable(beforeLineEnd(m_lastCommand)));
+    if (m_lastClosed)
+        return QStringLiteral("The device closed the connection at \"%1\".").arg(command);
+    const DeviceLink::Timing& timing = m_settings.timing;
+    return QStringLiteral("No reply to \"%1\" within %2 s.")
+        .arg(command, seconds(m_lastWait == 0 ? timing.unlimitedWaitBound : m_lastWait * timing.waitUnit));
+}
+
+void appendReason(QStringList& messages, const QString& reason) {
+    if (reason.isEmpty())
+        return;
+    if (messages.isEmpty())
+        messages << reason;
+    else
+        messages.last() += u' ' + reason;
 }
 
 } // namespace kvx::ctl

@@ -8,7 +8,12 @@
 
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <string>
+
+namespace kvx {
+class DiscoverySocket;
+}
 
 namespace kvx::ctl {
 
@@ -74,14 +79,47 @@ struct ConnectSettings {
 class CliSession : public Connection, public CountedRequests, public DeviceSession {
 public:
     CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript);
+    ~CliSession() override;
 
-    // False with `step` naming where it failed; the message is in the prompter. The discovery probe
-    // runs when the port is not given or the identity is wanted.
-    bool open(const HostAddress& host, bool wantIdentity, std::string& step);
+    // How long the device's identity (the discovery answer) is waited for when the port is given:
+    // not asked at all; until the probe's wait has passed, while the login runs; or not beyond the
+    // caller's own work, which takes it with takeArrivedIdentity() if it came meanwhile.
+    enum class Identity { NotWanted, Awaited, IfArrived };
+
+    // False with `step` naming where it failed; the message, with the reason where the system gives
+    // one, is in the prompter. Without a port the discovery answer is always awaited: it gives the port.
+    bool open(const HostAddress& host, Identity identity, std::string& step);
+    bool open(const HostAddress& host, bool wantIdentity, std::string& step) {
+        return open(host, wantIdentity ? Identity::Awaited : Identity::NotWanted, step);
+    }
+    // The discovery answer, if it has come by now; nothing is waited for.
+    void takeArrivedIdentity();
+
+    // Remembers the last command and whether it went unanswered, for takeSilenceText().
+    std::string transact(std::string_view command, int waitSeconds) override;
+    // Why the last command got no reply ("No reply to "Ver" within 2 s."), or nothing when it got one;
+    // told once.
+    QString takeSilenceText();
 
 private:
+    // The discovery answer, if one comes within `wait`.
+    std::optional<DeviceRecord> arrivedAnswer(std::chrono::milliseconds wait);
+    // The record with the address reached and the port given.
+    void takeIdentity(DeviceRecord record);
+
     ConnectSettings m_settings;
     CliPrompter& m_prompter;
+    std::unique_ptr<DiscoverySocket> m_probe; // while an answer may still come
+    std::string m_ip;
+    unsigned m_givenPort = 0;
+    std::string m_lastCommand;
+    int m_lastWait = 0;
+    bool m_lastSilent = false;
+    bool m_lastClosed = false;
 };
+
+// A message of the prompter's and the reason that follows it: both in one message, so that a report
+// keeps them together. An empty reason adds nothing.
+void appendReason(QStringList& messages, const QString& reason);
 
 } // namespace kvx::ctl

@@ -11,28 +11,64 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <cstring>
 #include <mutex>
 
 namespace kvx::ctl {
 namespace {
+
+// The --verbose echo of one device, a whole line at a time: with several devices their lines would
+// otherwise interleave mid-line, so each line starts with its device's label.
+class EchoTranscript : public Transcript {
+public:
+    EchoTranscript(std::string prefix, std::function<void(std::string_view)> sink)
+        : m_prefix(std::move(prefix))
+        , m_sink(std::move(sink)) {}
+    ~EchoTranscript() override {
+        if (!m_pending.empty())
+            m_sink(m_prefix + printable(m_pending) + "\r\n");
+    }
+    EchoTranscript(const EchoTranscript&) = delete;
+    EchoTranscript& operator=(const EchoTranscript&) = delete;
+
+    void append(std::string_view text) override {
+        m_pending += text;
+        std::size_t start = 0;
+        for (std::size_t end = m_pending.find("\r\n"); end != std::string::npos;
+             end = m_pending.find("\r\n", start)) {
+            m_sink(m_prefix + printableLines(std::string_view(m_pending).substr(start, end + 2 - start)));
+            start = end + 2;
+        }
+        m_pending.erase(0, start);
+    }
+    void clear() override {}
+
+private:
+    std::string m_prefix;
+    std::function<void(std::string_view)> m_sink;
+    std::string m_pending;
+};
 
 std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
     std::vector<DeviceOutcome> outcomes(run.devices.size());
     std::vector<std::string> labels;
     for (const Device& device : run.devices)
         labels.push_back(device.label());
-    ProgressBoard board(console.err, console.terminal, labels, console.terminalRows);
+    // The echo of --verbose shows the progress itself, and a board redrawn over it would garble both.
+    ProgressBoard board(console.err, console.terminal && !run.verbose, labels, console.terminalRows);
     std::mutex echo;
-    StreamTranscript transcript(run.verbose
-                                    ? std::function<void(std::string_view)>([&](std::string_view text) {
-                                          const std::lock_guard lock(echo);
-                                          console.err << printableLines(text);
-                                      })
-                                    : std::function<void(std::string_view)>());
+    const auto toErrorStream = [&](std::string_view text) {
+        const std::lock_guard lock(echo);
+        console.err << text;
+    };
     const auto work = [&](std::size_t i) {
+        StreamTranscript quiet;
+        EchoTranscript verbose(labels.size() > 1 ? labels[i] + ": " : std::string(), toErrorStream);
         outcomes[i] = runOnDevice(
             run.settings, run.devices[i],
-            [&, i](const std::string& text) { board.set(i, DeviceState::Running, text); }, transcript);
+            [&, i](const std::string& text) { board.set(i, DeviceState::Running, text); },
+            run.verbose ? static_cast<Transcript&>(verbose) : quiet);
         board.set(i, outcomes[i].ok ? DeviceState::Done : DeviceState::Failed,
                   outcomes[i].ok ? "done" : "FAILED at " + outcomes[i].step);
     };
@@ -46,6 +82,8 @@ std::vector<DeviceOutcome> runAll(const Invocation& run, Console& console) {
     board.redraw();
     runInParallel(run.devices.size(), std::size_t(run.parallel), work, notStarted, [&] { board.redraw(); });
     board.redraw();
+    // The report that follows tells every device's end, so each failure shows once.
+    board.erase();
     return outcomes;
 }
 
@@ -56,6 +94,22 @@ std::string status(const Invocation& run, const DeviceOutcome& o) {
     if (run.settings.command == Command::Apply)
         return o.groups.empty() ? "unchanged" : "changed";
     return o.different ? "different" : "ok";
+}
+
+// How many devices ended with each of the command's status words: "totals: 2 ok, 1 failed".
+std::string totals(const Invocation& run, const std::vector<DeviceOutcome>& outcomes) {
+    const std::vector<std::string> words =
+        run.settings.command == Command::Apply  ? std::vector<std::string>{"unchanged", "changed", "failed"}
+        : run.settings.command == Command::Diff ? std::vector<std::string>{"ok", "different", "failed"}
+                                                : std::vector<std::string>{"ok", "failed"};
+    std::string text = "totals:";
+    for (const std::string& word : words)
+        text +=
+            (&word == &words.front() ? " " : ", ") +
+            std::to_string(std::count_if(outcomes.begin(), outcomes.end(),
+                                         [&](const DeviceOutcome& o) { return status(run, o) == word; })) +
+            " " + word;
+    return text;
 }
 
 QJsonValue jsonText(const std::optional<std::string>& text) {
@@ -69,87 +123,154 @@ std::string csvField(const std::string& text) {
     return out + "\"";
 }
 
+// A side of a difference that lacks the entry stays an empty field; an empty value is "".
+std::string csvSide(const std::optional<std::string>& text) {
+    return text ? csvField(printable(*text)) : std::string();
+}
+
+// An info value as its CSV column: numbers and flags as JSON writes them, a list of links as their
+// addresses separated by blanks, nothing for null.
+std::string csvValue(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return value.toBool() ? "true" : "false";
+    case QJsonValue::Double:
+        return std::to_string(value.toInteger());
+    case QJsonValue::String:
+        return csvField(printable(toStd(value.toString())));
+    case QJsonValue::Array: {
+        std::string addresses;
+        for (const QJsonValue& link : value.toArray())
+            addresses += (addresses.empty() ? "" : " ") + toStd(link[QStringLiteral("address")].toString());
+        return csvField(printable(addresses));
+    }
+    default:
+        return {};
+    }
+}
+
+QJsonObject jsonDevice(const Invocation& run, const DeviceOutcome& o) {
+    const Command command = run.settings.command;
+    QJsonObject device{{QStringLiteral("host"), fromStd(o.host)},
+                       {QStringLiteral("ok"), o.ok},
+                       {QStringLiteral("step"), fromStd(o.step)},
+                       {QStringLiteral("messages"), QJsonArray::fromStringList(o.messages)}};
+    // Info's values have members of their own.
+    if (!o.output.empty() && command != Command::Info)
+        device.insert(QStringLiteral("output"), fromStd(o.output));
+    for (const auto& [key, value] : o.values)
+        device.insert(fromStd(key), value);
+    if (command == Command::Diff)
+        device.insert(QStringLiteral("different"), o.different);
+    if (command == Command::Apply) {
+        device.insert(QStringLiteral("status"), fromStd(status(run, o)));
+        QJsonArray groups;
+        for (const std::string& group : o.groups)
+            groups.append(fromStd(group));
+        device.insert(QStringLiteral("groups"), groups);
+        // What the device took, also when the run then failed.
+        device.insert(QStringLiteral("changed"), o.changed);
+        QJsonArray sent;
+        for (const std::string& line : o.sent)
+            sent.append(fromStd(line));
+        device.insert(QStringLiteral("sent"), sent);
+    }
+    if (command == Command::Diff || command == Command::Apply) {
+        QJsonArray differences;
+        for (const Difference& d : o.differences)
+            differences.append(QJsonObject{{QStringLiteral("group"), fromStd(d.group)},
+                                           {QStringLiteral("item"), fromStd(d.item)},
+                                           {QStringLiteral("device"), jsonText(d.device)},
+                                           {QStringLiteral("file"), jsonText(d.file)}});
+        device.insert(QStringLiteral("differences"), differences);
+    }
+    return device;
+}
+
+// One row per device; info adds its values, apply the groups it changed, or would change, separated by
+// blanks, whether the device took any line, and the lines it took, separated by " | "; diff gives one
+// row per difference instead.
+void csvReport(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, std::ostream& out) {
+    const Command command = run.settings.command;
+    out << "host,status,step,message";
+    if (command == Command::Info)
+        for (const char* field : kInfoFields)
+            out << "," << field;
+    out << (command == Command::Apply  ? ",groups,changed,sent"
+            : command == Command::Diff ? ",group,item,device,file"
+                                       : "")
+        << "\n";
+    for (const DeviceOutcome& o : outcomes) {
+        const std::string row = csvField(o.host) + "," + status(run, o) + "," + csvField(o.step) + "," +
+                                csvField(printableMessages(o.messages));
+        if (command == Command::Diff) {
+            for (const Difference& d : o.differences)
+                out << row << "," << csvField(printable(d.group)) << "," << csvField(printable(d.item)) << ","
+                    << csvSide(d.device) << "," << csvSide(d.file) << "\n";
+            if (o.differences.empty())
+                out << row << ",,,,\n";
+            continue;
+        }
+        out << row;
+        if (command == Command::Info)
+            for (const char* field : kInfoFields) {
+                const auto value = std::find_if(o.values.begin(), o.values.end(),
+                                                [&](const auto& v) { return v.first == field; });
+                out << "," << (value == o.values.end() ? std::string() : csvValue(value->second));
+            }
+        if (command == Command::Apply) {
+            std::string list;
+            for (const std::string& group : o.groups)
+                list += (list.empty() ? "" : " ") + printable(group);
+            std::string sent;
+            for (const std::string& line : o.sent)
+                sent += (sent.empty() ? "" : " | ") + printable(line);
+            out << "," << csvField(list) << "," << (o.changed ? "true" : "false") << "," << csvField(sent);
+        }
+        out << "\n";
+    }
+}
+
+// The report's data goes to the standard output; its totals end the text there, and go to the error
+// stream after JSON and CSV, which stay data alone for the programs that read them.
 void report(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, Console& console) {
     switch (run.format) {
     case Invocation::Format::Json: {
         QJsonArray devices;
-        for (const DeviceOutcome& o : outcomes) {
-            QJsonObject device{{QStringLiteral("host"), fromStd(o.host)},
-                               {QStringLiteral("ok"), o.ok},
-                               {QStringLiteral("step"), fromStd(o.step)},
-                               {QStringLiteral("messages"), QJsonArray::fromStringList(o.messages)}};
-            if (!o.output.empty())
-                device.insert(QStringLiteral("output"), fromStd(o.output));
-            if (run.settings.command == Command::Diff)
-                device.insert(QStringLiteral("different"), o.different);
-            if (run.settings.command == Command::Apply) {
-                device.insert(QStringLiteral("status"), fromStd(status(run, o)));
-                QJsonArray groups;
-                for (const std::string& group : o.groups)
-                    groups.append(fromStd(group));
-                device.insert(QStringLiteral("groups"), groups);
-                // What the device took, also when the run then failed.
-                device.insert(QStringLiteral("changed"), o.changed);
-                QJsonArray sent;
-                for (const std::string& line : o.sent)
-                    sent.append(fromStd(line));
-                device.insert(QStringLiteral("sent"), sent);
-            }
-            if (run.settings.command == Command::Diff || run.settings.command == Command::Apply) {
-                QJsonArray differences;
-                for (const Difference& d : o.differences)
-                    differences.append(QJsonObject{{QStringLiteral("group"), fromStd(d.group)},
-                                                   {QStringLiteral("item"), fromStd(d.item)},
-                                                   {QStringLiteral("device"), jsonText(d.device)},
-                                                   {QStringLiteral("file"), jsonText(d.file)}});
-                device.insert(QStringLiteral("differences"), differences);
-            }
-            devices.append(device);
-        }
+        for (const DeviceOutcome& o : outcomes)
+            devices.append(jsonDevice(run, o));
         console.out << QJsonDocument(devices).toJson().constData();
+        console.err << "kvx100ctl: " << totals(run, outcomes) << "\n";
         return;
     }
-    case Invocation::Format::Csv: {
-        // apply adds the groups it changed, or would change, separated by blanks, whether the device
-        // took any line, and the lines it took, separated by " | ".
-        const bool groups = run.settings.command == Command::Apply;
-        console.out << "host,status,step,message" << (groups ? ",groups,changed,sent\n" : "\n");
-        for (const DeviceOutcome& o : outcomes) {
-            console.out << csvField(o.host) << "," << status(run, o) << "," << csvField(o.step) << ","
-                        << csvField(printableMessages(o.messages));
-            if (groups) {
-                std::string list;
-                for (const std::string& group : o.groups)
-                    list += (list.empty() ? "" : " ") + printable(group);
-                std::string sent;
-                for (const std::string& line : o.sent)
-                    sent += (sent.empty() ? "" : " | ") + printable(line);
-                console.out << "," << csvField(list) << "," << (o.changed ? "true" : "false") << ","
-                            << csvField(sent);
-            }
-            console.out << "\n";
-        }
+    case Invocation::Format::Csv:
+        csvReport(run, outcomes, console.out);
+        console.err << "kvx100ctl: " << totals(run, outcomes) << "\n";
         return;
-    }
     case Invocation::Format::Text:
         break;
     }
+    // One device's failure goes to the error stream, its output alone to the standard output (a backup,
+    // a reply, a log); with several, the closing list names each failure.
     const bool several = outcomes.size() > 1;
+    bool printed = false;
     for (const DeviceOutcome& o : outcomes) {
         if (several && !o.output.empty())
             console.out << "== " << o.host << "\n";
         console.out << o.output;
-        if (!o.ok)
+        printed = printed || !o.output.empty();
+        if (!several && !o.ok)
             console.err << o.host << ": " << o.step << ": " << printableMessages(o.messages) << "\n";
     }
-    if (several) {
+    if (!several)
+        return;
+    if (printed)
         console.out << "\n";
-        for (const DeviceOutcome& o : outcomes)
-            console.out << o.host << "  "
-                        << (o.ok ? status(run, o)
-                                 : "FAILED at " + o.step + ": " + printableMessages(o.messages))
-                        << "\n";
-    }
+    for (const DeviceOutcome& o : outcomes)
+        console.out << o.host << "  "
+                    << (o.ok ? status(run, o) : "FAILED at " + o.step + ": " + printableMessages(o.messages))
+                    << "\n";
+    console.out << totals(run, outcomes) << "\n";
 }
 
 int discover(const Invocation& run, Console& console) {
@@ -161,7 +282,10 @@ int discover(const Invocation& run, Console& console) {
     };
     // A read that failed is silence here: the list is all that is reported.
     if (!socket.open() || !socket.search(wait, list, [] {})) {
-        console.err << "discover: Search Error. Check Lumeno-KVX and Try again.\n";
+        console.err << "discover: Search Error. Check Lumeno-KVX and Try again.";
+        if (socket.lastError() != 0)
+            console.err << " " << std::strerror(socket.lastError()) << ".";
+        console.err << "\n";
         return kExitFailed;
     }
     if (run.format == Invocation::Format::Json) {
@@ -169,7 +293,7 @@ int discover(const Invocation& run, Console& console) {
         for (const DeviceRecord& r : found)
             devices.append(QJsonObject{{QStringLiteral("name"), fromStd(r.btName)},
                                        {QStringLiteral("ip"), fromStd(r.ipAddress)},
-                                       {QStringLiteral("port"), fromStd(r.controlPort)},
+                                       {QStringLiteral("port"), decimalValue(r.controlPort)},
                                        {QStringLiteral("mac"), fromStd(r.macAddress)},
                                        {QStringLiteral("bluetooth"), fromStd(r.btAddress)},
                                        {QStringLiteral("model"), fromStd(r.modelCode)},
@@ -184,7 +308,11 @@ int discover(const Invocation& run, Console& console) {
                 console.out << printable(*field) << (field == fields[std::size(fields) - 1] ? "\n" : "\t");
         }
     }
-    return found.empty() ? kExitFailed : kExitOk;
+    if (found.empty()) {
+        console.err << "discover: no device answered\n";
+        return kExitFailed;
+    }
+    return kExitOk;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "core/config_backup.h"
 #include "core/config_queries.h"
 #include "core/config_restore.h"
+#include "core/connection_status.h"
 #include "core/device_link.h"
 #include "core/device_log_fetch.h"
 #include "core/file_io.h"
@@ -22,7 +23,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
+#include <charconv>
 
 namespace kvx::ctl {
 namespace {
@@ -53,47 +57,97 @@ std::string unknown(std::string_view value) {
     return "unknown (" + std::string(value) + ")";
 }
 
+using InfoValues = std::vector<std::pair<std::string, QJsonValue>>;
+
+const QJsonValue kNull(QJsonValue::Null);
+
+// Text from the discovery answer: empty is what did not come.
+QJsonValue known(const std::string& text) {
+    return text.empty() ? kNull : QJsonValue(fromStd(text));
+}
+
 // The Bluetooth page's settings: its queries, each value read from the normalised reply as the page
-// reads it.
+// reads it, as the text output shows it; its JSON members go into the values.
 struct Setting {
     const char* label;
     const QueryStep& step;
-    std::string (*value)(std::string_view normalised);
+    std::string (*read)(std::string_view normalised, InfoValues& values);
 };
 
 const Setting kBluetooth[] = {
     {"Bluetooth Name", kBtNameQuery,
-     [](std::string_view r) {
-         return valueFrom(r, kQueryValuePosition);
+     [](std::string_view r, InfoValues& values) {
+         std::string name = valueFrom(r, kQueryValuePosition);
+         values.emplace_back("name", fromStd(name));
+         return name;
      }},
     {"MaxDT", kMaxDtQuery,
-     [](std::string_view r) {
-         return valueFrom(r, kMaxDtValuePosition);
+     [](std::string_view r, InfoValues& values) {
+         std::string value = valueFrom(r, kMaxDtValuePosition);
+         values.emplace_back("maxdt", decimalValue(value));
+         return value;
      }},
     {"Link Timeout", kLinkTimeoutQuery,
-     [](std::string_view r) {
-         return linkTimeoutFrom(r) + " sec";
+     [](std::string_view r, InfoValues& values) {
+         const std::string seconds = linkTimeoutFrom(r);
+         values.emplace_back("link_timeout", decimalValue(seconds));
+         return seconds + " sec";
      }},
     {"Scan", kScanQuery,
-     [](std::string_view r) {
+     [](std::string_view r, InfoValues& values) {
          const std::string value = valueFrom(r, kQueryValuePosition);
-         if (const std::optional<ScanMode> scan = scanModeFromReport(value))
+         const std::optional<ScanMode> scan = scanModeFromReport(value);
+         values.emplace_back("discoverable", scan ? QJsonValue(scan->discoverable) : kNull);
+         values.emplace_back("connectable", scan ? QJsonValue(scan->connectable) : kNull);
+         if (scan)
              return "discoverable " + onOff(scan->discoverable) + ", connectable " + onOff(scan->connectable);
          return unknown(value);
      }},
     {"Security", kSecurityQuery,
-     [](std::string_view r) {
+     [](std::string_view r, InfoValues& values) {
          const std::string value = valueFrom(r, kQueryValuePosition);
          const std::optional<int> entry = securityEntryFromReport(value);
-         return entry ? std::string(securityWord(*entry)) : unknown(value);
+         const std::string word = entry ? std::string(securityWord(*entry)) : std::string();
+         values.emplace_back("security", entry ? QJsonValue(fromStd(word)) : kNull);
+         return entry ? word : unknown(value);
      }},
     {"Pairable", kPairableQuery,
-     [](std::string_view r) {
+     [](std::string_view r, InfoValues& values) {
          const std::string value = valueFrom(r, kQueryValuePosition);
          const std::optional<bool> on = pairableFromReport(value);
+         values.emplace_back("pairable", on ? QJsonValue(*on) : kNull);
          return on ? std::string(pairableWord(*on)) : unknown(value);
      }},
 };
+
+// The live links as the Connections page reads them, each with the numbers behind its indicator.
+bool readLinks(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
+    const QueryOutcome list = runQuery(session, prompter, kConnectionList);
+    if (!list)
+        return false;
+    const ConnectionStatus status = parseConnectionStatus(list.reply, false);
+    if (status.imperfect) {
+        prompter.message(
+            QCoreApplication::translate("kvx::ConnectionsPage", "Get Status is imperfect. Try again."));
+        return false;
+    }
+    QJsonArray links;
+    outcome.output += "Links: " + std::to_string(status.rows.size()) + "\n";
+    for (const ConnectionRow& row : status.rows) {
+        const auto& [index, dev, port, address, name, tx, rx] = row.columns;
+        links.append(QJsonObject{{QStringLiteral("address"), fromStd(address)},
+                                 {QStringLiteral("name"), fromStd(name)},
+                                 {QStringLiteral("quality"), row.quality},
+                                 {QStringLiteral("signal"), row.signal},
+                                 {QStringLiteral("transmitted"), decimalValue(tx)},
+                                 {QStringLiteral("received"), decimalValue(rx)}});
+        outcome.output += "Link " + printable(address) + " " + printable(name) + ": quality " +
+                          std::to_string(row.quality) + ", signal " + std::to_string(row.signal) + ", Tx " +
+                          printable(tx) + ", Rx " + printable(rx) + "\n";
+    }
+    outcome.values.emplace_back("links", links);
+    return true;
+}
 
 bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     const DeviceRecord& r = session.deviceRecord();
@@ -105,6 +159,11 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     std::string& out = outcome.output;
     for (const auto& [label, value] : identity)
         out += std::string(label) + ": " + printable(*value) + "\n";
+    InfoValues& values = outcome.values;
+    values = {{"product", known(r.productName)},     {"model", known(r.modelCode)},
+              {"serial", known(r.serialNumber)},     {"ip", known(r.ipAddress)},
+              {"port", decimalValue(r.controlPort)}, {"mac", known(r.macAddress)},
+              {"bluetooth", known(r.btAddress)}};
 
     // One reading: a reply nobody asked for would shift every value after it.
     Reading reading(session);
@@ -113,30 +172,71 @@ bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
     if (!firmware)
         return false;
     out += "Firmware Version: " + printable(*firmware) + "\n";
+    values.emplace_back("firmware", fromStd(*firmware));
 
     outcome.step = "mode";
     const std::optional<int> mode = queryMode(session, prompter);
     if (!mode)
         return false;
-    out += "Operation Mode: " + std::string(modeTable()[std::size_t(*mode)].caption) + "\n";
+    out += "Operation Mode: " + std::string(modeCaption(*mode)) + "\n";
+    values.emplace_back("mode", fromStd(std::string(modeKeyword(*mode))));
 
     outcome.step = "bluetooth";
     for (const Setting& setting : kBluetooth) {
         const QueryOutcome reply = runQuery(session, prompter, setting.step);
         if (!reply)
             return false;
-        out += std::string(setting.label) + ": " + printable(setting.value(reply.normalised())) + "\n";
+        out += std::string(setting.label) + ": " + printable(setting.read(reply.normalised(), values)) + "\n";
     }
-    return reading.finish(prompter, std::end(kBluetooth)[-1].step.command);
+    outcome.step = "links";
+    if (!readLinks(session, prompter, outcome))
+        return false;
+    return reading.finish(prompter, kConnectionList.command);
 }
 
-// Into the file created before the device was contacted.
-bool backup(CliSession& session, CliPrompter& prompter, NewFileBeside& file, const QString& path,
-            const ProgressSink& progress, std::string header) {
+// Comment lines naming the device and the time, so that a folder of backups kept under version control
+// tells which unit each file came from and when; readers pass over them. The name is the one the
+// backup read; the rest is the discovery answer's, when it came.
+std::string identityHeader(const DeviceRecord& r, const std::string& name, const std::string& firmware) {
+    const auto line = [](const char* label, const std::string& value) {
+        // Bounded and escaped: a device's text must not end the comment or add a section.
+        constexpr std::size_t kLongest = 64;
+        return "; " + std::string(label) + ": " +
+               (value.empty() ? std::string("unknown") : printable(value.substr(0, kLongest))) + "\r\n";
+    };
+    return "; Lumeno-KVX100 configuration backup\r\n" + line("Name", name) + line("Model", r.modelCode) +
+           line("Serial", r.serialNumber) + line("MAC", r.macAddress) + line("Firmware", firmware) +
+           line("Time", toStd(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
+}
+
+// Every setting as the Back up button reads it, behind the comment lines naming the device, into the
+// file created before the device was contacted or, without one, the output. The identity is the
+// discovery answer only if it came while the backup ran: a device whose answer never comes (a filter
+// that drops it) costs no wait. What was read before a failure is kept beside the file, as the button
+// keeps it.
+bool backup(CliSession& session, CliPrompter& prompter, NewFileBeside* file, const QString& path,
+            const ProgressSink& progress, DeviceOutcome& outcome) {
+    // Asked quietly: the identity is a comment, and a device that does not tell its version is still
+    // backed up.
+    const QueryOutcome version = askQuery(session, kVersionQuery);
+    const std::string firmware = version ? versionTextFromReply(version.normalised()) : std::string();
     StepProgress steps(progress, "backup");
     ConfigBackup procedure(session, prompter, steps);
-    procedure.setHeader(std::move(header));
-    return procedure.write(file, path) == ConfigBackup::Result::Completed;
+    const auto header = [&](const ProfileFile& read) {
+        session.takeArrivedIdentity();
+        return identityHeader(session.deviceRecord(), read.read("BTNAME", "Btname"), firmware);
+    };
+    procedure.setHeader(header);
+    ProfileFile settings;
+    const bool done = file ? procedure.write(*file, path) == ConfigBackup::Result::Completed
+                           : procedure.read(settings) == ConfigBackup::Result::Completed;
+    if (!done) {
+        appendReason(prompter.messages, session.takeSilenceText());
+        return false;
+    }
+    if (!file)
+        outcome.output = header(settings) + settings.text();
+    return true;
 }
 
 // The settings of the device as a backup reads them, kept in memory.
@@ -147,25 +247,6 @@ std::optional<ProfileFile> readDevice(CliSession& session, CliPrompter& prompter
     if (ConfigBackup(session, prompter, steps).read(device) != ConfigBackup::Result::Completed)
         return std::nullopt;
     return device;
-}
-
-// Comment lines naming the device and the time, so that a folder of backups kept under version control
-// tells which unit each file came from and when; readers pass over them.
-std::string identityHeader(CliSession& session) {
-    const DeviceRecord& r = session.deviceRecord();
-    // Asked quietly: the identity is a comment, and a device that does not tell its version is still
-    // backed up.
-    const QueryOutcome version = askQuery(session, kVersionQuery);
-    const std::string firmware = version ? versionTextFromReply(version.normalised()) : std::string();
-    const auto line = [](const char* label, const std::string& value) {
-        // Bounded and escaped: a device's text must not end the comment or add a section.
-        constexpr std::size_t kLongest = 64;
-        return "; " + std::string(label) + ": " +
-               (value.empty() ? std::string("unknown") : printable(value.substr(0, kLongest))) + "\r\n";
-    };
-    return "; Lumeno-KVX100 configuration backup\r\n" + line("Name", r.btName) + line("Model", r.modelCode) +
-           line("Serial", r.serialNumber) + line("MAC", r.macAddress) + line("Firmware", firmware) +
-           line("Time", toStd(QDateTime::currentDateTimeUtc().toString(Qt::ISODate)));
 }
 
 bool restore(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
@@ -344,12 +425,18 @@ bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
     return true;
 }
 
+// A reply that starts with "-ERR" is the device's refusal, and so this device's failure; silence is
+// told by the session.
 bool send(CliSession& session, CliPrompter& prompter, std::string command, int wait, DeviceOutcome& outcome) {
     if (!command.ends_with("\r\n"))
         command += "\r\n";
     const std::string reply = session.transact(command, wait);
-    if (reply.empty()) {
-        prompter.message(QStringLiteral("No reply within the wait."));
+    if (reply.empty())
+        return false;
+    if (reply.starts_with("-ERR")) {
+        prompter.message(
+            QStringLiteral("The device refused \"%1\": %2")
+                .arg(fromStd(printable(beforeLineEnd(command))), fromStd(printable(beforeLineEnd(reply)))));
         return false;
     }
     outcome.output = printableLines(reply);
@@ -395,6 +482,14 @@ std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& pro
         return std::nullopt;
     // A refused version query stands for 1.0, as on the Information page.
     return version ? versionTextFromReply(version.normalised()) : "1.0";
+}
+
+QJsonValue decimalValue(std::string_view text) {
+    std::uint64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return kNull;
+    return QJsonValue(double(value));
 }
 
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension) {
@@ -448,8 +543,11 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
     CliSession session(connectSettingsFor(settings, device), prompter, transcript);
     if (progress)
         progress("connecting");
-    if (!session.open(host, settings.command == Command::Info || settings.command == Command::Backup,
-                      outcome.step)) {
+    const CliSession::Identity identity = settings.command == Command::Info ? CliSession::Identity::Awaited
+                                          : settings.command == Command::Backup
+                                              ? CliSession::Identity::IfArrived
+                                              : CliSession::Identity::NotWanted;
+    if (!session.open(host, identity, outcome.step)) {
         outcome.messages = prompter.messages;
         return outcome;
     }
@@ -463,18 +561,9 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
     case Command::Info:
         outcome.ok = info(session, prompter, outcome);
         break;
-    case Command::Backup: {
-        const std::string header = identityHeader(session);
-        if (!toOutput) {
-            outcome.ok = backup(session, prompter, *output, file, progress, header);
-            break;
-        }
-        const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
-        if (device)
-            outcome.output = header + device->text();
-        outcome.ok = device.has_value();
+    case Command::Backup:
+        outcome.ok = backup(session, prompter, output ? &*output : nullptr, file, progress, outcome);
         break;
-    }
     case Command::Restore:
         outcome.ok = restore(session, prompter, configuration, progress);
         break;
@@ -493,6 +582,8 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
     }
     if (outcome.ok)
         outcome.step = commandName(settings.command);
+    else
+        appendReason(prompter.messages, session.takeSilenceText());
     outcome.messages = prompter.messages;
     return outcome;
 }

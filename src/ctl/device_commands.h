@@ -4,6 +4,7 @@
 #include "ctl/cli_session.h"
 #include "ctl/device_metrics.h"
 
+#include <QJsonValue>
 #include <QString>
 #include <functional>
 #include <map>
@@ -52,6 +53,13 @@ struct Difference {
     bool operator==(const Difference&) const = default;
 };
 
+// The values info gives as JSON members and CSV columns, in this order; a value the device did not
+// tell is missing from the JSON and empty in the CSV. "links" is the list of live links.
+inline constexpr const char* kInfoFields[] = {
+    "product",      "model",       "serial",   "ip",       "port",  "mac",
+    "bluetooth",    "firmware",    "mode",     "name",     "maxdt", "link_timeout",
+    "discoverable", "connectable", "security", "pairable", "links"};
+
 // One device's line of the report.
 struct DeviceOutcome {
     std::string host;
@@ -62,6 +70,9 @@ struct DeviceOutcome {
     std::vector<std::string> groups;     // apply: the groups changed, or that would change
     std::vector<std::string> sent;       // apply: the setting lines the device accepted, as sent
     DeviceMetrics metrics;
+    // info: each value read, under its name of kInfoFields; numbers, flags and text as JSON gives them
+    // (a value the device sent that has no meaning here is null), the links as an array of objects.
+    std::vector<std::pair<std::string, QJsonValue>> values;
     std::string step;     // where it failed, or the command when it succeeded
     QStringList messages; // what the windows would have shown
     std::string output;   // what the command prints for this device
@@ -79,6 +90,9 @@ ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device
 
 // The firmware version as the Information page reads it; nothing when the device stays silent.
 std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& prompter);
+
+// Decimal digits as a JSON number (a port, a count); anything else is null.
+QJsonValue decimalValue(std::string_view text);
 
 // Where a device's own file goes when one folder holds the files of several.
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension);

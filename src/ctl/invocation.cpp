@@ -37,7 +37,7 @@ struct CommandInfo {
 const CommandInfo kCommands[] = {
     {Command::Discover, "discover", "", "Finds devices with the discovery broadcast and lists them."},
     {Command::Info, "info", "HOST[:PORT]...",
-     "Identity, firmware version, operation mode and Bluetooth settings of each device."},
+     "Identity, firmware version, operation mode, Bluetooth settings and live links of each device."},
     {Command::Backup, "backup", "HOST[:PORT]... FILE.kcf",
      "Writes every setting of the device into FILE.kcf, as the Back up button does, after comment lines "
      "naming the device; a folder as FILE receives one HOST_PORT.kcf per device, and \"-\" is the standard "
@@ -59,8 +59,13 @@ const CommandInfo kCommands[] = {
 
 const char* const kExitText =
     "Exit status: 0 when every device did what was asked (diff: equals the file), 1 when "
-    "a device differs from the file (apply --check: would change), 2 when a device failed (apply: "
-    "still differs after it), 64 for a wrong command line.";
+    "a device differs from the file (apply --check: would change), 2 when a device failed (send: the "
+    "device refused the command; apply: still differs after it; discover: no device answered), 64 for a "
+    "wrong command line.";
+
+// The environment's defaults for the login options, which the command line overrides.
+const char* const kUserVariable = "KVX100CTL_USER";
+const char* const kPasswordFileVariable = "KVX100CTL_PASSWORD_FILE";
 
 const CommandInfo* findCommand(const QString& name) {
     for (const CommandInfo& c : kCommands)
@@ -75,9 +80,13 @@ std::string overview() {
         text += "  " + std::string(c.name) + std::string(10 - std::strlen(c.name), ' ') + c.summary + "\n";
     text += "\nDevices come from the command line, from --hosts FILE and from --inventory FILE; see the "
             "README for the inventory's form.\n";
-    return text +
-           "\n'kvx100ctl COMMAND --help' shows a command's options; 'kvx100ctl --version' the version.\n" +
-           kExitText + "\n";
+    text += "\n'kvx100ctl COMMAND --help' shows a command's options; 'kvx100ctl --version' the version.\n" +
+            std::string(kExitText) + "\n";
+    // Last, as help2man takes everything after the heading into the manual's ENVIRONMENT section.
+    text += "\nEnvironment:\n  " + std::string(kUserVariable) +
+            "           the user ID to log in with when --user is not given\n  " + kPasswordFileVariable +
+            "  the password file when --password-file is not given\n";
+    return text;
 }
 
 QString option(const char* name) {
@@ -200,8 +209,9 @@ std::vector<Device> inventoryDevices(const QString& path, const QStringList& gro
             std::none_of(entry.groups.begin(), entry.groups.end(),
                          [&](const std::string& g) { return groups.contains(fromStd(g)); }))
             continue;
-        Device device{entry.address, entry.name, std::nullopt, entry.groups, entry.variables,
-                      "line " + std::to_string(entry.line) + " of " + toStd(path)};
+        Device device{entry.address,   entry.name,
+                      std::nullopt,    entry.groups,
+                      entry.variables, "line " + std::to_string(entry.line) + " of " + toStd(path)};
         device.variables["host"] = entry.address.host;
         if (!entry.user.empty() || !entry.passwordFile.empty()) {
             if (entry.user.empty() || entry.passwordFile.empty())
@@ -224,7 +234,11 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     parser.addHelpOption();
     parser.addPositionalArgument(option("arguments"), QString::fromLatin1(info.positional));
     if (info.command != Command::Metrics)
-        parser.addOption({option("json"), option("Report in JSON.")});
+        parser.addOption(
+            {option("json"), option(info.command == Command::Discover || info.command == Command::Send
+                                        ? "Report in JSON."
+                                        : "Report in JSON: an array of one object per device; the totals go "
+                                          "to the error stream.")});
     parser.addOption(
         {option("discovery-port"), option("The discovery port (default 9097)."), option("PORT")});
     parser.addOption({option("timeout"),
@@ -241,12 +255,14 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                           option("NAME")});
     } else {
         parser.addOption({option("user"),
-                          option("The user ID to log in with, for the devices the inventory gives none."),
+                          option("The user ID to log in with, for the devices the inventory gives none "
+                                 "(default: $KVX100CTL_USER)."),
                           option("USER")});
         parser.addOption({option("password-file"),
                           option("Reads the password from the first line of FILE (a regular file of at most "
-                                 "4 KiB, yours, that nobody else may read or write); without it the "
-                                 "password is asked on the terminal."),
+                                 "4 KiB, yours, that nobody else may read or write; default: "
+                                 "$KVX100CTL_PASSWORD_FILE); without either the password is asked on the "
+                                 "terminal."),
                           option("FILE")});
         parser.addOption({option("verbose"), option("Shows every command and reply on the error stream.")});
     }
@@ -271,7 +287,8 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                           option("Works on at most N devices at once, from 1 to 256 (default 8)."),
                           option("N")});
         if (info.command != Command::Metrics)
-            parser.addOption({option("csv"), option("Report in CSV.")});
+            parser.addOption({option("csv"), option("Report in CSV, after a line of column names; the totals "
+                                                    "go to the error stream.")});
     }
     if (info.command == Command::Apply) {
         parser.addOption({option("check"), option("Prints what would change and changes nothing.")});
@@ -379,8 +396,10 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             run.settings.file = positional.takeFirst();
         else if ((needsFile && !positional.isEmpty()) || logFile)
             run.settings.file = positional.takeLast();
-        if (needsFile && run.settings.file.isEmpty())
-            throw UsageError{std::string(info.name) + " needs a file"};
+        // One argument and no list: the device is there and the file is what is missing.
+        if (needsFile && (run.settings.file.isEmpty() ||
+                          (positional.isEmpty() && !listed && info.command != Command::Apply)))
+            throw UsageError{std::string(info.name) + " needs a file: " + info.positional};
         if (parser.isSet(option("group")) && !parser.isSet(option("inventory")))
             throw UsageError{"--group selects from an inventory: give --inventory"};
         if (parser.isSet(option("inventory")))
@@ -440,15 +459,21 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     if (std::all_of(run.devices.begin(), run.devices.end(),
                     [](const Device& d) { return d.credentials.has_value(); }))
         return run;
-    if (!parser.isSet(option("user")))
-        throw UsageError{"--user is needed to log in"};
-    run.settings.connect.credentials.user = toStd(parser.value(option("user")));
-    if (parser.isSet(option("password-file"))) {
-        run.settings.connect.credentials.password = readPasswordFile(parser.value(option("password-file")));
+    // An empty variable counts as none, as a shell's "VAR= command" means it.
+    const auto optionOrEnvironment = [&](const char* name, const char* variable) {
+        return parser.isSet(option(name)) ? parser.value(option(name)) : qEnvironmentVariable(variable);
+    };
+    const QString user = optionOrEnvironment("user", kUserVariable);
+    if (user.isEmpty())
+        throw UsageError{"--user (or " + std::string(kUserVariable) + ") is needed to log in"};
+    run.settings.connect.credentials.user = toStd(user);
+    if (const QString file = optionOrEnvironment("password-file", kPasswordFileVariable); !file.isEmpty()) {
+        run.settings.connect.credentials.password = readPasswordFile(file);
     } else {
         const std::optional<std::string> password = askPassword ? askPassword() : std::nullopt;
         if (!password)
-            throw UsageError{"no password: give --password-file, or run on a terminal to be asked"};
+            throw UsageError{"no password: give --password-file (or " + std::string(kPasswordFileVariable) +
+                             "), or run on a terminal to be asked"};
         run.settings.connect.credentials.password = *password;
     }
     return run;

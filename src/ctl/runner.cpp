@@ -59,6 +59,16 @@ void ProgressBoard::redraw() {
     m_out.flush();
 }
 
+void ProgressBoard::erase() {
+    if (!m_terminal)
+        return;
+    const std::lock_guard lock(m_mutex);
+    if (m_drawn > 0)
+        m_out << "\x1b[" << m_drawn << "A\r\x1b[J";
+    m_drawn = 0;
+    m_out.flush();
+}
+
 std::thread startThread(std::function<void()> body) {
     return std::thread(std::move(body));
 }

@@ -24,6 +24,8 @@ public:
     void set(std::size_t device, DeviceState state, const std::string& text);
     // Draws the board again if anything changed since it was last drawn.
     void redraw();
+    // Takes the board off the terminal, for what follows to be written where it stood.
+    void erase();
 
 private:
     struct Line {

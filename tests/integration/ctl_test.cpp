@@ -12,9 +12,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -68,7 +72,7 @@ TEST(Kvx100ctl, DiscoverListsTheDevicesThatAnswer) {
     const QJsonArray devices = QJsonDocument::fromJson(QByteArray::fromStdString(found.out)).array();
     ASSERT_EQ(devices.size(), 1);
     EXPECT_EQ(devices[0][QStringLiteral("ip")].toString(), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(devices[0][QStringLiteral("port")].toString(), QString::number(device->controlPort()));
+    EXPECT_EQ(devices[0][QStringLiteral("port")], QJsonValue(device->controlPort()));
     EXPECT_EQ(devices[0][QStringLiteral("name")].toString(), QStringLiteral("KVX-Trainer"));
 
     device->stop();
@@ -78,18 +82,59 @@ TEST(Kvx100ctl, DiscoverListsTheDevicesThatAnswer) {
              QStringLiteral("--timeout"), QStringLiteral("0.3")});
     EXPECT_EQ(none.status, ctl::kExitFailed);
     EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "discover: no device answered\n");
 }
 
+// The text shows what the pages show; JSON and CSV give each value its own member or column.
 TEST(Kvx100ctl, InfoReadsWhatThePagesShow) {
-    const auto device = startDevice();
+    sim::DeviceOptions options;
+    options.links = {{"00:1B:DC:0F:A1:01", "Scanner", 220, -3, "1", 1234, 5678}};
+    const auto device = startDevice(options);
     device->setMode(1);
-    const Result info = Ctl()({QStringLiteral("info"), host(*device), QStringLiteral("--discovery-port"),
-                               QString::number(device->discoveryPort())});
-    EXPECT_EQ(info.status, ctl::kExitOk) << info.err;
+    const Ctl ctl;
+    const QStringList info{QStringLiteral("info"), host(*device), QStringLiteral("--discovery-port"),
+                           QString::number(device->discoveryPort())};
+    const Result text = ctl(info);
+    EXPECT_EQ(text.status, ctl::kExitOk) << text.err;
     for (const char* line : {"Product Serial Number: KVX100-000001\n", "Firmware Version: 2.1.0\n",
                              "Operation Mode: Client Mode\n", "Bluetooth Name: KVX-Trainer\n", "MaxDT: 7\n",
-                             "Link Timeout: 20 sec\n", "Security: low\n", "Pairable: on\n"})
-        EXPECT_NE(info.out.find(line), std::string::npos) << line << info.out;
+                             "Link Timeout: 20 sec\n", "Security: low\n", "Pairable: on\n", "Links: 1\n",
+                             "Link 00:1B:DC:0F:A1:01 Scanner: quality 220, signal -3, Tx 1234, Rx 5678\n"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << text.out;
+
+    const Result json = ctl(info + QStringList{QStringLiteral("--json")});
+    const QJsonObject values = QJsonDocument::fromJson(QByteArray::fromStdString(json.out))[0].toObject();
+    const QJsonObject link{{QStringLiteral("address"), QStringLiteral("00:1B:DC:0F:A1:01")},
+                           {QStringLiteral("name"), QStringLiteral("Scanner")},
+                           {QStringLiteral("quality"), 220},
+                           {QStringLiteral("signal"), -3},
+                           {QStringLiteral("transmitted"), 1234},
+                           {QStringLiteral("received"), 5678}};
+    const std::pair<const char*, QJsonValue> fields[] = {
+        {"serial", QStringLiteral("KVX100-000001")},
+        {"port", device->controlPort()},
+        {"firmware", QStringLiteral("2.1.0")},
+        {"mode", QStringLiteral("client")},
+        {"name", QStringLiteral("KVX-Trainer")},
+        {"maxdt", 7},
+        {"link_timeout", 20},
+        {"discoverable", true},
+        {"security", QStringLiteral("low")},
+        {"pairable", true},
+        {"links", QJsonArray{link}},
+    };
+    for (const auto& [key, value] : fields)
+        EXPECT_EQ(values[QLatin1String(key)], value) << key << json.out;
+    EXPECT_FALSE(values.contains(QStringLiteral("output")));
+
+    const std::string port = std::to_string(device->controlPort());
+    EXPECT_EQ(
+        ctl(info + QStringList{QStringLiteral("--csv")}).out,
+        "host,status,step,message,product,model,serial,ip,port,mac,bluetooth,firmware,mode,name,maxdt,"
+        "link_timeout,discoverable,connectable,security,pairable,links\n\"127.0.0.1:" +
+            port + "\",ok,\"info\",\"\",\"Lumeno-KVX100\",\"100\",\"KVX100-000001\",\"127.0.0.1\"," + port +
+            ",\"00:1A:2B:3C:4D:5E\",\"00:11:22:33:44:55\",\"2.1.0\",\"client\",\"KVX-Trainer\",7,20,true,"
+            "true,\"low\",true,\"00:1B:DC:0F:A1:01\"\n");
 }
 
 // Three devices at once, one of which stops answering: the report names it with the window's message,
@@ -110,11 +155,12 @@ TEST(Kvx100ctl, BackupOfSeveralDevicesReportsTheOneThatFailed) {
     // What was read before the device went silent is kept beside the file, which is not made.
     const QString partial =
         ctl.path("backups") + QStringLiteral("/127.0.0.1_%1.kcf.partial").arg(silent->controlPort());
-    EXPECT_NE(run.out.find("\"127.0.0.1:" + port +
-                           "\",failed,\"backup\",\"Backup is timeout. Check Lumeno-KVX and Try again. The "
-                           "settings read so far are in " +
-                           partial.toStdString() + ".\""),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find("\"127.0.0.1:" + port +
+                     "\",failed,\"backup\",\"Backup is timeout. Check Lumeno-KVX and Try again. The settings "
+                     "read so far are in " +
+                     partial.toStdString() + ". No reply to \"\"kato\"\" within 10 s.\""),
+        std::string::npos)
         << run.out;
     const auto read = [](const QString& path) {
         QString error;
@@ -146,6 +192,16 @@ TEST(Kvx100ctl, DiffRestoreAndSend) {
     const Result different = ctl({QStringLiteral("diff"), host(*device), file});
     EXPECT_EQ(different.status, ctl::kExitDifferent);
     EXPECT_EQ(different.out, "MAXDT Maxdt: device \"3\", file \"7\"\n");
+    const std::string label = host(*device).toStdString();
+    const Result csv = ctl({QStringLiteral("diff"), host(*device), file, QStringLiteral("--csv")});
+    EXPECT_EQ(csv.out, "host,status,step,message,group,item,device,file\n\"" + label +
+                           "\",different,\"diff\",\"\",\"MAXDT\",\"Maxdt\",\"3\",\"7\"\n");
+    const Result json = ctl({QStringLiteral("diff"), host(*device), file, QStringLiteral("--json")});
+    EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(json.out))[0][QStringLiteral("differences")],
+              (QJsonArray{QJsonObject{{QStringLiteral("group"), QStringLiteral("MAXDT")},
+                                      {QStringLiteral("item"), QStringLiteral("Maxdt")},
+                                      {QStringLiteral("device"), QStringLiteral("3")},
+                                      {QStringLiteral("file"), QStringLiteral("7")}}}));
 
     EXPECT_EQ(ctl({QStringLiteral("restore"), host(*device), file}).status, ctl::kExitOk);
     EXPECT_EQ(ctl({QStringLiteral("diff"), host(*device), file}).status, ctl::kExitOk);
@@ -156,7 +212,74 @@ TEST(Kvx100ctl, DiffRestoreAndSend) {
     const Result silent = ctl({QStringLiteral("send"), host(*device), QStringLiteral("Ver"),
                                QStringLiteral("--wait"), QStringLiteral("1")});
     EXPECT_EQ(silent.status, ctl::kExitFailed);
-    EXPECT_EQ(silent.err, host(*device).toStdString() + ": send: No reply within the wait.\n");
+    EXPECT_EQ(silent.err, label + ": send: No reply to \"Ver\" within 1 s.\n");
+}
+
+// A device's failure is told with what the system knows of it, and a wrong command line says what is
+// missing.
+TEST(Kvx100ctl, ExitStatusAndMessageTellWhatWentWrong) {
+    const auto device = startDevice();
+    const auto gone = startDevice();
+    gone->stop();
+    const Ctl ctl;
+    const std::string live = host(*device).toStdString();
+    const std::string closed = host(*gone).toStdString();
+    struct Case {
+        QStringList arguments;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("send"), host(*device), QStringLiteral("Bogus")},
+         ctl::kExitFailed,
+         live + ": send: The device refused \"Bogus\": -ERR Unknown command\n"},
+        {{QStringLiteral("info"), host(*gone)},
+         ctl::kExitFailed,
+         closed + ": connect: Lumeno-KVX Connection is failed. " + closed + ": Connection refused.\n"},
+        {{QStringLiteral("backup"), host(*device)},
+         ctl::kExitUsage,
+         "kvx100ctl backup: backup needs a file: HOST[:PORT]... FILE.kcf\n"},
+    };
+    for (const Case& c : cases) {
+        const Result run = ctl(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+// Several devices: the report ends with the totals, starts with no blank line, and names each failure
+// once, also when a progress board stood on the terminal; the echo of each device is labelled.
+TEST(Kvx100ctl, AReportOfSeveralDevicesEndsWithTotals) {
+    const auto first = startDevice();
+    const auto second = startDevice();
+    const auto gone = startDevice();
+    gone->stop();
+    const Ctl ctl;
+    QDir().mkpath(ctl.path("backups"));
+    const QStringList backup{QStringLiteral("backup"), host(*first), host(*second), host(*gone),
+                             ctl.path("backups")};
+    const std::string refused =
+        "Lumeno-KVX Connection is failed. " + host(*gone).toStdString() + ": Connection refused.";
+    const Result text = ctl(backup, true, 24);
+    EXPECT_EQ(text.status, ctl::kExitFailed);
+    EXPECT_EQ(text.out, host(*first).toStdString() + "  ok\n" + host(*second).toStdString() + "  ok\n" +
+                            host(*gone).toStdString() + "  FAILED at connect: " + refused +
+                            "\ntotals: 2 ok, 1 failed\n");
+    EXPECT_EQ(text.err.find("Connection refused"), std::string::npos) << text.err;
+
+    const Result verbose = ctl(backup + QStringList{QStringLiteral("--verbose")});
+    const QStringList lines =
+        QString::fromStdString(verbose.err).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    EXPECT_GT(lines.size(), 40);
+    for (const QString& line : lines)
+        EXPECT_TRUE(line.startsWith(host(*first) + u':') || line.startsWith(host(*second) + u':'))
+            << line.toStdString();
+
+    for (const char* format : {"--json", "--csv"}) {
+        const Result data = ctl(backup + QStringList{QLatin1String(format)});
+        EXPECT_EQ(data.err, "kvx100ctl: totals: 2 ok, 1 failed\n") << format;
+    }
 }
 
 TEST(Kvx100ctl, WrongCommandLinesChangeNothing) {
@@ -513,6 +636,68 @@ TEST(Kvx100ctl, AMissingVariableSendsNothing) {
     EXPECT_EQ(run.status, ctl::kExitFailed);
     EXPECT_EQ(run.err, host(*device).toStdString() + ": file: ${room} has no value for this device\n");
     EXPECT_EQ(device->connectionsAccepted(), 0u);
+}
+
+// Without --user and --password-file the environment gives them; the command line wins over it.
+TEST(Kvx100ctl, CredentialsComeFromTheEnvironmentUnlessGiven) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    const QString wrong = ctl.put("wrong-password", "nope\n");
+    QFile::setPermissions(wrong, QFile::ReadOwner | QFile::WriteOwner);
+    struct Case {
+        const char* user;
+        QString passwordFile;
+        QStringList options;
+        int status;
+    };
+    const Case cases[] = {
+        {"admin", ctl.path("password"), {}, ctl::kExitOk},
+        {"admin", wrong, {QStringLiteral("--password-file"), ctl.path("password")}, ctl::kExitOk},
+        {"admin",
+         ctl.path("password"),
+         {QStringLiteral("--user"), QStringLiteral("nobody")},
+         ctl::kExitFailed},
+        {"", ctl.path("password"), {}, ctl::kExitUsage},
+    };
+    for (const Case& c : cases) {
+        qputenv("KVX100CTL_USER", c.user);
+        qputenv("KVX100CTL_PASSWORD_FILE", QFile::encodeName(c.passwordFile));
+        const Result run = ctl(
+            QStringList{QStringLiteral("send"), host(*device), QStringLiteral("Maxdt")} + c.options, false);
+        EXPECT_EQ(run.status, c.status) << c.user << " " << c.options.join(u' ').toStdString() << run.err;
+    }
+    qunsetenv("KVX100CTL_USER");
+    qunsetenv("KVX100CTL_PASSWORD_FILE");
+    const Result help = ctl({QStringLiteral("backup"), QStringLiteral("--help")}, false);
+    for (const char* variable : {"$KVX100CTL_USER", "$KVX100CTL_PASSWORD_FILE"})
+        EXPECT_NE(help.out.find(variable), std::string::npos) << variable;
+}
+
+// A probe whose answer never comes (here: to a closed port) costs a backup no time; the identity it
+// would have given is "unknown", and the name is the one the device has now, as the backup read it.
+TEST(Kvx100ctl, ABackupDoesNotWaitForTheIdentity) {
+    const auto device = startDevice();
+    const Ctl ctl;
+    ASSERT_EQ(ctl({QStringLiteral("send"), host(*device), QStringLiteral("BTName Renamed")}).status,
+              ctl::kExitOk);
+    const int probe = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    ::close(probe);
+
+    const auto start = std::chrono::steady_clock::now();
+    const Result backup = ctl({QStringLiteral("backup"), host(*device), QStringLiteral("-"),
+                               QStringLiteral("--discovery-port"), QString::number(ntohs(address.sin_port))});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 600ms);
+    EXPECT_EQ(backup.status, ctl::kExitOk) << backup.err;
+    EXPECT_TRUE(
+        backup.out.starts_with("; Lumeno-KVX100 configuration backup\r\n; Name: Renamed\r\n; Model: "
+                               "unknown\r\n; Serial: unknown\r\n; MAC: unknown\r\n; Firmware: 2.1.0\r\n"))
+        << backup.out;
 }
 
 // A backup on the standard output starts with the device's identity, which a restore passes over; an

@@ -87,7 +87,7 @@ TEST(Kvx100ctlMetrics, AFailedDeviceSaysHowFarItGot) {
                                   dir);
     EXPECT_EQ(run.status, ctl::kExitFailed);
     EXPECT_EQ(run.err, r + ": login: Check User name and Password.\n" + g +
-                           ": connect: Lumeno-KVX Connection is failed.\n");
+                           ": connect: Lumeno-KVX Connection is failed. " + g + ": Connection refused.\n");
     const auto device = [](const std::string& label) {
         return "{device=\"" + label + "\"";
     };
