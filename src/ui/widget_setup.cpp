@@ -1,5 +1,7 @@
 #include "widget_setup.h"
 
+#include <QAccessibleWidget>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
@@ -70,6 +72,31 @@ private:
     std::vector<int> m_chosen;
 };
 
+// A drop-down list named by its label; its item is its value, and it opens as the list itself does.
+class NamedComboBox : public QAccessibleWidget {
+public:
+    explicit NamedComboBox(QComboBox* combo)
+        : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        const auto* combo = static_cast<const QComboBox*>(widget());
+        if (t == QAccessible::Name)
+            return combo->accessibleName();
+        if (t == QAccessible::Value)
+            return combo->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << showMenuAction() << pressAction();
+    }
+    void doAction(const QString& action) override {
+        if (action == showMenuAction() || action == pressAction())
+            static_cast<QComboBox*>(widget())->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
 } // namespace
 
 void setUpReportList(QTreeWidget* list) {
@@ -98,6 +125,9 @@ QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setBuddy(field);
     field->setAccessibleName(text);
+    // Taken before the platform's own interface is made; the cache drops it with the list.
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo != nullptr && !combo->isEditable())
+        QAccessible::registerAccessibleInterface(new NamedComboBox(combo));
     return label;
 }
 

@@ -21,7 +21,9 @@ void setUpReportList(QTreeWidget* list);
 void keepToOneLine(QLineEdit* edit);
 
 // A label that names its field: the field takes the label's text as its accessible name, so screen
-// readers and GUI drivers find it by what the operator reads.
+// readers and GUI drivers find it by what the operator reads. A drop-down list too: this platform's
+// screen readers would otherwise name it by its current item ("low", "General"), the label being left
+// to a relation many of them ignore; its item is its value.
 QLabel* labelFor(const QString& text, QWidget* field, QWidget* parent);
 
 // A button a test or a GUI driver can find by name. It never becomes a dialog's default, so Enter in a

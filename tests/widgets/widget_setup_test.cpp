@@ -1,8 +1,11 @@
 // What every report list shares, as a person sees it.
 #include "ui/widget_setup.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QPalette>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -74,4 +77,23 @@ TEST(ReportList, ColumnsGrowWithTheFontAndShowWholeAddresses) {
         EXPECT_GE(list.columnWidth(1), int(100 * std::max(1.0, list.fontMetrics().averageCharWidth() / 6.0)))
             << points;
     }
+}
+
+// A drop-down list is named by its label, not by the item it shows, and its item is its value.
+TEST(AccessibleNames, ADropDownListIsNamedByItsLabel) {
+    QWidget window;
+    auto* security = new QComboBox(&window);
+    security->addItems({QStringLiteral("low"), QStringLiteral("medium")});
+    labelFor(QStringLiteral("Security"), security, &window);
+    auto* unnamed = new QComboBox(&window);
+    unnamed->addItem(QStringLiteral("General"));
+    window.show();
+    QAccessibleInterface* named = QAccessible::queryAccessibleInterface(security);
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->text(QAccessible::Name), QStringLiteral("Security"));
+    EXPECT_EQ(named->text(QAccessible::Value), QStringLiteral("low"));
+    EXPECT_EQ(named->role(), QAccessible::ComboBox);
+    // A list without a label keeps what the platform gives it.
+    EXPECT_NE(QAccessible::queryAccessibleInterface(unnamed)->text(QAccessible::Name),
+              QStringLiteral("Security"));
 }
