@@ -1,10 +1,12 @@
 #include "widget_setup.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -34,7 +36,8 @@ public:
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show || event->type() == QEvent::FontChange) {
+        // The widths a window chose are taken at the first showing, once they are all set.
+        if (event->type() == QEvent::Show || (event->type() == QEvent::FontChange && !m_chosen.empty())) {
             scaleToFont();
             widenToContents();
         }
@@ -42,6 +45,8 @@ public:
     }
 
 private:
+    // By the desktop's font: a list may take a face of its own (fixed pitch) that its widths were
+    // chosen for already.
     void scaleToFont() {
         const int columns = m_list->columnCount();
         if (m_chosen.size() != std::size_t(columns)) {
@@ -49,7 +54,8 @@ private:
             for (int c = 0; c < columns; ++c)
                 m_chosen.push_back(m_list->columnWidth(c));
         }
-        const double factor = std::max(1.0, m_list->fontMetrics().averageCharWidth() / kDescribedCharWidth);
+        const double factor =
+            std::max(1.0, QFontMetrics(QApplication::font()).averageCharWidth() / kDescribedCharWidth);
         for (int c = 0; c < columns; ++c)
             if (!m_list->isColumnHidden(c) && m_chosen[std::size_t(c)] > 0)
                 m_list->setColumnWidth(c, int(m_chosen[std::size_t(c)] * factor + 0.5));

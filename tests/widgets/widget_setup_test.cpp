@@ -58,15 +58,20 @@ TEST(ReportList, TheSelectedRowIsReadableWithAndWithoutFocus) {
     QApplication::setPalette(light);
 }
 
-// A larger font widens the columns chosen in pixels, and a whole Bluetooth address always fits.
+// A larger desktop font widens the columns chosen in pixels, and a whole Bluetooth address always fits
+// in the list's own face.
 TEST(ReportList, ColumnsGrowWithTheFontAndShowWholeAddresses) {
     const QString address = QStringLiteral("00:1B:DC:0F:A1:01");
+    const QFont desktop = QApplication::font();
     for (const int points : {9, 18}) {
+        QFont font = desktop;
+        font.setPointSize(points);
+        QApplication::setFont(font);
         QTreeWidget list;
         setUpReportList(&list);
-        QFont font = list.font();
-        font.setPointSize(points);
-        list.setFont(font);
+        QFont fixed = font;
+        fixed.setPointSize(points + 3);
+        list.setFont(fixed);
         list.setColumnCount(2);
         list.setColumnWidth(0, 60); // narrower than an address
         list.setColumnWidth(1, 100);
@@ -74,9 +79,10 @@ TEST(ReportList, ColumnsGrowWithTheFontAndShowWholeAddresses) {
         new QTreeWidgetItem(&list, {address, QStringLiteral("x")});
         QApplication::processEvents();
         EXPECT_GE(list.columnWidth(0), list.fontMetrics().horizontalAdvance(address)) << points;
-        EXPECT_GE(list.columnWidth(1), int(100 * std::max(1.0, list.fontMetrics().averageCharWidth() / 6.0)))
-            << points;
+        const double factor = std::max(1.0, QFontMetrics(font).averageCharWidth() / 6.0);
+        EXPECT_EQ(list.columnWidth(1), int(100 * factor + 0.5)) << points;
     }
+    QApplication::setFont(desktop);
 }
 
 // A drop-down list is named by its label, not by the item it shows, and its item is its value.
