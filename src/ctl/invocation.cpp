@@ -232,7 +232,11 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(info.summary));
     parser.addHelpOption();
-    parser.addPositionalArgument(option("arguments"), QString::fromLatin1(info.positional));
+    // Named by the synopsis itself, so that no placeholder word stands in the help or the manual.
+    if (*info.positional != '\0')
+        parser.addPositionalArgument(QString::fromLatin1(info.positional),
+                                     option("HOST is a dotted IPv4 address or a host name; without PORT the "
+                                            "device's discovery answer gives it."));
     if (info.command != Command::Metrics)
         parser.addOption(
             {option("json"), option(info.command == Command::Discover || info.command == Command::Send
@@ -241,10 +245,14 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
                                           "to the error stream.")});
     parser.addOption(
         {option("discovery-port"), option("The discovery port (default 9097)."), option("PORT")});
-    parser.addOption({option("timeout"),
-                      option("Seconds to wait, from 0.001 to 3600: for answers (discover, default 1) or for "
-                             "each connect (default 10)."),
-                      option("S")});
+    // What --timeout bounds differs by command; each command's help says it for that command.
+    parser.addOption(
+        {option("timeout"),
+         info.command == Command::Discover
+             ? option("Seconds the search waits for answers, from 0.001 to 3600 (default 1).")
+             : option("Seconds each TCP connect may take, from 0.001 to 3600 (default 10); every "
+                      "command after it is bounded by its own wait plus 2 seconds."),
+         option("S")});
     if (info.command == Command::Discover) {
         parser.addOption({option("target"),
                           option("Where the search goes (default 255.255.255.255, which also searches by "
