@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The example playbook, through Debian's ansible-playbook and the lumeno.kvx100 collection, against two
-# simulated devices on loopback: a first run converges both, a second finds nothing to do, and a check
-# run with other wanted values shows them in its diff and leaves the devices alone; a refused login fails.
+# simulated devices on loopback: a first run converges both, reads them (kvx_info) and backs them up
+# (kvx_backup); a second finds nothing to do; a check run with other wanted values shows them in its
+# diff, leaves the devices alone and writes nothing; a refused login fails.
 # Usage: ansible_test.sh KVX100CTL KVX100_SIM
 set -u
 ctl=$(realpath "$1")
@@ -19,7 +20,8 @@ fail() {
 
 for n in 1 2; do
   "$sim" --bind 127.0.0.1 --control-port 0 --discovery-port 0 --port-file "$work/port$n" \
-    --password "$password" --bt-name "Old-$n" >"$work/sim$n.log" 2>&1 &
+    --password "$password" --bt-name "Old-$n" --firmware 2.1.$n --link "00:1B:DC:0F:A1:0$n,Scanner,230,-2" \
+    >"$work/sim$n.log" 2>&1 &
   pids+=($!)
 done
 for n in 1 2; do
@@ -38,12 +40,11 @@ dock-2 kvx_host=${devices[1]} bt_name=Dock-2
 [kvx100:vars]
 ansible_connection=local
 ansible_python_interpreter=/usr/bin/python3
-kvx_password=$password
+vault_kvx_password=$password
 EOF
 
 # Nothing is read from or written to the user's own Ansible set-up.
-mkdir -p "$work/home" "$work/rendered"
-chmod 700 "$work/rendered"
+mkdir -p "$work/home"
 : >"$work/ansible.cfg"
 export HOME=$work/home ANSIBLE_CONFIG=$work/ansible.cfg ANSIBLE_LOCAL_TEMP=$work/home/tmp \
   ANSIBLE_REMOTE_TEMP=$work/home/remote ANSIBLE_COLLECTIONS_PATH=$root/ansible ANSIBLE_NOCOLOR=1 \
@@ -56,7 +57,7 @@ playbook() {
   local out=$1
   shift
   /usr/bin/ansible-playbook -i "$work/inventory.ini" "$root/ansible/examples/kvx100.yml" \
-    -e kvx_work_dir="$work/rendered" "$@" >"$out" 2>&1 || { cat "$out"; fail "ansible-playbook $* failed"; }
+    "$@" >"$out" 2>&1 || { cat "$out"; fail "ansible-playbook $* failed"; }
 }
 
 # changed OUT N: both hosts' recap counts N changed tasks.
@@ -72,19 +73,28 @@ device_says() {
   [ "$got" = "$3" ] || fail "$1 answered \"$2\" with \"$got\", expected \"$3\""
 }
 
-# The rendered file and both settings tasks.
-playbook "$work/first.out"
+# The rendered file, the shared settings and the backup.
+playbook "$work/first.out" -e kvx_backup_dir="$work/backups"
 changed "$work/first.out" 3
 for n in 1 2; do
   device_says "${devices[n - 1]}" btname "+OK Dock-$n"
   device_says "${devices[n - 1]}" maxdt "+OK max 5"
+  grep -qF "dock-$n is Dock-$n, firmware 2.1.$n, server mode, 1 live links" "$work/first.out" ||
+    { cat "$work/first.out"; fail "kvx_info did not tell dock-$n's identity, mode and links"; }
+  for line in "; Name: Dock-$n" "Maxdt=5"; do
+    grep -qxF "$line"$'\r' "$work/backups/dock-$n.kcf" || fail "dock-$n's backup lacks \"$line\""
+  done
+  [ "$(stat -c %a "$work/backups/dock-$n.kcf")" = 600 ] || fail "dock-$n's backup is readable by others"
 done
 
-playbook "$work/second.out"
+# A backup taken again differs only in its time: no change.
+playbook "$work/second.out" -e kvx_backup_dir="$work/backups"
 changed "$work/second.out" 0
 
-playbook "$work/check.out" --check --diff -e kvx_max_devices=3 -e kvx_pairing=off
+playbook "$work/check.out" --check --diff -e kvx_max_devices=3 -e kvx_pairing=off \
+  -e kvx_backup_dir="$work/unwritten"
 changed "$work/check.out" 3
+[ ! -e "$work/unwritten" ] || fail "the check run wrote $(find "$work/unwritten")"
 for line in '-[PAIR] Pair = on' '+[PAIR] Pair = off' '-[MAXDT] Maxdt = 5' '+[MAXDT] Maxdt = 3'; do
   [ "$(grep -cxF -- "$line" "$work/check.out")" = 2 ] || { cat "$work/check.out"; fail "the diff lacks $line"; }
 done

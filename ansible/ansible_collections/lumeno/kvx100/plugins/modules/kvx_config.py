@@ -1,5 +1,7 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
+# Copyright: 2026 Lumeno-KVX100 Manager developers
+# All rights reserved: see LICENSE in the collection lumeno.kvx100.
 
 from __future__ import absolute_import, division, print_function
 
@@ -18,31 +20,17 @@ description:
   - In check mode nothing that changes the device is sent; the result says what would change.
   - With C(--diff) the settings found different are shown, one C([GROUP] item = value) line each.
 options:
-  host:
-    description:
-      - The device as C(HOST) or C(HOST:PORT); without a port the device's discovery answer gives it.
-    type: str
-    required: true
-  user:
-    description: The user ID to log in with.
-    type: str
-    default: admin
-  password:
-    description:
-      - The login password. It is handed to kvx100ctl in a file only the module's user can read,
-        never on a command line.
-      - Exactly one of I(password) and I(password_file) is required.
-    type: str
-  password_file:
-    description:
-      - A file whose first line is the login password, on the host the task runs on.
-    type: path
   src:
     description:
       - A configuration file in the backup's form (as C(kvx100ctl backup) writes it), whole or holding
-        only some sections and keys.
-      - Exactly one of I(src) and I(settings) is required.
+        only some sections and keys, on the host the task runs on.
+      - Exactly one of I(src), I(content) and I(settings) is required.
     type: path
+  content:
+    description:
+      - The text of such a configuration file, for example rendered by the C(template) lookup, so that
+        nothing has to be written beside the playbook. Lines may end in LF or CR LF.
+    type: str
   settings:
     description:
       - Sections, each a dictionary of key to value, written into a configuration file for the run,
@@ -54,21 +42,22 @@ options:
       - Also removes bound devices, servers and routes that a managed list section does not hold.
     type: bool
     default: false
-  discovery_port:
-    description: The UDP port of the discovery request, used when I(host) names no port.
-    type: int
-  timeout:
-    description: Seconds to wait for each connect, from 0.001 to 3600.
-    type: float
-  executable:
-    description: The path of kvx100ctl; by default it is looked up on C(PATH).
-    type: path
+extends_documentation_fragment:
+  - lumeno.kvx100.connection
+attributes:
+  check_mode:
+    description: Reads the device and reports what would change; sends nothing that changes it.
+    support: full
+  diff_mode:
+    description: Shows each differing setting, the device's value before and the file's after.
+    support: full
 notes:
   - Supports C(check_mode) and C(diff_mode).
-requirements:
-  - kvx100ctl with the C(apply) command on the host the task runs on
+seealso:
+  - module: lumeno.kvx100.kvx_info
+  - module: lumeno.kvx100.kvx_backup
 author:
-  - Lumeno-KVX100 Manager developers
+  - Lumeno-KVX100 Manager developers (!UNKNOWN)
 """
 
 EXAMPLES = r"""
@@ -77,6 +66,12 @@ EXAMPLES = r"""
     host: 192.0.2.10:9100
     password: "{{ vault_kvx_password }}"
     src: /var/lib/kvx/dock-1.kcf
+
+- name: Converge a device to a file rendered from a template, writing nothing on the controller
+  lumeno.kvx100.kvx_config:
+    host: "{{ kvx_host }}"
+    password: "{{ vault_kvx_password }}"
+    content: "{{ lookup('ansible.builtin.template', 'templates/dock.kcf.j2') }}"
 
 - name: Set two values by name, leaving everything else as it is
   lumeno.kvx100.kvx_config:
@@ -145,9 +140,14 @@ import json
 import os
 
 from ansible.module_utils.basic import AnsibleModule
-
-# The exit status kvx100ctl gives a command line it rejects.
-EXIT_USAGE = 64
+from ansible_collections.lumeno.kvx100.plugins.module_utils.kvx100ctl import (
+    CONNECTION_MUTUALLY_EXCLUSIVE,
+    CONNECTION_REQUIRED_ONE_OF,
+    connection_argument_spec,
+    kvx100ctl_command,
+    private_file,
+    run_kvx100ctl,
+)
 
 
 def _text(value):
@@ -194,69 +194,40 @@ def diff_texts(differences):
     return "".join(before), "".join(after)
 
 
-def _private_file(directory, name, text):
-    path = os.path.join(directory, name)
-    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)
-    with os.fdopen(fd, "w", newline="") as stream:
-        stream.write(text)
-    return path
-
-
 def main():
+    argument_spec = connection_argument_spec()
+    argument_spec.update(
+        src=dict(type="path"),
+        content=dict(type="str"),
+        settings=dict(type="dict"),
+        replace=dict(type="bool", default=False),
+    )
     module = AnsibleModule(
-        argument_spec=dict(
-            host=dict(type="str", required=True),
-            user=dict(type="str", default="admin"),
-            password=dict(type="str", no_log=True),
-            password_file=dict(type="path", no_log=False),
-            src=dict(type="path"),
-            settings=dict(type="dict"),
-            replace=dict(type="bool", default=False),
-            discovery_port=dict(type="int"),
-            timeout=dict(type="float"),
-            executable=dict(type="path"),
-        ),
-        mutually_exclusive=[("password", "password_file"), ("src", "settings")],
-        required_one_of=[("password", "password_file"), ("src", "settings")],
+        argument_spec=argument_spec,
+        mutually_exclusive=CONNECTION_MUTUALLY_EXCLUSIVE + [("src", "content", "settings")],
+        required_one_of=CONNECTION_REQUIRED_ONE_OF + [("src", "content", "settings")],
         supports_check_mode=True,
     )
     params = module.params
     host = params["host"]
-    # kvx100ctl would read a leading dash as an option.
-    if not host or host.startswith("-"):
-        module.fail_json(msg="host must be HOST or HOST:PORT, not %r" % host)
-    executable = params["executable"] or module.get_bin_path("kvx100ctl", required=True)
-
-    if params["password"] is not None:
-        if any(c in params["password"] for c in "\r\n"):
-            module.fail_json(msg="the password must be one line")
-        password_file = _private_file(module.tmpdir, "password", params["password"] + "\n")
-    else:
-        password_file = os.path.abspath(params["password_file"])
 
     if params["settings"] is not None:
         try:
             text = settings_text(params["settings"])
         except ValueError as e:
             module.fail_json(msg=str(e))
-        config_file = _private_file(module.tmpdir, "settings.kcf", text)
+        config_file = private_file(module.tmpdir, "settings.kcf", text)
+    elif params["content"] is not None:
+        config_file = private_file(module.tmpdir, "content.kcf", params["content"])
     else:
         config_file = os.path.abspath(params["src"])
 
-    command = [executable, "apply", config_file, host, "--user", params["user"],
-               "--password-file", password_file, "--json"]
+    arguments = [config_file, host, "--json"]
     if module.check_mode:
-        command.append("--check")
+        arguments.append("--check")
     if params["replace"]:
-        command.append("--replace")
-    if params["discovery_port"] is not None:
-        command.extend(["--discovery-port", str(params["discovery_port"])])
-    if params["timeout"] is not None:
-        command.extend(["--timeout", str(params["timeout"])])
-
-    rc, out, err = module.run_command(command)
-    if rc == EXIT_USAGE:
-        module.fail_json(msg="kvx100ctl rejected the command line: %s" % err.strip(), rc=rc, stderr=err)
+        arguments.append("--replace")
+    rc, out, err = run_kvx100ctl(module, kvx100ctl_command(module, "apply", arguments))
     try:
         report = json.loads(out)[0]
         ok = report["ok"] is True
@@ -284,7 +255,7 @@ def main():
         before, after = diff_texts(result["differences"])
         result["diff"] = dict(before=before, after=after,
                               before_header="%s (device)" % host,
-                              after_header=params["src"] or "settings")
+                              after_header=params["src"] or ("content" if params["content"] is not None else "settings"))
     module.exit_json(changed=status == "changed", **result)
 
 
