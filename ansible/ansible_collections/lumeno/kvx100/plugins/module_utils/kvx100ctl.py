@@ -7,6 +7,7 @@ from __future__ import absolute_import, division, print_function
 
 __metaclass__ = type
 
+import json
 import os
 
 # The exit status kvx100ctl gives a command line it rejects.
@@ -73,3 +74,14 @@ def run_kvx100ctl(module, command, binary=False):
             err = err.decode("utf-8", "replace")
         module.fail_json(msg="kvx100ctl rejected the command line: %s" % err.strip(), rc=rc, stderr=err)
     return rc, out, err
+
+
+def device_report(module, rc, out, err):
+    """The report on the one device of a --json run, and whether it went through; no report fails the
+    task."""
+    try:
+        report = json.loads(out)[0]
+        return report, report["ok"] is True
+    except (ValueError, LookupError, TypeError):
+        module.fail_json(msg="kvx100ctl gave no report (exit status %d): %s" % (rc, err.strip()),
+                         rc=rc, stdout=out, stderr=err)

@@ -136,11 +136,11 @@ sent:
   sample: ["maxdt 7;"]
 """
 
-import json
 import os
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.lumeno.kvx100.plugins.module_utils.kvx100ctl import (
+    device_report,
     CONNECTION_MUTUALLY_EXCLUSIVE,
     CONNECTION_REQUIRED_ONE_OF,
     connection_argument_spec,
@@ -228,12 +228,7 @@ def main():
     if params["replace"]:
         arguments.append("--replace")
     rc, out, err = run_kvx100ctl(module, kvx100ctl_command(module, "apply", arguments))
-    try:
-        report = json.loads(out)[0]
-        ok = report["ok"] is True
-    except (ValueError, LookupError, TypeError):
-        module.fail_json(msg="kvx100ctl gave no report (exit status %d): %s" % (rc, err.strip()),
-                         rc=rc, stdout=out, stderr=err)
+    report, ok = device_report(module, rc, out, err)
     # A device that failed before it was compared has no status of its own.
     status = report.get("status", "failed") if ok else "failed"
 

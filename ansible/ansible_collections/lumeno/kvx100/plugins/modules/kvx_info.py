@@ -121,10 +121,10 @@ links:
   sample: [{address: "00:1B:DC:0F:A1:01", name: Scanner-1, quality: 242, signal: -2, transmitted: 13280, received: 20738}]
 """
 
-import json
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.lumeno.kvx100.plugins.module_utils.kvx100ctl import (
+    device_report,
     CONNECTION_MUTUALLY_EXCLUSIVE,
     CONNECTION_REQUIRED_ONE_OF,
     connection_argument_spec,
@@ -156,12 +156,7 @@ def main():
     )
     host = module.params["host"]
     rc, out, err = run_kvx100ctl(module, kvx100ctl_command(module, "info", [host, "--json"]))
-    try:
-        report = json.loads(out)[0]
-        ok = report["ok"] is True
-    except (ValueError, LookupError, TypeError):
-        module.fail_json(msg="kvx100ctl gave no report (exit status %d): %s" % (rc, err.strip()),
-                         rc=rc, stdout=out, stderr=err)
+    report, ok = device_report(module, rc, out, err)
     if not ok:
         detail = "; ".join(report.get("messages", [])) or err.strip()
         module.fail_json(msg="%s: %s failed: %s" % (host, report.get("step", ""), detail), rc=rc,
