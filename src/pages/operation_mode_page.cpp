@@ -85,7 +85,14 @@ OperationModePage::OperationModePage(DeviceSession& session, Prompter& prompter,
 
     connect(advanced, &QPushButton::clicked, this, &OperationModePage::openAdvancedConfiguration);
     connect(applyButton, &QPushButton::clicked, this, &OperationModePage::apply);
-    connect(search, &QPushButton::clicked, this, [this] { m_session.runSearchWindow(); });
+    connect(search, &QPushButton::clicked, this, [this] {
+        m_replaced = false;
+        m_session.runSearchWindow();
+        // The mode shown is what Apply sends unless the operator picks another: after a connect to a
+        // device it is that device's, not the last one's.
+        if (m_replaced && !m_session.deviceRecord().ipAddress.empty())
+            load();
+    });
     connect(quit, &QPushButton::clicked, this, [this] { m_session.postClose(); });
 }
 

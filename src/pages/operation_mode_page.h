@@ -25,6 +25,10 @@ public:
     OperationModePage(DeviceSession& session, Prompter& prompter, QWidget* parent = nullptr);
 
     void load() override;
+    void connectionReplaced() override {
+        Page::connectionReplaced();
+        m_replaced = true;
+    }
     // The mode last read from the device or last applied; -1 before the first successful load.
     int modeIndex() const { return m_modeIndex; }
     ModeWindowDispatch& modeWindows() { return m_windows; }
@@ -39,6 +43,7 @@ private:
     Prompter& m_prompter;
     ModeWindowDispatch m_windows;
     int m_modeIndex = -1;
+    bool m_replaced = false; // since the last search from this page
 
     QLabel* m_modeName;
     QButtonGroup* m_radios;

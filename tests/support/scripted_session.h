@@ -3,6 +3,7 @@
 #include "core/device_session.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     const DeviceRecord& deviceRecord() const override { return record; }
     void closeConnection() override { ++connectionsClosed; }
     Reopen reopenConnection(std::chrono::milliseconds) override;
+    void runSearchWindow() override {
+        CountedRequests::runSearchWindow();
+        if (searchWindow)
+            searchWindow();
+    }
     unsigned unaskedReplies() const override { return unasked; }
     // The look finds nothing unless the test counts one in.
     bool lookForUnasked(std::chrono::milliseconds) override { return false; }
@@ -48,6 +54,8 @@ public:
     int reopens = 0;
     int connectionsClosed = 0;
     unsigned unasked = 0;
+    // What the search window does, when the test gives it something to do.
+    std::function<void()> searchWindow;
 
 private:
     std::deque<Step> m_steps;

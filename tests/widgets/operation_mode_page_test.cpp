@@ -214,9 +214,24 @@ TEST(OperationModePage, SearchAndQuitGoToTheMainWindow) {
     Fixture f;
     f.click("searchButton");
     EXPECT_EQ(f.session.searchWindowsRun, 1);
-    EXPECT_EQ(f.session.sent.size(), 0u) << "the pages are not reloaded after a search";
+    EXPECT_EQ(f.session.sent.size(), 0u) << "a search that connected nothing new reloads nothing";
     f.click("quitButton");
     EXPECT_EQ(f.session.closes, 1);
+}
+
+// After a search connected another device, the page shows that device's mode, so that Apply never
+// sends the last device's.
+TEST(OperationModePage, ASearchThatConnectsAnotherDeviceShowsItsMode) {
+    Fixture f;
+    f.loadWith("+OK Vertex Mode\r\n");
+    f.session.searchWindow = [&] {
+        f.session.record.ipAddress = "10.0.0.9";
+        f.page.connectionReplaced();
+        f.session.expect("Mode\r\n", 10, "+OK Client Mode\r\n");
+    };
+    f.click("searchButton");
+    EXPECT_TRUE(f.session.done());
+    EXPECT_EQ(f.checkedRadio(), int(OperationMode::Client));
 }
 
 TEST(OperationModePage, ItsWindowsCloseWhenTheConnectionIsReplaced) {
