@@ -472,10 +472,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>링크가 끊어지면 자동으로 다시 연결</translation>
     </message>
     <message>
-        <source>  Index</source>
-        <translation>  번호</translation>
-    </message>
-    <message>
         <source>       BDADDR/Name</source>
         <translation>       BDADDR/이름</translation>
     </message>
@@ -1508,32 +1504,12 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
         <translation>          이름</translation>
     </message>
     <message>
-        <source>code</source>
-        <translation>코드</translation>
-    </message>
-    <message>
-        <source>number</source>
-        <translation>번호</translation>
-    </message>
-    <message>
         <source>        IPAddr</source>
         <translation>        IP 주소</translation>
     </message>
     <message>
-        <source>   Port </source>
-        <translation>   포트 </translation>
-    </message>
-    <message>
         <source>            MAC</source>
         <translation>            MAC</translation>
-    </message>
-    <message>
-        <source>friend</source>
-        <translation>제품명</translation>
-    </message>
-    <message>
-        <source>Blue</source>
-        <translation>블루투스 주소</translation>
     </message>
     <message>
         <source>Recent devices</source>
@@ -1624,10 +1600,6 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Do not disconnect TCP socket</source>
         <translation>TCP 소켓 연결을 끊지 않음</translation>
-    </message>
-    <message>
-        <source>  Index</source>
-        <translation>  번호</translation>
     </message>
     <message>
         <source>          BDADDR/Name</source>

@@ -15,7 +15,7 @@
 namespace kvx {
 namespace {
 
-enum Column { IndexColumn, NameColumn, EndpointColumn, ColumnCount };
+enum Column { NameColumn, EndpointColumn, ColumnCount };
 
 } // namespace
 
@@ -32,10 +32,8 @@ EntryTable::EntryTable(DeviceSession& session, Prompter& prompter, const EntryTa
     m_list->setObjectName(QLatin1String(form.objectName));
     m_list->setAccessibleName(title());
     m_list->setColumnCount(ColumnCount);
-    m_list->setHeaderLabels({text(form.columns[0]), text(form.columns[1]), text(form.columns[2])});
+    m_list->setHeaderLabels({text(form.columns[0]), text(form.columns[1])});
     setUpReportList(m_list);
-    m_list->setColumnWidth(IndexColumn, 0);
-    m_list->setColumnHidden(IndexColumn, true);
     m_list->setColumnWidth(NameColumn, form.nameWidth);
     m_list->setColumnWidth(EndpointColumn, form.endpointWidth);
     // Selections made here by the window itself are made with signals blocked, so only the operator's
@@ -70,17 +68,15 @@ void EntryTable::clear() {
 
 void EntryTable::append(const std::vector<ListedEntry>& entries) {
     for (const ListedEntry& entry : entries)
-        appendRow({deviceTextShown(entry.index),
-                   {DeviceText::read(entry.bdaddrOrName), DeviceText::read(entry.endpoint)}});
+        appendRow({DeviceText::read(entry.bdaddrOrName), DeviceText::read(entry.endpoint)});
     showSelectedRow();
 }
 
 void EntryTable::addEntry() {
-    EntryWindow editor(m_session, m_prompter, *m_form.addForm, entries(), std::nullopt, this);
+    EntryWindow editor(m_session, m_prompter, *m_form.addForm, m_rows, std::nullopt, this);
     if (editor.exec() != QDialog::Accepted)
         return;
-    // A row added here is indexed by the row number it was added at.
-    appendRow({QString::number(m_rows.size()), editor.entry()});
+    appendRow(editor.entry());
     showSelectedRow();
 }
 
@@ -88,7 +84,7 @@ void EntryTable::deleteEntry() {
     const std::optional<int> row = selectedRow();
     if (!row)
         return;
-    const EntryRow entry = m_rows.at(*row).entry;
+    const EntryRow entry = m_rows.at(*row);
     // The row goes whatever the device answers; the next opening shows the device's own table.
     m_rows.erase(m_rows.begin() + *row);
     {
@@ -104,22 +100,14 @@ void EntryTable::modifyEntry() {
     const std::optional<int> row = selectedRow();
     if (!row)
         return;
-    EntryWindow editor(m_session, m_prompter, *m_form.modifyForm, entries(), *row, this);
+    EntryWindow editor(m_session, m_prompter, *m_form.modifyForm, m_rows, *row, this);
     if (editor.exec() != QDialog::Accepted)
         return;
-    // The index is kept.
-    EntryRow& entry = m_rows.at(*row).entry;
+    EntryRow& entry = m_rows.at(*row);
     entry = editor.entry();
     QTreeWidgetItem* item = m_list->topLevelItem(*row);
     item->setText(NameColumn, entry.bdaddrOrName.shown);
     item->setText(EndpointColumn, entry.endpoint.shown);
-}
-
-EntryRows EntryTable::entries() const {
-    EntryRows result;
-    for (const TableRow& row : m_rows)
-        result.push_back(row.entry);
-    return result;
 }
 
 std::optional<int> EntryTable::selectedRow() const {
@@ -128,11 +116,10 @@ std::optional<int> EntryTable::selectedRow() const {
     return m_selectedRow;
 }
 
-void EntryTable::appendRow(const TableRow& row) {
+void EntryTable::appendRow(const EntryRow& row) {
     m_rows.push_back(row);
     const QSignalBlocker quiet(m_list);
-    m_list->addTopLevelItem(
-        new QTreeWidgetItem({row.index, row.entry.bdaddrOrName.shown, row.entry.endpoint.shown}));
+    m_list->addTopLevelItem(new QTreeWidgetItem({row.bdaddrOrName.shown, row.endpoint.shown}));
 }
 
 void EntryTable::showSelectedRow() {

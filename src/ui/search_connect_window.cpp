@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace kvx {
@@ -31,23 +32,22 @@ namespace {
 struct Column {
     const char* caption;
     int width;
+    int field; // of the record
 };
 
-// Captions keep their blanks: they are how the columns line up over their values.
-constexpr Column kColumns[DeviceRecord::kFieldCount] = {
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "          Name"), 140},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "code"), 0},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "number"), 0},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "        IPAddr"), 120},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "   Port "), 0},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "            MAC"), 142},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "friend"), 0},
-    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "Blue"), 0},
+// Captions keep their blanks: they are how the columns line up over their values. The record's other
+// fields have no column at all (a hidden one would still be read out by a screen reader): the whole
+// record rides on the row's item data.
+constexpr Column kColumns[] = {
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "          Name"), 140, 0},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "        IPAddr"), 120, 3},
+    {QT_TRANSLATE_NOOP("kvx::SearchConnectWindow", "            MAC"), 142, 5},
 };
+constexpr int kRecordRole = Qt::UserRole;
 
 // A field of the record as the device's answer gave it: the window only shows it decoded.
-std::string recordField(const QTreeWidgetItem* item, int column) {
-    return item->data(column, Qt::UserRole).toByteArray().toStdString();
+std::string recordField(const QTreeWidgetItem* item, int field) {
+    return item->data(0, kRecordRole).value<QByteArrayList>().value(field).toStdString();
 }
 
 // The devices that logged in lately, the latest first.
@@ -142,17 +142,15 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
 
     m_list->setObjectName(QStringLiteral("deviceList"));
     m_list->setAccessibleName(tr("Lumeno-KVX devices"));
-    m_list->setColumnCount(DeviceRecord::kFieldCount);
+    m_list->setColumnCount(int(std::size(kColumns)));
     QStringList captions;
     for (const Column& column : kColumns)
         captions << tr(column.caption);
     m_list->setHeaderLabels(captions);
     setUpReportList(m_list);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
+    for (int c = 0; c < int(std::size(kColumns)); ++c)
         m_list->setColumnWidth(c, kColumns[c].width);
-        m_list->setColumnHidden(c, kColumns[c].width == 0);
-    }
     m_list->setMinimumWidth(140 + 120 + 142 + 24);
 
     QLabel* ipLabel = labelFor(tr("IP Address"), m_ipEdit, this);
@@ -279,11 +277,12 @@ void SearchConnectWindow::receiveAndList(std::chrono::milliseconds wait) {
 
 void SearchConnectWindow::listDevice(const DeviceRecord& record) {
     auto* item = new QTreeWidgetItem;
-    for (int c = 0; c < DeviceRecord::kFieldCount; ++c) {
-        const std::string& field = record.field(c);
-        item->setText(c, deviceTextShown(field));
-        item->setData(c, Qt::UserRole, QByteArray(field.data(), qsizetype(field.size())));
-    }
+    QByteArrayList fields;
+    for (int f = 0; f < DeviceRecord::kFieldCount; ++f)
+        fields << QByteArray::fromStdString(record.field(f));
+    item->setData(0, kRecordRole, QVariant::fromValue(fields));
+    for (int c = 0; c < int(std::size(kColumns)); ++c)
+        item->setText(c, deviceTextShown(record.field(kColumns[c].field)));
     // The latest answer goes on top.
     m_list->insertTopLevelItem(0, item);
 }
@@ -310,8 +309,8 @@ void SearchConnectWindow::takeRow(int row) {
     const QTreeWidgetItem* item = m_list->topLevelItem(row);
     if (!item)
         return;
-    for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-        m_candidate.field(c) = recordField(item, c);
+    for (int f = 0; f < DeviceRecord::kFieldCount; ++f)
+        m_candidate.field(f) = recordField(item, f);
     m_ipEdit->setText(fromStd(m_candidate.ipAddress));
     m_portEdit->setText(fromStd(m_candidate.controlPort));
     m_connectButton->setEnabled(true);
@@ -356,8 +355,8 @@ void SearchConnectWindow::connectDevice() {
         const QTreeWidgetItem* item = m_list->topLevelItem(row);
         if (recordField(item, 3) != ip)
             continue;
-        for (int c = 0; c < DeviceRecord::kFieldCount; ++c)
-            m_candidate.field(c) = recordField(item, c);
+        for (int f = 0; f < DeviceRecord::kFieldCount; ++f)
+            m_candidate.field(f) = recordField(item, f);
     }
     m_candidate.ipAddress = ip;
     m_candidate.controlPort = toStd(m_portEdit->text());

@@ -106,6 +106,10 @@ public:
 } // namespace
 
 void setUpReportList(QTreeWidget* list) {
+    // Captions are padded with blanks to line up over their values; a screen reader gets the words.
+    QTreeWidgetItem* header = list->headerItem();
+    for (int c = 0; c < header->columnCount(); ++c)
+        header->setData(c, Qt::AccessibleTextRole, header->text(c).trimmed());
     new ColumnSizer(list);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);

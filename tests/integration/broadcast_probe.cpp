@@ -36,9 +36,9 @@ int main(int argc, char* argv[]) {
         const QTreeWidget* list = window.findChild<QTreeWidget*>(QStringLiteral("deviceList"));
         for (int row = 0; row < list->topLevelItemCount(); ++row) {
             const QTreeWidgetItem* item = list->topLevelItem(row);
-            std::printf("row: %s %s:%s %s\n", qPrintable(item->text(0)), qPrintable(item->text(3)),
-                        qPrintable(item->text(4)), qPrintable(item->text(5)));
-            ++rows[item->text(3)];
+            std::printf("row: %s %s %s\n", qPrintable(item->text(0)), qPrintable(item->text(1)),
+                        qPrintable(item->text(2)));
+            ++rows[item->text(1)];
         }
         window.reject();
     });

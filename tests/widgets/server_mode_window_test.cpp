@@ -22,7 +22,7 @@ using Steps = std::vector<Step>;
 namespace {
 
 const char* const kTwoDevices = "1|00:1B:DC:0F:B1:01||9101\r\n2||Printer|9102\r\n+OK\r\n";
-const Rows kTwoRows = {{"1", "00:1B:DC:0F:B1:01", "9101"}, {"2", "Printer", "9102"}};
+const Rows kTwoRows = {{"00:1B:DC:0F:B1:01", "9101"}, {"Printer", "9102"}};
 const QString kPortTimeout = QStringLiteral("Get Port Number is timeout. Check Lumeno-KVX and Try again.");
 
 Steps loadSteps(const std::string& bindReply = kTwoDevices) {
@@ -160,14 +160,12 @@ TEST(ServerModeWindow, LoadFailures) {
 TEST(ServerModeWindow, TableColumns) {
     Fixture f;
     const QTreeWidget* table = f.table();
-    ASSERT_EQ(table->columnCount(), 3);
+    ASSERT_EQ(table->columnCount(), 2);
     const QTreeWidgetItem* header = table->headerItem();
-    EXPECT_EQ(header->text(0), QStringLiteral("  Index"));
-    EXPECT_EQ(header->text(1), QStringLiteral("          BDADDR/Name"));
-    EXPECT_EQ(header->text(2), QStringLiteral("       Port "));
-    EXPECT_TRUE(table->isColumnHidden(0));
-    EXPECT_EQ(table->columnWidth(1), 195);
-    EXPECT_EQ(table->columnWidth(2), 107);
+    EXPECT_EQ(header->text(0), QStringLiteral("          BDADDR/Name"));
+    EXPECT_EQ(header->text(1), QStringLiteral("       Port "));
+    EXPECT_EQ(table->columnWidth(0), 195);
+    EXPECT_EQ(table->columnWidth(1), 107);
 }
 
 TEST(ServerModeWindow, ApplySendsThePortThenTheOptionsItKnows) {
@@ -257,7 +255,7 @@ TEST(ServerModeWindow, AddedRowsAreIndexedByTheirRowNumberAndCountInLaterChecks)
     });
     EXPECT_TRUE(f.session.done());
     ASSERT_EQ(f.rows().size(), 6u);
-    EXPECT_EQ(f.rows()[5], (std::vector<std::string>{"5", "Scale", "9106"}));
+    EXPECT_EQ(f.rows()[5], (std::vector<std::string>{"Scale", "9106"}));
 }
 
 TEST(ServerModeWindow, DeleteReleasesThePortOfThePickedRowWhateverTheReply) {
@@ -317,8 +315,7 @@ TEST(ServerModeWindow, ModifyRewritesThePickedRowAndKeepsItsIndex) {
             EXPECT_TRUE(*played);
         });
         EXPECT_TRUE(f.session.done());
-        EXPECT_EQ(f.rows()[1],
-                  confirm ? (std::vector<std::string>{"2", "Label printer", "9110"}) : kTwoRows[1]);
+        EXPECT_EQ(f.rows()[1], confirm ? (std::vector<std::string>{"Label printer", "9110"}) : kTwoRows[1]);
     }
 }
 
@@ -327,15 +324,15 @@ TEST(ServerModeWindow, EachOpeningRebuildsTheTableAndShowsThePickedRow) {
     f.open(loadSteps(), [&] { clickRow(f.table(), 1); });
     f.open(loadSteps("7||Scale|9107\r\n8||Meter|9108\r\n9||Lamp|9109\r\n+OK\r\n"), [&] {
         ASSERT_EQ(f.table()->selectedItems().size(), 1);
-        EXPECT_EQ(f.table()->selectedItems().first()->text(1), QStringLiteral("Meter"));
+        EXPECT_EQ(f.table()->selectedItems().first()->text(0), QStringLiteral("Meter"));
         f.session.expect("Rele 9108\r\n", 10, "+OK\r\n");
         click(f.window, "deleteButton");
         // The same index picks the row that moved up into it.
         ASSERT_EQ(f.table()->selectedItems().size(), 1);
-        EXPECT_EQ(f.table()->selectedItems().first()->text(1), QStringLiteral("Lamp"));
+        EXPECT_EQ(f.table()->selectedItems().first()->text(0), QStringLiteral("Lamp"));
     });
     EXPECT_TRUE(f.session.done());
-    EXPECT_EQ(f.rows(), (Rows{{"7", "Scale", "9107"}, {"9", "Lamp", "9109"}}));
+    EXPECT_EQ(f.rows(), (Rows{{"Scale", "9107"}, {"Lamp", "9109"}}));
 }
 
 // ---- What every settings window of the modes sends ----------------------------------------------------

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 #include "app/translation.h"
-#include "ui/dialog_prompter.h"
-#include "ui/search_connect_window.h"
 #include "modes/server_mode_window.h"
 #include "recording_prompter.h"
 #include "search_window_operator.h"
 #include "sim_fixture.h"
+#include "ui/dialog_prompter.h"
+#include "ui/search_connect_window.h"
 #include "wait_for.h"
 
 #include <QMessageBox>

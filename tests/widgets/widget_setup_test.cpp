@@ -85,6 +85,21 @@ TEST(ReportList, ColumnsGrowWithTheFontAndShowWholeAddresses) {
     QApplication::setFont(desktop);
 }
 
+// A column is read out by its caption's words, without the blanks that line it up on screen.
+TEST(AccessibleNames, AColumnIsNamedWithoutItsSpacingBlanks) {
+    QTreeWidget list;
+    list.setHeaderLabels({QStringLiteral("          BDADDR/Name"), QStringLiteral("Port ")});
+    setUpReportList(&list);
+    list.show();
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_EQ(table->tableInterface()->columnCount(), 2);
+    EXPECT_EQ(list.headerItem()->text(0), QStringLiteral("          BDADDR/Name"));
+    for (const auto& [column, name] : {std::pair{0, "BDADDR/Name"}, std::pair{1, "Port"}}) {
+        EXPECT_EQ(table->child(column)->role(), QAccessible::ColumnHeader);
+        EXPECT_EQ(table->child(column)->text(QAccessible::Name), QLatin1String(name));
+    }
+}
+
 // A drop-down list is named by its label, not by the item it shows, and its item is its value.
 TEST(AccessibleNames, ADropDownListIsNamedByItsLabel) {
     QWidget window;
