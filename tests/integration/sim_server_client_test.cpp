@@ -121,9 +121,9 @@ TEST(SimulatedServerClient, ServerModeWindowRoundTrip) {
               "3|00:1B:DC:0F:B1:03||9103\r\n4||Scale|9104\r\n5||Handheld Scanner|9112\r\n+OK\r\n");
     // The next opening shows the device's table.
     runOpened(window);
-    EXPECT_EQ(rowsOf(table()), (Rows{{"3", "00:1B:DC:0F:B1:03", "9103"},
-                                     {"4", "Scale", "9104"},
-                                     {"5", "Handheld Scanner", "9112"}}));
+    EXPECT_EQ(rowsOf(table()), (Rows{{"00:1B:DC:0F:B1:03", "9103"},
+                                     {"Scale", "9104"},
+                                     {"Handheld Scanner", "9112"}}));
     EXPECT_EQ(textOf(window, "portEdit"), QStringLiteral("9200"));
 }
 
@@ -190,7 +190,7 @@ TEST(SimulatedServerClient, ClientModeWindowRoundTrip) {
 
     runOpened(window);
     EXPECT_EQ(rowsOf(table()),
-              (Rows{{"3", "00:AA:BB:CC:DD:EE", "10.0.0.7:19100"}, {"4", "Label Printer", "10.0.0.8:9100"}}));
+              (Rows{{"00:AA:BB:CC:DD:EE", "10.0.0.7:19100"}, {"Label Printer", "10.0.0.8:9100"}}));
     EXPECT_FALSE(child<QCheckBox>(window, "reconnectCheck")->isChecked());
 }
 

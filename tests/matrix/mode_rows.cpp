@@ -134,15 +134,15 @@ std::vector<CommandRow> modeRows() {
         // A refused set-port is reported with the time-out text and the reconnect request.
         {"Server Mode window: Apply", kDataPortSet, "Port 9200", true,
          "port 9200, keep socket on, keep-alive 300, "
-         "rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner 9102 | 3 00:1B:DC:0F:B1:03 9103, left open"},
+         "rows 00:1B:DC:0F:B1:01 9101 | Handheld Scanner 9102 | 00:1B:DC:0F:B1:03 9103, left open"},
         {"Server Mode window: Apply", kKeepSocketSet, "prsv on", false},
         {"Server Mode window: Apply", kKeepAliveSet, "kato 300 10 3", true},
         {"Server Mode window: Delete", kDeviceDelete, "Rele 9102", true,
          "port 9100, keep socket off, keep-alive 600, "
-         "rows 1 00:1B:DC:0F:B1:01 9101 | 3 00:1B:DC:0F:B1:03 9103, left open"},
+         "rows 00:1B:DC:0F:B1:01 9101 | 00:1B:DC:0F:B1:03 9103, left open"},
         {"Add Device window: ADD", kDeviceAdd, "Bind Scale 9104", true,
          "port 9100, keep socket off, keep-alive 600, "
-         "rows 1 00:1B:DC:0F:B1:01 9101 | 2 Handheld Scanner 9102 | 3 00:1B:DC:0F:B1:03 9103, left open, "
+         "rows 00:1B:DC:0F:B1:01 9101 | Handheld Scanner 9102 | 00:1B:DC:0F:B1:03 9103, left open, "
          "editor open"},
         // A failed bind after the release adds the old entry again, once.
         {"Modify Device window: Modify", kDeviceModifyRelease, "Rele 9102", true},
@@ -157,7 +157,7 @@ std::vector<CommandRow> modeRows() {
         {"Client Mode window: Apply", kIntervalSet, "Rept 5000", true},
         {"Client Mode window: Apply", kReconnectSet, "Psist off", true},
         {"Client Mode window: Delete", kServerDelete, "DelServ Label Printer", true,
-         "host 192.168.0.10:9100, interval 3000, re-connect on, rows 1 00:1B:DC:0F:C1:01 192.168.0.20:9100, "
+         "host 192.168.0.10:9100, interval 3000, re-connect on, rows 00:1B:DC:0F:C1:01 192.168.0.20:9100, "
          "left open"},
         {"Add Server window: Add", kServerAdd, "Serv 10.0.0.7:9100 Scale", true},
         // A failed add after the deletion adds the old entry again, once.
