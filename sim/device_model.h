@@ -22,10 +22,10 @@ namespace kvx::sim {
 // A command line as the device reads it: a word, blanks, and the argument; blanks around it and a final
 // ";" (restored settings arrive as "word value;") do not count.
 struct CommandLine {
-    std::string_view text; // the command without those, as faults on one use of a word name it
-    std::string_view word;
-    std::string_view argument;
-    std::string_view error; // the reply to a line that holds no command; then the rest is empty
+    std::string_view text{}; // the command without those, as faults on one use of a word name it
+    std::string_view word{};
+    std::string_view argument{};
+    std::string_view error{}; // the reply to a line that holds no command; then the rest is empty
 };
 CommandLine readCommandLine(std::string_view line);
 

@@ -1,10 +1,10 @@
 #include "discovery_reply.h"
 
 #include "core/vocabulary.h"
+#include "platform/net.h"
 #include "sim/arguments.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <array>
 #include <string_view>
 
@@ -27,10 +27,11 @@ std::string buildDiscoveryReply(const DeviceOptions& options, const std::string&
     record(2, options.modelCode);
     record(3, options.serialNumber);
 
-    in_addr address{};
-    if (::inet_pton(AF_INET, ipAddress.c_str(), &address) != 1)
-        address = in_addr{};
-    record(4, std::string_view(reinterpret_cast<const char*>(&address.s_addr), 4)); // already network order
+    const std::uint32_t address = net::parseIpv4(ipAddress).value_or(0);
+    const std::array<std::uint8_t, 4> addressBytes{
+        static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16 & 0xFF),
+        static_cast<std::uint8_t>(address >> 8 & 0xFF), static_cast<std::uint8_t>(address & 0xFF)};
+    record(4, bytesOf(addressBytes)); // network order
 
     const std::array<std::uint8_t, 2> port{static_cast<std::uint8_t>(controlPort >> 8),
                                            static_cast<std::uint8_t>(controlPort & 0xFF)};

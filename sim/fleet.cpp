@@ -1,29 +1,14 @@
 #include "fleet.h"
 
+#include "platform/net.h"
 #include "sim/arguments.h"
 
-#include <arpa/inet.h>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 
 namespace kvx::sim {
 namespace {
-
-std::optional<std::uint32_t> ipv4Number(const std::string& text) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, text.c_str(), &address) != 1)
-        return std::nullopt;
-    return ntohl(address.s_addr);
-}
-
-std::string ipv4Text(std::uint32_t number) {
-    in_addr address{};
-    address.s_addr = htonl(number);
-    char buffer[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &address, buffer, sizeof buffer);
-    return buffer;
-}
 
 bool isLoopback(std::uint32_t address) {
     return (address >> 24) == 127;
@@ -66,10 +51,10 @@ std::string fleetProblem(const DeviceOptions& first, int count) {
                std::to_string(count);
     if (count == 1)
         return {};
-    const auto address = ipv4Number(first.bindAddress);
+    const auto address = net::parseIpv4(first.bindAddress);
     if (!address)
         return "bad bind address: " + first.bindAddress;
-    if (*address == INADDR_ANY)
+    if (*address == net::kAnyAddress)
         return "several devices need a bind address of their own; 0.0.0.0 would be every one";
     const std::uint64_t last = std::uint64_t{*address} + static_cast<unsigned>(count) - 1;
     if (last > UINT32_MAX || (isLoopback(*address) && !isLoopback(static_cast<std::uint32_t>(last))))
@@ -82,8 +67,8 @@ DeviceOptions fleetMember(const DeviceOptions& first, int index, int count) {
     DeviceOptions options = first;
     if (count == 1)
         return options;
-    if (const auto address = ipv4Number(first.bindAddress))
-        options.bindAddress = ipv4Text(*address + static_cast<std::uint32_t>(index));
+    if (const auto address = net::parseIpv4(first.bindAddress))
+        options.bindAddress = net::ipv4Text(*address + static_cast<std::uint32_t>(index));
     options.serialNumber = serialPlus(first.serialNumber, index);
     options.macAddress = colonAddressPlus(first.macAddress, index);
     options.btAddress = colonAddressPlus(first.btAddress, index);

@@ -1,21 +1,20 @@
 // kvx100-sim: a simulated Lumeno-KVX100 for training and for trying the manager without hardware.
 
+#include "platform/files.h"
+#include "platform/process.h"
 #include "sim/fleet.h"
 
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <getopt.h>
 #include <kvx_version.h>
-#include <pthread.h>
 #include <set>
 #include <string>
 #include <string_view>
-#include <sys/resource.h>
 #include <type_traits>
 #include <vector>
 
@@ -370,23 +369,15 @@ bool parseArguments(int argc, char** argv, Settings& settings) {
 // Written under a temporary name and renamed, so a script polling for the file never reads half of it.
 bool writePortFile(const std::string& path, std::uint16_t port) {
     const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "w");
+    // Binary, so that the line ends in "\n" alone on Windows too, as scripts reading it expect.
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return false;
     const bool written = std::fprintf(file, "%u\n", static_cast<unsigned>(port)) > 0;
     if (std::fclose(file) != 0 || !written)
         return false;
-    return std::rename(temporary.c_str(), path.c_str()) == 0;
-}
-
-// Every device holds a few descriptors and every connection one more; the soft limit is often far below
-// what a few thousand devices need, the hard one is what the operator allows.
-void raiseDescriptorLimit() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        ::setrlimit(RLIMIT_NOFILE, &limit);
-    }
+    kvx::platform::SystemError error;
+    return kvx::platform::replace(temporary, path, error);
 }
 
 } // namespace
@@ -406,14 +397,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The signals are taken by sigwait() below rather than by a handler: the device threads inherit the
-    // blocked mask, so nothing interrupts them and stopping happens on an ordinary thread.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    // Before any device thread starts, so that a stop request reaches waitForStop() below and nothing else.
+    kvx::platform::takeStopRequests();
 
     const DeviceOptions& device = settings.device;
     const std::string& portFile = settings.portFile;
@@ -421,7 +406,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kvx100-sim: %s\n", problem.c_str());
         return kExitBadFleet;
     }
-    raiseDescriptorLimit();
+    // Every device holds a few descriptors and every connection one more; the soft limit is often far
+    // below what a few thousand devices need, the hard one is what the operator allows.
+    kvx::platform::raiseOpenFileLimit();
     kvx::sim::Fleet fleet(device, settings.devices);
     if (!fleet.start(settings.faults)) {
         std::fprintf(stderr, "kvx100-sim: cannot start: %s\n", fleet.lastError().c_str());
@@ -448,8 +435,7 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    kvx::platform::waitForStop();
     fleet.stop();
     return 0;
 }

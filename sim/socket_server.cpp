@@ -5,16 +5,8 @@
 #include "sim/discovery_reply.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace kvx::sim {
 namespace {
@@ -39,60 +31,29 @@ constexpr std::size_t kMaxRecordedCommands = 10000;
 constexpr std::size_t kMaxRecordedBytes = std::size_t{4} << 20;
 constexpr milliseconds kRebindRetry{250};
 
-#ifdef MSG_NOSIGNAL
-constexpr int kSendFlags = MSG_NOSIGNAL;
-#else
-constexpr int kSendFlags = 0;
-#endif
-
-void closeFd(int& fd) {
-    if (fd >= 0)
-        ::close(fd);
-    fd = -1;
+bool setNonBlocking(net::Socket socket) {
+    return net::setNonBlocking(socket, true) && net::setCloseOnExec(socket);
 }
 
-bool setNonBlocking(int fd) {
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    return flags >= 0 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0 &&
-           ::fcntl(fd, F_SETFD, FD_CLOEXEC) == 0;
+bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
-void drainWakePipe(int fd) {
-    char drain[64];
-    while (::read(fd, drain, sizeof drain) > 0) {
-    }
-}
-
-std::string errnoText(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
-
-std::optional<in_addr> parseIpv4(const std::string& text) {
-    in_addr address{};
-    if (::inet_pton(AF_INET, text.c_str(), &address) != 1)
-        return std::nullopt;
-    return address;
-}
-
-std::string ipv4Text(const in_addr& address) {
-    char buffer[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &address, buffer, sizeof buffer);
-    return buffer;
+std::string errorText(const char* what) {
+    return std::string(what) + ": " + net::errorText(net::lastError());
 }
 
 // The address this host would use to answer the peer. Connecting a UDP socket only picks a route; no
 // datagram leaves.
-std::string localAddressTowards(const sockaddr_in& peer) {
+std::string localAddressTowards(const net::Endpoint& peer) {
     std::string result;
-    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0)
+    net::Socket socket = net::open(net::Type::Datagram);
+    if (socket == net::kNoSocket)
         return result;
-    sockaddr_in local{};
-    socklen_t length = sizeof local;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) == 0)
-        result = ipv4Text(local.sin_addr);
-    closeFd(fd);
+    if (net::connectDatagram(socket, peer))
+        if (const std::optional<net::Endpoint> local = net::localEndpoint(socket))
+            result = net::ipv4Text(local->address);
+    net::close(socket);
     return result;
 }
 
@@ -144,8 +105,8 @@ Treatment treatmentOf(const FaultOptions& f, const CommandLine& command) {
 } // namespace
 
 struct ControlConnection {
-    int fd = -1;
-    in_addr_t peerAddress = 0;
+    net::Socket fd = net::kNoSocket;
+    std::uint32_t peerAddress = 0;
     Session session;
     Clock::time_point lastCommand; // when the last complete line arrived (or the connection was made)
     std::optional<Clock::time_point> loginDeadline; // until the peer has logged in
@@ -215,9 +176,9 @@ struct ControlConnection {
 
     void write() {
         while (outOffset < out.size()) {
-            const ssize_t n = ::send(fd, out.data() + outOffset, out.size() - outOffset, kSendFlags);
+            const std::ptrdiff_t n = net::send(fd, out.data() + outOffset, out.size() - outOffset);
             if (n < 0) {
-                if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+                if (!wouldBlock(net::lastError()))
                     dead = true;
                 return;
             }
@@ -240,11 +201,12 @@ struct ControlConnection {
 
     void close() {
         // Unread input would turn the close into a reset, which can destroy the reply still in flight.
+        // The socket does not block, so this takes only what has arrived.
         char drain[4096];
-        while (::recv(fd, drain, sizeof drain, MSG_DONTWAIT) > 0) {
+        while (net::receive(fd, drain, sizeof drain) > 0) {
         }
-        ::shutdown(fd, SHUT_WR);
-        closeFd(fd);
+        net::shutdownSend(fd);
+        net::close(fd);
     }
 };
 
@@ -254,8 +216,7 @@ SocketServer::SocketServer(const DeviceOptions& options, DeviceModel& model)
 
 SocketServer::~SocketServer() {
     stop();
-    closeFd(m_wakeRead);
-    closeFd(m_wakeWrite);
+    net::closeWakeChannel(m_wake);
 }
 
 // ---- set-up ------------------------------------------------------------------------------------------
@@ -300,67 +261,51 @@ void SocketServer::setError(std::string text) {
     m_lastError = std::move(text);
 }
 
-bool SocketServer::openWakePipe() {
-    if (m_wakeRead >= 0)
+bool SocketServer::openWakeChannel() {
+    if (m_wake.readEnd != net::kNoSocket)
         return true;
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        setError(errnoText("pipe"));
-        return false;
-    }
-    m_wakeRead = fds[0];
-    m_wakeWrite = fds[1];
-    if (!setNonBlocking(m_wakeRead) || !setNonBlocking(m_wakeWrite)) {
-        setError(errnoText("fcntl"));
-        closeFd(m_wakeRead);
-        closeFd(m_wakeWrite);
+    if (!net::openWakeChannel(m_wake)) {
+        setError(errorText("wake-up channel"));
         return false;
     }
     return true;
 }
 
 void SocketServer::wake() const {
-    if (m_wakeWrite >= 0) {
-        const char byte = 1;
-        [[maybe_unused]] const auto ignored = ::write(m_wakeWrite, &byte, 1); // a full pipe wakes anyway
-    }
+    net::wake(m_wake); // a full channel wakes anyway
 }
 
-int SocketServer::bindSocket(int type, std::uint16_t port, std::uint16_t& boundPort) {
-    const auto address = parseIpv4(m_options.bindAddress);
+net::Socket SocketServer::bindSocket(net::Type type, std::uint16_t port, std::uint16_t& boundPort) {
+    const auto address = net::parseIpv4(m_options.bindAddress);
     if (!address) {
         setError("bad bind address: " + m_options.bindAddress);
-        return -1;
+        return net::kNoSocket;
     }
-    int fd = ::socket(AF_INET, type, 0);
-    if (fd < 0) {
-        setError(errnoText("socket"));
-        return -1;
+    net::Socket socket = net::open(type);
+    if (socket == net::kNoSocket) {
+        setError(errorText("socket"));
+        return net::kNoSocket;
     }
-    const int on = 1;
-    if (type == SOCK_STREAM)
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on); // rebinding after a reboot
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_addr = *address;
-    local.sin_port = htons(port);
-    socklen_t length = sizeof local;
+    const bool stream = type == net::Type::Stream;
+    if (stream)
+        net::setListenerAddressReuse(socket); // rebinding after a reboot
+    std::optional<net::Endpoint> local;
     const char* step = nullptr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+    if (!net::bind(socket, {*address, port}))
         step = "bind";
-    else if (type == SOCK_STREAM && ::listen(fd, 16) != 0)
+    else if (stream && !net::listen(socket, 16))
         step = "listen";
-    else if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+    else if (!(local = net::localEndpoint(socket)))
         step = "getsockname";
-    else if (!setNonBlocking(fd))
+    else if (!setNonBlocking(socket))
         step = "fcntl";
     if (step) {
-        setError(errnoText(step) + " (" + m_options.bindAddress + ":" + std::to_string(port) + ")");
-        closeFd(fd);
-        return -1;
+        setError(errorText(step) + " (" + m_options.bindAddress + ":" + std::to_string(port) + ")");
+        net::close(socket);
+        return net::kNoSocket;
     }
-    boundPort = ntohs(local.sin_port);
-    return fd;
+    boundPort = local->port;
+    return socket;
 }
 
 bool SocketServer::openSockets() {
@@ -368,17 +313,17 @@ bool SocketServer::openSockets() {
         setError("already running");
         return false;
     }
-    if (!openWakePipe())
+    if (!openWakeChannel())
         return false;
-    drainWakePipe(m_wakeRead);
+    net::drainWake(m_wake);
     std::uint16_t discoveryPort = 0;
     std::uint16_t controlPort = 0;
-    m_udpFd = bindSocket(SOCK_DGRAM, m_options.discoveryPort, discoveryPort);
-    if (m_udpFd < 0)
+    m_udpFd = bindSocket(net::Type::Datagram, m_options.discoveryPort, discoveryPort);
+    if (m_udpFd == net::kNoSocket)
         return false;
-    m_listenFd = bindSocket(SOCK_STREAM, m_options.controlPort, controlPort);
-    if (m_listenFd < 0) {
-        closeFd(m_udpFd);
+    m_listenFd = bindSocket(net::Type::Stream, m_options.controlPort, controlPort);
+    if (m_listenFd == net::kNoSocket) {
+        net::close(m_udpFd);
         return false;
     }
     {
@@ -403,31 +348,29 @@ void SocketServer::boot() {
 
 void SocketServer::acceptConnections(Clock::time_point now) {
     for (;;) {
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        const int fd = ::accept(m_listenFd, reinterpret_cast<sockaddr*>(&peer), &length);
-        if (fd < 0)
+        net::Endpoint peer;
+        net::Socket fd = net::accept(m_listenFd, peer);
+        if (fd == net::kNoSocket)
             return; // EAGAIN, or a connection reset before we got to it
         if (!setNonBlocking(fd)) {
-            ::close(fd);
+            net::close(fd);
             continue;
         }
         const auto fromPeer = std::count_if(m_connections.begin(), m_connections.end(), [&](const auto& c) {
-            return c->peerAddress == peer.sin_addr.s_addr && !c->leaving();
+            return c->peerAddress == peer.address && !c->leaving();
         });
         if (m_connections.size() >= kMaxControlConnections ||
             static_cast<std::size_t>(fromPeer) >= m_options.maxConnectionsPerAddress) {
             static constexpr std::string_view busy = "-ERR Too many connections\r\n";
-            [[maybe_unused]] const auto ignored = ::send(fd, busy.data(), busy.size(), kSendFlags);
-            ::close(fd);
+            net::send(fd, busy.data(), busy.size());
+            net::close(fd);
             continue;
         }
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on); // cut replies must not be merged
+        net::setNoDelay(fd); // cut replies must not be merged
         auto c = std::make_unique<ControlConnection>();
         c->fd = fd;
-        c->peerAddress = peer.sin_addr.s_addr;
-        c->session.peer = ipv4Text(peer.sin_addr) + ":" + std::to_string(ntohs(peer.sin_port));
+        c->peerAddress = peer.address;
+        c->session.peer = net::ipv4Text(peer.address) + ":" + std::to_string(peer.port);
         c->lastCommand = now;
         if (m_options.loginTimeout > milliseconds(0))
             c->loginDeadline = now + m_options.loginTimeout;
@@ -444,7 +387,7 @@ void SocketServer::acceptConnections(Clock::time_point now) {
 
 void SocketServer::readFrom(ControlConnection& c, Clock::time_point now) {
     char buffer[kReadBlock];
-    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
+    const std::ptrdiff_t n = net::receive(c.fd, buffer, sizeof buffer);
     if (n > 0) {
         if (!c.closing) {
             c.unread.append(buffer, static_cast<std::size_t>(n));
@@ -452,7 +395,7 @@ void SocketServer::readFrom(ControlConnection& c, Clock::time_point now) {
         }
     } else if (n == 0) {
         c.peerClosed = true;
-    } else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+    } else if (!wouldBlock(net::lastError())) {
         c.dead = true;
     }
 }
@@ -619,7 +562,7 @@ void SocketServer::sweepConnections() {
         if (c->dead)
             c->close();
     }
-    std::erase_if(m_connections, [](const auto& c) { return c->fd < 0; });
+    std::erase_if(m_connections, [](const auto& c) { return c->fd == net::kNoSocket; });
 }
 
 // ---- discovery ---------------------------------------------------------------------------------------
@@ -627,10 +570,8 @@ void SocketServer::sweepConnections() {
 void SocketServer::answerDiscovery() {
     for (int budget = 32; budget > 0; --budget) {
         char buffer[1500];
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        const ssize_t n =
-            ::recvfrom(m_udpFd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&peer), &length);
+        net::Endpoint peer;
+        const std::ptrdiff_t n = net::receiveFrom(m_udpFd, buffer, sizeof buffer, peer);
         if (n < 0)
             return;
         if (m_upAgainAt)
@@ -642,15 +583,15 @@ void SocketServer::answerDiscovery() {
         std::string address = m_options.advertisedAddress;
         if (address.empty()) {
             address = m_options.bindAddress;
-            if (parseIpv4(address).value_or(in_addr{}).s_addr == htonl(INADDR_ANY))
+            if (net::parseIpv4(address).value_or(net::kAnyAddress) == net::kAnyAddress)
                 address = localAddressTowards(peer);
         }
         std::uint16_t port = m_options.advertisedControlPort;
         if (port == 0)
             port = controlPort();
         const std::string reply = buildDiscoveryReply(m_options, address, port);
-        if (::sendto(m_udpFd, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
-                     sizeof peer) == static_cast<ssize_t>(reply.size())) {
+        if (net::sendTo(m_udpFd, reply.data(), reply.size(), peer) ==
+            static_cast<std::ptrdiff_t>(reply.size())) {
             std::lock_guard lock(m_mutex);
             ++m_answered;
         }
@@ -662,7 +603,7 @@ void SocketServer::answerDiscovery() {
 void SocketServer::goDown(Clock::time_point now) {
     m_rebootRequested = false;
     // The listener goes first, so that a peer seeing its connection drop finds the port refusing.
-    closeFd(m_listenFd);
+    net::close(m_listenFd);
     for (auto& c : m_connections)
         c->dead = true;
     sweepConnections();
@@ -671,8 +612,8 @@ void SocketServer::goDown(Clock::time_point now) {
 
 void SocketServer::comeBackUp(Clock::time_point now) {
     std::uint16_t port = 0;
-    m_listenFd = bindSocket(SOCK_STREAM, controlPort(), port);
-    if (m_listenFd < 0) {
+    m_listenFd = bindSocket(net::Type::Stream, controlPort(), port);
+    if (m_listenFd == net::kNoSocket) {
         m_upAgainAt = now + kRebindRetry; // somebody holds the port; a real device would keep trying too
         return;
     }
@@ -711,7 +652,7 @@ int SocketServer::pollTimeout(Clock::time_point now) const {
 // False when the loop had to give up (its reason is in m_lastError).
 bool SocketServer::loop() {
     bool healthy = true;
-    std::vector<pollfd> fds;
+    std::vector<net::PollEntry> fds;
     std::vector<ControlConnection*> polled;
     while (!m_stopRequested.load()) {
         Clock::time_point now = Clock::now();
@@ -729,28 +670,26 @@ bool SocketServer::loop() {
 
         fds.clear();
         polled.clear();
-        fds.push_back({m_wakeRead, POLLIN, 0});
-        fds.push_back({m_udpFd, POLLIN, 0});
-        fds.push_back({m_listenFd, static_cast<short>(m_listenFd >= 0 ? POLLIN : 0), 0});
+        fds.push_back({m_wake.readEnd, net::kReadable, 0});
+        fds.push_back({m_udpFd, net::kReadable, 0});
+        fds.push_back({m_listenFd, net::kReadable, 0}); // skipped while the device reboots
         for (auto& c : m_connections) {
-            short wanted = 0;
+            unsigned wanted = 0;
             if (!c->peerClosed && c->unread.empty() && c->pendingOutput() < kMaxPendingOutput)
-                wanted |= POLLIN;
+                wanted |= net::kReadable;
             if (!c->out.empty())
-                wanted |= POLLOUT;
+                wanted |= net::kWritable;
             fds.push_back({c->fd, wanted, 0});
             polled.push_back(c.get());
         }
 
-        if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
-            if (errno == EINTR)
-                continue;
-            setError(errnoText("poll"));
+        if (net::poll(fds, pollTimeout(now)) < 0) {
+            setError(errorText("poll"));
             healthy = false;
             break;
         }
         if (fds[0].revents != 0)
-            drainWakePipe(m_wakeRead);
+            net::drainWake(m_wake);
         if (m_stopRequested.load())
             break;
         now = Clock::now();
@@ -758,23 +697,23 @@ bool SocketServer::loop() {
             answerDiscovery();
         for (std::size_t i = 0; i < polled.size(); ++i) {
             ControlConnection& c = *polled[i];
-            const short revents = fds[i + 3].revents;
-            if (revents & POLLIN)
+            const unsigned revents = fds[i + 3].revents;
+            if (revents & net::kReadable)
                 readFrom(c, now);
-            if (revents & POLLOUT)
+            if (revents & net::kWritable)
                 c.write();
-            if (revents & (POLLERR | POLLHUP | POLLNVAL))
+            if (revents & (net::kError | net::kHangUp | net::kInvalid))
                 c.dead = true;
         }
-        if (m_listenFd >= 0 && fds[2].revents != 0)
+        if (m_listenFd != net::kNoSocket && fds[2].revents != 0)
             acceptConnections(now);
     }
 
     for (auto& c : m_connections)
         c->dead = true;
     sweepConnections();
-    closeFd(m_listenFd);
-    closeFd(m_udpFd);
+    net::close(m_listenFd);
+    net::close(m_udpFd);
     m_serving = false;
     return healthy;
 }

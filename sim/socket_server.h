@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/net.h"
 #include "sim/options.h"
 
 #include <atomic>
@@ -33,7 +34,7 @@ public:
 
     bool start(); // binds and starts the thread; false when binding failed
     bool run();   // binds and serves on this thread
-    // Only an atomic store and a write(), so that a signal handler may call it too.
+    // Only an atomic store and a wake-up write, so that a signal handler may call it too.
     void stop();
     std::string lastError() const { return locked(m_lastError); }
 
@@ -59,9 +60,9 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void setError(std::string text);
-    bool openWakePipe();
+    bool openWakeChannel();
     void wake() const;
-    int bindSocket(int type, std::uint16_t port, std::uint16_t& boundPort);
+    net::Socket bindSocket(net::Type type, std::uint16_t port, std::uint16_t& boundPort);
     bool openSockets();
     void boot();
 
@@ -98,13 +99,12 @@ private:
 
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_serving{false};
-    int m_wakeRead = -1;
-    int m_wakeWrite = -1;
+    net::WakeChannel m_wake;
     std::thread m_thread;
 
     // Loop thread only.
-    int m_udpFd = -1;
-    int m_listenFd = -1;
+    net::Socket m_udpFd = net::kNoSocket;
+    net::Socket m_listenFd = net::kNoSocket;
     std::vector<std::unique_ptr<ControlConnection>> m_connections;
     bool m_rebootRequested = false;
     std::optional<Clock::time_point> m_upAgainAt; // set while the device is rebooting

@@ -3,14 +3,7 @@
 #include "core/vocabulary.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace kvx {
 namespace {
@@ -30,27 +23,11 @@ private:
     bool& m_flag;
 };
 
-#ifdef POLLRDHUP
-constexpr short kPeerClosedEvents = POLLRDHUP | POLLHUP;
-#else
-constexpr short kPeerClosedEvents = POLLHUP;
-#endif
-
-int pollOne(int fd, short events, int timeoutMs, short& revents) {
-    pollfd p{fd, events, 0};
-    int rc;
-    do {
-        rc = ::poll(&p, 1, timeoutMs);
-    } while (rc < 0 && errno == EINTR);
-    revents = p.revents;
+int pollOne(net::Socket socket, unsigned events, int timeoutMs, unsigned& revents) {
+    net::PollEntry entry{socket, events, 0};
+    const int rc = net::poll(std::span(&entry, 1), timeoutMs);
+    revents = entry.revents;
     return rc;
-}
-
-bool setBlocking(int fd, bool blocking) {
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags < 0)
-        return false;
-    return ::fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
 }
 
 } // namespace
@@ -61,12 +38,13 @@ DeviceLink::~DeviceLink() {
 
 bool DeviceLink::create() {
     close();
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_fd < 0)
+    m_fd = net::open(net::Type::Stream);
+    if (m_fd == net::kNoSocket) {
+        m_lastError = net::lastError();
         return false;
+    }
     // Commands are single short lines; waiting for Nagle's timer would only add latency.
-    const int one = 1;
-    ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    net::setNoDelay(m_fd);
     return true;
 }
 
@@ -76,51 +54,24 @@ bool DeviceLink::connectTo(const std::string& ipText, unsigned port) {
 
 bool DeviceLink::connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound) {
     m_lastError = EBADF;
-    if (m_fd < 0)
+    if (m_fd == net::kNoSocket)
         return false;
     m_lastError = EINVAL;
     if (port > 65535)
         return false;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1)
+    const std::optional<std::uint32_t> address = net::parseIpv4(ipText);
+    if (!address)
         return false;
-
-    // A host that never answers would hold a blocking connect for minutes of SYN retries; connect
-    // without blocking and wait a bounded time instead.
-    if (!setBlocking(m_fd, false)) {
-        m_lastError = errno;
+    m_lastError = net::connectWithin(m_fd, {*address, static_cast<std::uint16_t>(port)},
+                                     std::min(bound, m_timing.connectBound));
+    if (m_lastError != 0)
         return false;
-    }
-    int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-    m_lastError = rc != 0 ? errno : 0;
-    if (rc != 0 && errno == EINPROGRESS) {
-        short revents = 0;
-        rc =
-            pollOne(m_fd, POLLOUT, static_cast<int>(std::min(bound, m_timing.connectBound).count()), revents);
-        int error = 0;
-        socklen_t len = sizeof error;
-        if (rc == 1 && ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0)
-            rc = 0;
-        else
-            rc = -1;
-        m_lastError = rc == 0 ? 0 : error != 0 ? error : ETIMEDOUT;
-    }
-    if (rc != 0)
-        return false;
-    if (!setBlocking(m_fd, true)) {
-        m_lastError = errno;
-        return false;
-    }
     m_connected = true;
     return true;
 }
 
 void DeviceLink::close() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    net::close(m_fd);
     m_connected = false;
 }
 
@@ -146,26 +97,26 @@ DeviceLink::WaitResult DeviceLink::waitReadable(std::chrono::milliseconds wait, 
 }
 
 DeviceLink::WaitResult DeviceLink::pollReadable(std::chrono::milliseconds wait) const {
-    short revents = 0;
-    const int rc = pollOne(m_fd, POLLIN, static_cast<int>(wait.count()), revents);
-    if (rc < 0 || (revents & (POLLERR | POLLNVAL)) != 0)
+    unsigned revents = 0;
+    const int rc = pollOne(m_fd, net::kReadable, static_cast<int>(wait.count()), revents);
+    if (rc < 0 || (revents & (net::kError | net::kInvalid)) != 0)
         return WaitResult::Failed;
     return rc == 0 ? WaitResult::TimedOut : WaitResult::Readable;
 }
 
 std::string DeviceLink::receiveChunk(std::size_t limit) {
-    ssize_t n;
+    std::ptrdiff_t n;
     do {
-        n = ::recv(m_fd, m_buffer.get(), std::min(limit, kReceiveLimit), 0);
-    } while (n < 0 && errno == EINTR);
+        n = net::receive(m_fd, m_buffer.get(), std::min(limit, kReceiveLimit));
+    } while (n < 0 && net::lastError() == EINTR);
     return n > 0 ? std::string(m_buffer.get(), static_cast<std::size_t>(n)) : std::string();
 }
 
 void DeviceLink::sendAll(std::string_view bytes) {
     // A failed send is not reported: the wait that follows times out and the caller says so.
     while (!bytes.empty()) {
-        const ssize_t n = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
+        const std::ptrdiff_t n = net::send(m_fd, bytes.data(), bytes.size());
+        if (n < 0 && net::lastError() == EINTR)
             continue;
         if (n <= 0)
             return;
@@ -177,7 +128,7 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
                                  std::optional<std::string_view> echo) {
     // A line break inside a command would make the device run a second command that nobody chose; such a
     // command is not sent, and the caller takes its failure path as for a device that did not answer.
-    if (m_fd < 0 || !isSingleLine(command))
+    if (m_fd == net::kNoSocket || !isSingleLine(command))
         return {};
 
     drain(std::chrono::milliseconds(0), transcript);
@@ -248,7 +199,7 @@ std::string DeviceLink::transact(std::string_view command, int waitSeconds, Tran
 }
 
 bool DeviceLink::drain(std::chrono::milliseconds wait, Transcript& transcript) {
-    if (m_fd < 0 || waitReadable(wait) != WaitResult::Readable)
+    if (m_fd == net::kNoSocket || waitReadable(wait) != WaitResult::Readable)
         return false;
     const std::string late = receiveChunk(kReceiveLimit);
     if (late.empty())
@@ -266,19 +217,19 @@ bool DeviceLink::lookForUnasked(std::chrono::milliseconds wait, Transcript& tran
 std::string DeviceLink::receiveOnce(std::size_t limit) {
     const Waiter waiter{m_waitHook, {}, std::chrono::steady_clock::now()};
     const WaitingFlag flag(m_waiting);
-    if (m_fd < 0 ||
+    if (m_fd == net::kNoSocket ||
         waitReadable(m_timing.unlimitedWaitBound, m_waitHook ? &waiter : nullptr) != WaitResult::Readable)
         return {};
     return receiveChunk(limit);
 }
 
 bool DeviceLink::peerHasClosed() const {
-    if (m_fd < 0 || !m_connected)
+    if (m_fd == net::kNoSocket || !m_connected)
         return false;
-    short revents = 0;
-    if (pollOne(m_fd, kPeerClosedEvents, 0, revents) <= 0)
+    unsigned revents = 0;
+    if (pollOne(m_fd, net::kPeerClosed, 0, revents) <= 0)
         return false;
-    return (revents & kPeerClosedEvents) != 0;
+    return (revents & (net::kPeerClosed | net::kHangUp)) != 0;
 }
 
 } // namespace kvx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/transcript.h"
+#include "platform/net.h"
 
 #include <chrono>
 #include <functional>
@@ -47,12 +48,13 @@ public:
     DeviceLink& operator=(const DeviceLink&) = delete;
 
     bool create();
-    bool hasSocket() const { return m_fd >= 0; }
+    bool hasSocket() const { return m_fd != net::kNoSocket; }
     bool isConnected() const { return m_connected; }
     // Connects to a dotted IPv4 text; fails (never blocks past the bound) on any error.
     bool connectTo(const std::string& ipText, unsigned port);
     bool connectTo(const std::string& ipText, unsigned port, std::chrono::milliseconds bound);
-    // The errno value of the last failed connect (ETIMEDOUT when the bound ran out), for the operator.
+    // The errno-style code of the last failed create or connect (ETIMEDOUT when the bound ran out), for
+    // the operator; net::errorText() words it.
     int lastError() const { return m_lastError; }
     // Closing from this side never produces a disconnect notice.
     void close();
@@ -118,7 +120,7 @@ private:
 
     // Only the bytes a receive reports are ever read from it, so it is neither zeroed nor reallocated.
     std::unique_ptr<char[]> m_buffer = std::make_unique_for_overwrite<char[]>(kReceiveLimit);
-    int m_fd = -1;
+    net::Socket m_fd = net::kNoSocket;
     bool m_connected = false;
     Timing m_timing;
     std::optional<std::chrono::steady_clock::time_point> m_deadline;

@@ -3,18 +3,12 @@
 #include "core/discovery_targets.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace kvx {
 
 bool isIpv4Text(const std::string& text) {
-    in_addr address{};
-    return ::inet_pton(AF_INET, text.c_str(), &address) == 1;
+    return net::parseIpv4(text).has_value();
 }
 
 DiscoverySocket::DiscoverySocket(DiscoveryTarget target)
@@ -26,28 +20,25 @@ DiscoverySocket::~DiscoverySocket() {
 
 bool DiscoverySocket::open() {
     close();
-    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    m_lastError = m_fd < 0 ? errno : 0;
-    return m_fd >= 0;
+    m_fd = net::open(net::Type::Datagram);
+    m_lastError = m_fd == net::kNoSocket ? net::lastError() : 0;
+    return m_fd != net::kNoSocket;
 }
 
 void DiscoverySocket::close() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    net::close(m_fd);
 }
 
 bool DiscoverySocket::search(std::chrono::milliseconds wait,
                              const std::function<void(const DeviceRecord&)>& found,
                              const std::function<void()>& readError) {
     using Clock = std::chrono::steady_clock;
-    const int one = 1;
-    if (m_fd < 0) {
+    if (m_fd == net::kNoSocket) {
         m_lastError = EBADF;
         return false;
     }
-    if (::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one) != 0) {
-        m_lastError = errno;
+    if (!net::setBroadcast(m_fd)) {
+        m_lastError = net::lastError();
         return false;
     }
     const std::vector<std::string> addresses = searchAddresses(m_target, readInterfaceAddresses());
@@ -98,47 +89,42 @@ bool DiscoverySocket::sendProbe(const std::string& ipText) {
 }
 
 bool DiscoverySocket::sendTo(const std::string& ipText) {
-    if (m_fd < 0) {
+    if (m_fd == net::kNoSocket) {
         m_lastError = EBADF;
         return false;
     }
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(m_target.port);
-    if (::inet_pton(AF_INET, ipText.c_str(), &addr.sin_addr) != 1) {
+    const std::optional<std::uint32_t> address = net::parseIpv4(ipText);
+    if (!address) {
         m_lastError = EINVAL;
         return false;
     }
-    const ssize_t n = ::sendto(m_fd, kDiscoveryRequest.data(), kDiscoveryRequest.size(), 0,
-                               reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
-    if (n == static_cast<ssize_t>(kDiscoveryRequest.size()))
+    const std::ptrdiff_t n =
+        net::sendTo(m_fd, kDiscoveryRequest.data(), kDiscoveryRequest.size(), {*address, m_target.port});
+    if (n == static_cast<std::ptrdiff_t>(kDiscoveryRequest.size()))
         return true;
-    m_lastError = n < 0 ? errno : EMSGSIZE;
+    m_lastError = n < 0 ? net::lastError() : EMSGSIZE;
     return false;
 }
 
 DiscoverySocket::Receive DiscoverySocket::receive(std::chrono::milliseconds wait, std::string& datagram) {
     datagram.clear();
-    if (m_fd < 0) {
+    if (m_fd == net::kNoSocket) {
         m_lastError = EBADF;
         return Receive::Error;
     }
-    pollfd p{m_fd, POLLIN, 0};
-    int rc;
-    do {
-        rc = ::poll(&p, 1, static_cast<int>(wait.count()));
-    } while (rc < 0 && errno == EINTR);
+    net::PollEntry entry{m_fd, net::kReadable, 0};
+    const int rc = net::poll(std::span(&entry, 1), static_cast<int>(wait.count()));
     if (rc == 0)
         return Receive::Nothing;
     if (rc < 0) {
-        m_lastError = errno;
+        m_lastError = net::lastError();
         return Receive::Error;
     }
     char buffer[kDiscoveryReadLimit];
     // A datagram longer than the buffer is cut; the parser never looks further anyway.
-    const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
+    const std::ptrdiff_t n = net::receive(m_fd, buffer, sizeof buffer);
     if (n < 0) {
-        m_lastError = errno;
+        m_lastError = net::lastError();
         return Receive::Error;
     }
     datagram.assign(buffer, static_cast<std::size_t>(n));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/discovery.h"
+#include "platform/net.h"
 
 #include <chrono>
 #include <functional>
@@ -24,7 +25,7 @@ public:
 
     bool open();
     void close();
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_fd != net::kNoSocket; }
     const DiscoveryTarget& target() const { return m_target; }
 
     // The search: the request to every address the target stands for, once at the start and once more
@@ -39,7 +40,7 @@ public:
     bool sendProbe(const std::string& ipText);
     // Waits at most `wait` for one datagram and reads up to the discovery read limit of it.
     Receive receive(std::chrono::milliseconds wait, std::string& datagram);
-    // The errno value of the last operation that failed, for the operator.
+    // The errno-style code of the last operation that failed, for the operator; net::errorText() words it.
     int lastError() const { return m_lastError; }
 
 private:
@@ -48,7 +49,7 @@ private:
     bool sendRound(const std::vector<std::string>& addresses);
 
     DiscoveryTarget m_target;
-    int m_fd = -1;
+    net::Socket m_fd = net::kNoSocket;
     int m_lastError = 0;
 };
 

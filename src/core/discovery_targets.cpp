@@ -1,10 +1,6 @@
 #include "discovery_targets.h"
 
 #include <algorithm>
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netinet/in.h>
 
 namespace kvx {
 namespace {
@@ -21,8 +17,9 @@ std::vector<std::string> directedBroadcasts(const std::vector<InterfaceAddress>&
     std::vector<std::string> addresses;
     for (const InterfaceAddress& i : interfaces) {
         // An address added without one lists 0.0.0.0 as its broadcast address.
-        const bool usable = (i.flags & IFF_UP) && (i.flags & IFF_BROADCAST) && !(i.flags & IFF_LOOPBACK) &&
-                            !i.broadcast.empty() && i.broadcast != "0.0.0.0";
+        const bool usable = (i.flags & net::kInterfaceUp) && (i.flags & net::kInterfaceBroadcast) &&
+                            !(i.flags & net::kInterfaceLoopback) && !i.broadcast.empty() &&
+                            i.broadcast != "0.0.0.0";
         const bool wanted = only.empty() || std::find(only.begin(), only.end(), i.name) != only.end();
         if (usable && wanted)
             addOnce(addresses, i.broadcast);
@@ -40,27 +37,6 @@ std::vector<std::string> searchAddresses(const DiscoveryTarget& target,
     for (const std::string& address : directedBroadcasts(interfaces, target.interfaces))
         addOnce(addresses, address);
     return addresses;
-}
-
-std::vector<InterfaceAddress> readInterfaceAddresses() {
-    std::vector<InterfaceAddress> interfaces;
-    ifaddrs* list = nullptr;
-    if (::getifaddrs(&list) != 0)
-        return interfaces;
-    for (const ifaddrs* a = list; a; a = a->ifa_next) {
-        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET)
-            continue;
-        InterfaceAddress address{a->ifa_name, a->ifa_flags, {}};
-        if ((a->ifa_flags & IFF_BROADCAST) && a->ifa_broadaddr) {
-            char text[INET_ADDRSTRLEN];
-            const auto* broadcast = reinterpret_cast<const sockaddr_in*>(a->ifa_broadaddr);
-            if (::inet_ntop(AF_INET, &broadcast->sin_addr, text, sizeof text))
-                address.broadcast = text;
-        }
-        interfaces.push_back(std::move(address));
-    }
-    ::freeifaddrs(list);
-    return interfaces;
 }
 
 } // namespace kvx

@@ -1,18 +1,14 @@
 #pragma once
 
 #include "core/discovery.h"
+#include "platform/interfaces.h"
 
 #include <string>
 #include <vector>
 
 namespace kvx {
 
-// One IPv4 address of one network interface, as the system lists it.
-struct InterfaceAddress {
-    std::string name;
-    unsigned flags = 0;    // IFF_UP, IFF_BROADCAST, IFF_LOOPBACK, ...
-    std::string broadcast; // dotted; empty when the address has no broadcast address
-};
+using net::InterfaceAddress;
 
 // The directed broadcast addresses of the up, broadcast-capable, non-loopback interfaces, each once, in
 // the order first listed. `only` keeps the interfaces of those names; empty keeps all.
@@ -26,6 +22,6 @@ std::vector<std::string> searchAddresses(const DiscoveryTarget& target,
                                          const std::vector<InterfaceAddress>& interfaces);
 
 // This machine's IPv4 interface addresses; none when they cannot be read.
-std::vector<InterfaceAddress> readInterfaceAddresses();
+using net::readInterfaceAddresses;
 
 } // namespace kvx

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace kvx {
@@ -40,8 +43,8 @@ public:
 
 private:
     QString m_path;
-    QByteArray m_newFile;
-    int m_fd = -1;
+    std::string m_newFile;
+    platform::File m_file;
 };
 
 } // namespace kvx

@@ -1,15 +1,14 @@
 #include "transcript_file.h"
 
+#include "platform/files.h"
+#include "platform/process.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kvx {
 namespace {
@@ -17,24 +16,24 @@ namespace {
 // Stands where the oldest lines of a long session were let go.
 constexpr std::string_view kDropped = "[earlier lines dropped]\n";
 
-QString systemCause(int error) {
-    if (error == ELOOP)
+QString systemCause(const platform::SystemError& error) {
+    if (error.isLink)
         return QStringLiteral("is a link, which is not followed");
-    return QString::fromLocal8Bit(std::strerror(error));
+    return QString::fromStdString(error.text);
+}
+
+// The seam takes UTF-8 everywhere: the bytes of QFile::encodeName() on POSIX, what Windows turns into
+// UTF-16 itself.
+std::string nativePath(const QString& path) {
+    return path.toStdString();
 }
 
 } // namespace
 
 QString defaultTranscriptFolder() {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
-    const QString state = QStandardPaths::writableLocation(QStandardPaths::GenericStateLocation);
-#else
-    // A relative value is to be ignored, as the base directory rules say.
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (!QDir::isAbsolutePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-#endif
-    return state + QStringLiteral("/kvx100-manager");
+    const std::string state = platform::userStateFolder();
+    return (state.empty() ? QDir::homePath() : QString::fromStdString(state)) +
+           QStringLiteral("/kvx100-manager");
 }
 
 std::string transcriptText(std::string_view wire) {
@@ -79,10 +78,15 @@ bool TranscriptFile::open() {
     }
     const QDir folder(m_folder);
     // Only the user reads what the device said (PIN codes included): the folder of our own is private.
-    if (!folder.exists() && (!QDir().mkpath(QFileInfo(m_folder).absolutePath()) ||
-                             ::mkdir(QFile::encodeName(m_folder).constData(), 0700) != 0)) {
-        fail(systemCause(errno));
-        return false;
+    if (!folder.exists()) {
+        platform::SystemError cause;
+        const bool parentMade = QDir().mkpath(QFileInfo(m_folder).absolutePath());
+        if (!parentMade)
+            cause.text = std::strerror(errno);
+        if (!parentMade || !platform::makePrivateFolder(nativePath(m_folder), cause)) {
+            fail(systemCause(cause));
+            return false;
+        }
     }
     if (!openCurrent())
         return false;
@@ -93,35 +97,36 @@ bool TranscriptFile::open() {
 }
 
 bool TranscriptFile::openCurrent() {
+    platform::SystemError cause;
     // Without blocking, so that a FIFO put in the file's place cannot hold the program.
-    const int fd = ::open(QFile::encodeName(path()).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        fail(systemCause(errno));
+    platform::File file = platform::openForAppending(nativePath(path()), cause);
+    if (!file.isOpen()) {
+        fail(systemCause(cause));
         return false;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
-        ::close(fd);
+    platform::FileStatus info;
+    if (!platform::statusOf(file, info, cause) || info.kind != platform::FileKind::regular ||
+        !info.ownedByUser) {
         fail(QStringLiteral("not a regular file of this user"));
         return false;
     }
-    m_fd = fd;
-    m_size = info.st_size;
-    m_device = info.st_dev;
-    m_inode = info.st_ino;
+    m_file = std::move(file);
+    m_size = info.size;
+    m_volume = info.volume;
+    m_id = info.id;
     return true;
 }
 
 bool TranscriptFile::rotate() {
-    const QByteArray current = QFile::encodeName(path());
-    struct stat info {};
+    const std::string current = nativePath(path());
+    platform::FileStatus info;
+    platform::SystemError cause;
     // Another run may have rotated the file already; its new file is then the one to go on with.
-    const bool ours =
-        ::lstat(current.constData(), &info) == 0 && info.st_dev == m_device && info.st_ino == m_inode;
+    const bool ours = platform::statusAt(current, info, cause) && info.kind != platform::FileKind::missing &&
+                      info.volume == m_volume && info.id == m_id;
     closeFile();
-    if (ours && ::rename(current.constData(), (current + ".1").constData()) != 0) {
-        fail(systemCause(errno));
+    if (ours && !platform::replace(current, current + ".1", cause)) {
+        fail(systemCause(cause));
         return false;
     }
     return openCurrent();
@@ -142,23 +147,18 @@ void TranscriptFile::append(std::string_view wire) {
 }
 
 void TranscriptFile::writeFile(std::string_view text) {
-    if (m_fd < 0)
+    if (!m_file.isOpen())
         return;
     // One reply can be larger than a whole file; its start is what the file keeps of it.
     text = text.substr(0, std::size_t(m_limits.rotateAt));
     if (m_size > 0 && m_size + qint64(text.size()) > m_limits.rotateAt && !rotate())
         return;
-    while (!text.empty()) {
-        const ssize_t n = ::write(m_fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            fail(systemCause(n == 0 ? EIO : errno));
-            return;
-        }
-        text.remove_prefix(std::size_t(n));
-        m_size += n;
+    platform::SystemError cause;
+    if (!platform::writeAll(m_file, text, cause)) {
+        fail(systemCause(cause));
+        return;
     }
+    m_size += qint64(text.size());
 }
 
 void TranscriptFile::fail(const QString& cause) {
@@ -167,9 +167,7 @@ void TranscriptFile::fail(const QString& cause) {
 }
 
 void TranscriptFile::closeFile() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_file = platform::File();
 }
 
 } // namespace kvx

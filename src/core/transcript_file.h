@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/files.h"
+
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace kvx {
 
@@ -40,7 +42,7 @@ public:
 
     // The session so far, as written to the file.
     const std::string& session() const { return m_session; }
-    bool isWriting() const { return m_fd >= 0; }
+    bool isWriting() const { return m_file.isOpen(); }
     QString path() const;
     // Why the file is not (or no longer) written; names the path.
     const QString& error() const { return m_error; }
@@ -54,11 +56,11 @@ private:
 
     QString m_folder;
     Limits m_limits;
-    int m_fd = -1;
+    platform::File m_file;
     qint64 m_size = 0;
     // The file this object writes, to tell it from one that another run put in its place.
-    dev_t m_device = 0;
-    ino_t m_inode = 0;
+    std::uint64_t m_volume = 0;
+    std::uint64_t m_id = 0;
     std::string m_session;
     QString m_error;
 };

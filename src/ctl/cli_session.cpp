@@ -3,12 +3,10 @@
 #include "core/discovery_socket.h"
 #include "core/qt_text.h"
 #include "ctl/printable.h"
+#include "platform/net.h"
 
 #include <QCoreApplication>
-#include <arpa/inet.h>
 #include <cerrno>
-#include <cstring>
-#include <netdb.h>
 
 namespace kvx::ctl {
 namespace {
@@ -19,8 +17,7 @@ QString connectText(const char* text) {
 }
 
 bool isDottedIpv4(const std::string& text) {
-    in_addr address{};
-    return ::inet_pton(AF_INET, text.c_str(), &address) == 1;
+    return net::parseIpv4(text).has_value();
 }
 
 // Labels of letters, digits and inner hyphens; a last label of digits only would be a mistyped
@@ -47,21 +44,10 @@ bool isHostName(std::string_view name) {
 std::optional<std::string> resolveIpv4(const std::string& host, std::string& error) {
     if (isDottedIpv4(host))
         return host;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (const int status = ::getaddrinfo(host.c_str(), nullptr, &hints, &found); status != 0) {
-        error = status == EAI_SYSTEM ? std::strerror(errno) : ::gai_strerror(status);
+    const std::optional<std::uint32_t> address = net::resolveIpv4(host, error);
+    if (!address)
         return std::nullopt;
-    }
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* address = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    const bool ok = ::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text) != nullptr;
-    ::freeaddrinfo(found);
-    if (!ok)
-        error = std::strerror(errno);
-    return ok ? std::optional<std::string>(text) : std::nullopt;
+    return net::ipv4Text(*address);
 }
 
 QString seconds(std::chrono::milliseconds time) {
@@ -73,7 +59,7 @@ QString connectReason(const std::string& ip, unsigned port, int error, std::chro
     const QString where = QStringLiteral("%1:%2").arg(fromStd(ip)).arg(port);
     if (error == ETIMEDOUT)
         return QStringLiteral("No answer from %1 within %2 s.").arg(where, seconds(bound));
-    return QStringLiteral("%1: %2.").arg(where, QString::fromLocal8Bit(std::strerror(error)));
+    return QStringLiteral("%1: %2.").arg(where, fromStd(net::errorText(error)));
 }
 
 } // namespace
@@ -165,7 +151,7 @@ bool CliSession::open(const HostAddress& host, Identity identity, std::string& s
         m_prompter.message(
             connectText("Search Error. Check Lumeno-KVX and Try again.") + u' ' +
             (probeError != 0 ? QStringLiteral("The discovery probe to %1 could not be sent: %2.")
-                                   .arg(probe, QString::fromLocal8Bit(std::strerror(probeError)))
+                                   .arg(probe, fromStd(net::errorText(probeError)))
              : answered ? QStringLiteral("The discovery answer from %1 gives no control port.").arg(probe)
                         : QStringLiteral("No discovery answer from %1 within %2 s.")
                               .arg(probe, seconds(m_settings.probeWait))));
@@ -183,12 +169,9 @@ bool CliSession::open(const HostAddress& host, Identity identity, std::string& s
         m_probe.reset();
     };
     step = "connect";
-    const bool created = link().create();
-    const int createError = created ? 0 : errno;
-    if (!created || !link().connectTo(*ip, port)) {
+    if (!link().create() || !link().connectTo(*ip, port)) {
         m_prompter.message(connectText("Lumeno-KVX Connection is failed.") + u' ' +
-                           connectReason(*ip, port, created ? link().lastError() : createError,
-                                         m_settings.timing.connectBound));
+                           connectReason(*ip, port, link().lastError(), m_settings.timing.connectBound));
         return false;
     }
     step = "login";

@@ -7,12 +7,12 @@
 #include "ctl/metrics.h"
 #include "ctl/printable.h"
 #include "ctl/runner.h"
+#include "platform/net.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 
 namespace kvx::ctl {
@@ -284,7 +284,7 @@ int discover(const Invocation& run, Console& console) {
     if (!socket.open() || !socket.search(wait, list, [] {})) {
         console.err << "discover: Search Error. Check Lumeno-KVX and Try again.";
         if (socket.lastError() != 0)
-            console.err << " " << std::strerror(socket.lastError()) << ".";
+            console.err << " " << net::errorText(socket.lastError()) << ".";
         console.err << "\n";
         return kExitFailed;
     }

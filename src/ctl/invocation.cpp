@@ -6,19 +6,16 @@
 #include "core/qt_text.h"
 #include "ctl/inventory.h"
 #include "ctl/printable.h"
+#include "platform/files.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <kvx_version.h>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kvx::ctl {
 namespace {
@@ -99,48 +96,46 @@ QString option(const char* name) {
 // followed, so that what is checked is what is read.
 std::string readPasswordFile(const QString& path) {
     const std::string shown = printable(toStd(path));
-    const QByteArray name = QFile::encodeName(path);
+    const std::string name = path.toStdString(); // UTF-8, as the file seam takes it
     const auto refused = [&](const std::string& why) {
         return UsageError{"the password file " + shown + " " + why};
     };
-    // Without blocking, so that a FIFO with no writer cannot hold the run; fstat then refuses it.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        struct stat link {};
-        if (error == ELOOP && ::lstat(name.constData(), &link) == 0 && S_ISLNK(link.st_mode))
+    const auto unreadable = [&](const platform::SystemError& cause) {
+        return UsageError{"cannot read the password file " + shown + ": " + cause.text};
+    };
+    platform::SystemError cause;
+    // Without blocking, so that a FIFO with no writer cannot hold the run; its status then refuses it.
+    const platform::File file = platform::openForReading(name, platform::Links::refuse, cause);
+    if (!file.isOpen()) {
+        platform::FileStatus link;
+        platform::SystemError ignored;
+        if (cause.isLink && platform::statusAt(name, link, ignored) && link.kind == platform::FileKind::link)
             throw refused("is a symbolic link; name the file itself");
-        throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(error)};
+        throw unreadable(cause);
     }
-    const struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(errno)};
-    if (!S_ISREG(info.st_mode))
+    platform::FileStatus info;
+    if (!platform::statusOf(file, info, cause))
+        throw unreadable(cause);
+    if (info.kind != platform::FileKind::regular)
         throw refused("is not a regular file");
-    if (info.st_uid != ::geteuid())
-        throw refused("is owned by another user (uid " + std::to_string(info.st_uid) + "); it must be yours");
-    if ((info.st_mode & 077) != 0) {
+    if (!info.ownedByUser)
+        throw refused("is owned by another user (uid " + std::to_string(info.owner) + "); it must be yours");
+    if ((info.mode & 077) != 0) {
         char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", unsigned(info.st_mode & 07777));
-        const char* open = (info.st_mode & 044) ? "readable" : (info.st_mode & 022) ? "writable" : "usable";
+        std::snprintf(mode, sizeof mode, "%04o", info.mode);
+        const char* open = (info.mode & 044) ? "readable" : (info.mode & 022) ? "writable" : "usable";
         throw refused("is " + std::string(open) + " by others (mode " + mode + "); chmod 600 it");
     }
     // The size may change while reading; one byte beyond the bound tells that it grew past it.
     const std::string tooLarge = "is larger than " + std::to_string(kMaxPasswordFileBytes) + " bytes";
-    if (info.st_size > kMaxPasswordFileBytes)
+    if (info.size > kMaxPasswordFileBytes)
         throw refused(tooLarge);
     std::string text(std::size_t(kMaxPasswordFileBytes) + 1, '\0');
     std::size_t filled = 0;
     while (filled < text.size()) {
-        const ssize_t n = ::read(fd, text.data() + filled, text.size() - filled);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const std::int64_t n = platform::readSome(file, text.data() + filled, text.size() - filled, cause);
         if (n < 0)
-            throw UsageError{"cannot read the password file " + shown + ": " + std::strerror(errno)};
+            throw unreadable(cause);
         if (n == 0)
             break;
         filled += std::size_t(n);

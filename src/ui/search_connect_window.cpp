@@ -5,6 +5,7 @@
 #include "core/prompter.h"
 #include "core/qt_text.h"
 #include "core/transcript.h"
+#include "platform/net.h"
 #include "ui/busy_cursor.h"
 #include "ui/widget_setup.h"
 
@@ -22,7 +23,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <vector>
 
@@ -101,7 +101,7 @@ QString withCause(const QString& described, const QString& cause) {
 }
 
 QString systemText(int error) {
-    return error == 0 ? QString() : QString::fromLocal8Bit(std::strerror(error));
+    return error == 0 ? QString() : fromStd(net::errorText(error));
 }
 
 } // namespace

@@ -3,15 +3,11 @@
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
 #include "link_session.h"
+#include "plain_link.h"
 #include "recording_prompter.h"
 
 #include <QTemporaryDir>
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 // The backup and the restore of a well-filled device (50 bound devices, 50 servers, 200 routes),
 // each beside the same command lines sent over a plain socket, read up to the reply's last line.
@@ -34,51 +30,6 @@ void fill(kvx::test::LinkSession& device) {
                    address(4, 4 * from + 1) + " " + address(4, 4 * from + 2) + " " +
                    address(4, 4 * from + 3));
 }
-
-// A logged-in plain socket: the floor every transaction stands on.
-class RawLink {
-public:
-    explicit RawLink(std::uint16_t port) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = htons(port);
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::connect(m_fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        const int one = 1;
-        ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        exchange({}); // greeting
-        exchange("User admin\r\n");
-        exchange("Pass admin\r\n");
-    }
-    ~RawLink() { ::close(m_fd); }
-
-    // Until the last line received begins with "+OK" or "-ERR" (every reply ends so, lists included).
-    std::string exchange(const std::string& line) {
-        if (!line.empty())
-            ::send(m_fd, line.data(), line.size(), 0);
-        std::string reply;
-        char buffer[65536];
-        while (true) {
-            const ssize_t n = ::recv(m_fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                return reply;
-            reply.append(buffer, std::size_t(n));
-            if (line.empty())
-                return reply;
-            if (!reply.ends_with("\r\n"))
-                continue;
-            const std::size_t start = reply.rfind('\n', reply.size() - 3);
-            const std::string_view last =
-                std::string_view(reply).substr(start == std::string::npos ? 0 : start + 1);
-            if (last.starts_with("+OK") || last.starts_with("-ERR"))
-                return reply;
-        }
-    }
-
-private:
-    int m_fd = -1;
-};
 
 struct Fixture {
     Fixture() {
@@ -129,7 +80,7 @@ void backup(benchmark::State& state) {
 BENCHMARK(backup)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void backupRawRoundTrips(benchmark::State& state) {
-    RawLink raw(fixture().source.device().controlPort());
+    kvx::test::PlainLink raw(fixture().source.device().controlPort());
     for (auto _ : state)
         for (const std::string& line : fixture().backupLines)
             benchmark::DoNotOptimize(raw.exchange(line));
@@ -144,7 +95,7 @@ void restore(benchmark::State& state) {
 BENCHMARK(restore)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void restoreRawRoundTrips(benchmark::State& state) {
-    RawLink raw(fixture().target.device().controlPort());
+    kvx::test::PlainLink raw(fixture().target.device().controlPort());
     for (auto _ : state)
         for (const std::string& line : fixture().restoreLines)
             benchmark::DoNotOptimize(raw.exchange(line));

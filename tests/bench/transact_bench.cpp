@@ -1,21 +1,18 @@
 #include "app/main_window.h"
-#include "ui/console_pane.h"
 #include "core/device_link.h"
-#include "ui/search_connect_window.h"
+#include "plain_link.h"
 #include "recording_prompter.h"
 #include "sim/simulated_device.h"
+#include "ui/console_pane.h"
+#include "ui/search_connect_window.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
+#include <csignal>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,35 +43,12 @@ void login(kvx::DeviceLink& link, std::uint16_t port) {
     link.transact("Pass admin\r\n", 1, t);
 }
 
-// The floor: the same bytes over a plain socket, read until the reply's line end.
+// The floor: the same bytes over a plain socket, read up to the reply's last line.
 void rawRoundTrip(benchmark::State& state) {
     auto sim = device();
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(sim->controlPort());
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    const int one = 1;
-    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    char buffer[512];
-    const auto exchange = [&](const std::string& line) {
-        ::send(fd, line.data(), line.size(), 0);
-        std::string reply;
-        while (reply.size() < 2 || reply.compare(reply.size() - 2, 2, "\r\n") != 0) {
-            const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            reply.append(buffer, static_cast<std::size_t>(n));
-        }
-        return reply;
-    };
-    ::recv(fd, buffer, sizeof buffer, 0); // greeting
-    exchange("User admin\r\n");
-    exchange("Pass admin\r\n");
+    kvx::test::PlainLink raw(sim->controlPort());
     for (auto _ : state)
-        benchmark::DoNotOptimize(exchange("Mode\r\n"));
-    ::close(fd);
+        benchmark::DoNotOptimize(raw.exchange("Mode\r\n"));
 }
 BENCHMARK(rawRoundTrip)->UseRealTime();
 

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-// Widget tests need an application object; the offscreen platform is set by the test registration.
+// Widget tests need an application object, on the offscreen platform. The test registration names it
+// too, but Wine does not hand that variable on to a Windows test.
 int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     const kvx::test::PrivateSettings settings;
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

@@ -3,15 +3,14 @@
 #include "core/device_log_fetch.h"
 #include "core/procedure_progress.h"
 #include "core/profile_file.h"
-#include "file_size_limit.h"
 #include "recording_prompter.h"
 #include "scripted_session.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
-#include <sys/stat.h>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -67,17 +66,6 @@ void scriptBackup(ScriptedSession& session, std::size_t silentAt = std::size_t(-
                                           : std::string("+OK\r\n"));
 }
 
-// What the process has handed to write() so far.
-qint64 bytesWritten() {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (io.open(QIODevice::ReadOnly))
-        for (QByteArray line = io.readLine(); !line.isEmpty(); line = io.readLine())
-            if (line.startsWith("wchar:"))
-                return line.mid(6).trimmed().toLongLong();
-    ADD_FAILURE() << "no /proc/self/io";
-    return 0;
-}
-
 std::vector<std::string> commandsOf(const std::string& fileText) {
     std::vector<std::string> out;
     for (const RestoreStep& step : restoreSteps(ProfileFile::fromText(fileText)))
@@ -106,21 +94,6 @@ TEST(DeviceLogFetch, WritesTheReplyByteForByteAndReplacesIt) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("KVXLOG.TXT")});
 }
 
-TEST(DeviceLogFetch, ALinkAtTheNameIsReplacedNotFollowed) {
-    QTemporaryDir dir;
-    const QString victim = dir.filePath(QStringLiteral("victim.txt"));
-    writeFile(victim, "keep");
-    ScriptedSession session;
-    RecordingPrompter prompter;
-    DeviceLogFetch fetch(session, prompter, dir.path());
-    ASSERT_TRUE(QFile::link(victim, fetch.logPath()));
-    session.expect("log\r\n", 10, "+OK\r\n");
-    EXPECT_EQ(fetch.run(), DeviceLogFetch::Result::Shown);
-    EXPECT_EQ(contents(victim), QByteArray("keep"));
-    EXPECT_FALSE(QFileInfo(fetch.logPath()).isSymLink());
-    EXPECT_EQ(contents(fetch.logPath()), QByteArray("+OK\r\n"));
-}
-
 TEST(DeviceLogFetch, NoAnswerWritesNothing) {
     QTemporaryDir dir;
     ScriptedSession session;
@@ -132,21 +105,6 @@ TEST(DeviceLogFetch, NoAnswerWritesNothing) {
               QStringList{QStringLiteral("Log is timeout. Check Lumeno-KVX and Try again.")});
     EXPECT_EQ(session.reconnects, 1);
     EXPECT_FALSE(QFile::exists(fetch.logPath()));
-    EXPECT_TRUE(prompter.viewed.isEmpty());
-}
-
-TEST(DeviceLogFetch, AFullDiskIsReported) {
-    QTemporaryDir dir;
-    ScriptedSession session;
-    RecordingPrompter prompter;
-    DeviceLogFetch fetch(session, prompter, dir.path());
-    session.expect("log\r\n", 10, "boot\r\nlink up\r\n+OK\r\n");
-    const FileSizeLimit limit(4);
-    EXPECT_EQ(fetch.run(), DeviceLogFetch::Result::NotWritten);
-    EXPECT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages.value(0).startsWith(QStringLiteral("The file cannot be written: ") +
-                                                      fetch.logPath()))
-        << prompter.messages.value(0).toStdString();
     EXPECT_TRUE(prompter.viewed.isEmpty());
 }
 
@@ -290,58 +248,26 @@ TEST(ConfigBackup, AReplyNobodyAskedForFailsTheBackup) {
     }
 }
 
-// A device that lists one server entry thousands of times: the file is built in memory and written
-// once, not rewritten for every key.
-TEST(ConfigBackup, TheFileIsWrittenOnce) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("b.kcf"));
-    std::string servers;
-    for (int i = 0; i < 2000; ++i)
-        servers += "1|Kiosk||10.0.0.3:2\r\n";
-    ScriptedSession session;
-    RecordingPrompter prompter;
-    prompter.fileAnswers = {path};
-    SilentProgress progress;
-    scriptBackup(session, std::size_t(-1), servers + "+OK 10.0.0.1:9100\r\n");
-    const qint64 before = bytesWritten();
-    EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), ConfigBackup::Result::Completed);
-    const qint64 written = bytesWritten() - before;
-    EXPECT_EQ(ProfileFile::fromText(contents(path).toStdString()).read("SERV", "1Server"), "10.0.0.3:2");
-    EXPECT_LT(written, 2 * contents(path).size());
-}
-
-// The file cannot be created, the disk fills up, a link stands at the name, or the device lists more
-// than a file holds.
+// The file cannot be created, or the device lists more than a file holds.
 TEST(ConfigBackup, FileFaults) {
     QTemporaryDir dir;
-    const QString victim = dir.filePath(QStringLiteral("victim"));
-    writeFile(victim, "precious");
-    const QByteArray good("[MODE]\r\nMode=Client Mode\r\n\r\n");
     struct Case {
         const char* name;
         QString path;
-        bool fullDisk;
         ConfigBackup::Result result;
         std::size_t sent;
-        QString message; // the start of it
+        QString message; // the start of it; the system's own words are not compared
         std::string servers = "+OK\r\n";
     };
     const QString missing = dir.filePath(QStringLiteral("missing/b.kcf"));
-    const QString full = dir.filePath(QStringLiteral("full.kcf"));
-    writeFile(full, good);
-    const QString link = dir.filePath(QStringLiteral("link.kcf"));
-    ASSERT_TRUE(QFile::link(victim, link));
     std::string servers;
     for (std::size_t n = 0; n <= ProfileFile::kMaxKeys / 2; ++n)
         servers += std::to_string(n) + "|Kiosk||10.0.0.3:2\r\n";
     const QString large = dir.filePath(QStringLiteral("large.kcf"));
     const Case cases[] = {
-        {"no folder", missing, false, ConfigBackup::Result::NotCreated, 0,
-         QStringLiteral("The file cannot be written: ") + missing + QStringLiteral(": No such file")},
-        {"full disk", full, true, ConfigBackup::Result::NotWritten, 19,
-         QStringLiteral("The file cannot be written: ") + full + QStringLiteral(": ")},
-        {"link at the name", link, false, ConfigBackup::Result::Completed, 19, QString()},
-        {"more than a file holds", large, false, ConfigBackup::Result::NotWritten, 6,
+        {"no folder", missing, ConfigBackup::Result::NotCreated, 0,
+         QStringLiteral("The file cannot be written: ") + missing + QStringLiteral(": ")},
+        {"more than a file holds", large, ConfigBackup::Result::NotWritten, 6,
          QStringLiteral("The SERV settings of the device do not fit into a configuration file.\r\nThe "
                         "settings read so far are in ") +
              large + QStringLiteral(".partial."),
@@ -354,22 +280,12 @@ TEST(ConfigBackup, FileFaults) {
         SilentProgress progress;
         if (c.sent != 0)
             scriptBackup(session, std::size_t(-1), c.servers);
-        {
-            std::optional<FileSizeLimit> limit;
-            if (c.fullDisk)
-                limit.emplace(100);
-            EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), c.result) << c.name;
-        }
+        EXPECT_EQ(ConfigBackup(session, prompter, progress).run(), c.result) << c.name;
         EXPECT_EQ(session.sent.size(), c.sent) << c.name;
-        EXPECT_EQ(prompter.messages.size(), c.message.isEmpty() ? 0 : 1) << c.name;
-        EXPECT_TRUE(prompter.messages.value(0).startsWith(c.message))
-            << prompter.messages.value(0).toStdString();
+        ASSERT_EQ(prompter.messages.size(), 1) << c.name;
+        EXPECT_TRUE(prompter.messages[0].startsWith(c.message)) << prompter.messages[0].toStdString();
         EXPECT_EQ(session.reconnects, 0) << c.name;
     }
-    EXPECT_EQ(contents(full), good);
-    EXPECT_EQ(contents(victim), QByteArray("precious"));
-    EXPECT_FALSE(QFileInfo(link).isSymLink());
-    EXPECT_TRUE(contents(link).startsWith("[MODE]\r\nMode=Server Mode\r\n"));
     EXPECT_FALSE(QFile::exists(large));
 }
 
@@ -480,8 +396,8 @@ TEST(ConfigRestore, AHugeDamagedFileSendsWhatItsGoodPartGives) {
 // Files that are not a configuration a backup could have written are refused before any setting is sent.
 TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
     QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("fifo.kcf"));
-    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    const QString folder = dir.filePath(QStringLiteral("folder.kcf"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.kcf")));
     const QString huge = dir.filePath(QStringLiteral("huge.kcf"));
     {
         QFile file(huge);
@@ -495,7 +411,7 @@ TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
         return path;
     };
     const QString commands = named("commands.kcf", "[PRSV]\r\nPrsv=1;Reboot;DelServ 0;\r\n");
-    const QString nul = named("nul.kcf", std::string("[PORT]\r\nPort=9000\0Reboot;;\r\n", 28));
+    const QString nul = named("zero-byte.kcf", std::string("[PORT]\r\nPort=9000\0Reboot;;\r\n", 28));
     const QString escape = named("escape.kcf", "[BIND]\r\n0Name=Scan\x1b[2Jner\r\n0Port=9101\r\nSUM=1\r\n");
     const QString routes = named("routes.kcf", "[ROUTE]\r\n0From=X\r\n0To=Y\r\nSUM=501");
     const QString longValue = named("long.kcf", "[BTNAME]\r\nBtname=" + std::string(1025, 'n') + "\r\n");
@@ -515,12 +431,12 @@ TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
     struct Case {
         QString path;
         R result;
-        QString message;
+        QString message; // the start of it; the system's own words are not compared
     };
     const Case cases[] = {
-        {fifo, R::NotRead, cannotRead + fifo + QStringLiteral(": not a regular file")},
+        {folder, R::NotRead, cannotRead + folder + QStringLiteral(": not a regular file")},
         {huge, R::NotRead, cannotRead + huge + QStringLiteral(": larger than 4194304 bytes")},
-        {missing, R::NotRead, cannotRead + missing + QStringLiteral(": No such file or directory")},
+        {missing, R::NotRead, cannotRead + missing + QStringLiteral(": ")},
         {commands, R::Refused, line(2, commands, "key Prsv in section PRSV") + unsendable},
         {nul, R::Refused, line(2, nul, "key Port in section PORT") + unsendable},
         {escape, R::Refused, line(2, escape, "key 0Name in section BIND") + unsendable},
@@ -545,7 +461,8 @@ TEST(ConfigRestore, FilesThatAreRefusedSendNothing) {
         if (c.path == fits)
             session.expect("mode ;\r\n", 10, "");
         EXPECT_EQ(ConfigRestore(session, prompter, progress).run(), c.result) << c.path.toStdString();
-        EXPECT_EQ(prompter.messages, QStringList{c.message}) << c.path.toStdString();
+        ASSERT_EQ(prompter.messages.size(), 1) << c.path.toStdString();
+        EXPECT_TRUE(prompter.messages[0].startsWith(c.message)) << prompter.messages[0].toStdString();
         EXPECT_TRUE(session.done()) << c.path.toStdString();
     }
 }

@@ -1,27 +1,26 @@
 #include "core/discovery_targets.h"
 
 #include <gtest/gtest.h>
-#include <net/if.h>
 
 using namespace kvx;
 
 namespace {
 
-constexpr unsigned kUp = IFF_UP | IFF_BROADCAST;
+constexpr unsigned kUp = net::kInterfaceUp | net::kInterfaceBroadcast;
 
 // A PC with a wired LAN, a configuration LAN with two addresses on one subnet and one on another, a
 // Wi-Fi that is down, a point-to-point link, loopback and two interfaces with no broadcast address.
 const std::vector<InterfaceAddress> kInterfaces = {
-    {"lo", IFF_UP | IFF_LOOPBACK, ""},
+    {"lo", net::kInterfaceUp | net::kInterfaceLoopback, ""},
     {"eth0", kUp, "192.168.1.255"},
     {"eth1", kUp, "10.20.0.255"},
     {"eth1", kUp, "10.20.0.255"},
     {"eth1", kUp, "172.16.255.255"},
-    {"wlan0", IFF_BROADCAST, "192.168.50.255"},
-    {"tun0", IFF_UP | IFF_POINTOPOINT, ""},
+    {"wlan0", net::kInterfaceBroadcast, "192.168.50.255"},
+    {"tun0", net::kInterfaceUp | net::kInterfacePointToPoint, ""},
     {"odd0", kUp, ""},
     {"bare0", kUp, "0.0.0.0"},
-    {"lo:1", kUp | IFF_LOOPBACK, "127.255.255.255"},
+    {"lo:1", kUp | net::kInterfaceLoopback, "127.255.255.255"},
 };
 
 } // namespace

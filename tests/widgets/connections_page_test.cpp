@@ -58,7 +58,8 @@ struct Fixture {
         return icon.isNull() ? QColor() : icon.pixmap(16, 16).toImage().pixelColor(8, 8);
     }
     void clickRow(int row) {
-        const QRect rect = list()->visualItemRect(list()->topLevelItem(row));
+        const QRect rect =
+            list()->visualItemRect(list()->topLevelItem(row)).intersected(list()->viewport()->rect());
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, rect.center());
     }
     void clickDisconnect() { QTest::mouseClick(button("disconnectButton"), Qt::LeftButton); }

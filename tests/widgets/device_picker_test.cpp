@@ -83,7 +83,8 @@ TEST(DevicePicker, ApplyReturnsTheSelectedRowAndTheCloseBoxCancels) {
             acted = true;
             QTreeWidget* addresses = list(picker);
             if (c.row >= 0) {
-                const QRect rect = addresses->visualItemRect(addresses->topLevelItem(c.row));
+                const QRect rect = addresses->visualItemRect(addresses->topLevelItem(c.row))
+                                       .intersected(addresses->viewport()->rect());
                 QTest::mouseClick(addresses->viewport(), Qt::LeftButton, {}, rect.center());
             }
             if (c.close)

@@ -51,7 +51,7 @@ Answer answerFileDialog(const std::function<QString(DialogPrompter&)>& ask, cons
 QString save(DialogPrompter& p) {
     return p.saveFileName(kFilter, QStringLiteral("*.kcf"), QStringLiteral("kcf"));
 }
-QString open(DialogPrompter& p) {
+QString openFile(DialogPrompter& p) {
     return p.openFileName(kFilter, QString());
 }
 
@@ -64,7 +64,7 @@ TEST(DialogPrompter, FileDialogsOpenInTheFolderOfTheLastFileChosen) {
     QFile(backup).open(QIODevice::WriteOnly);
 
     QTemporaryDir elsewhere;
-    EXPECT_EQ(answerFileDialog(open, QString(), elsewhere.path()).openedIn.toStdString(),
+    EXPECT_EQ(answerFileDialog(openFile, QString(), elsewhere.path()).openedIn.toStdString(),
               folder.path().toStdString())
         << "a restore starts where the backup went";
     EXPECT_EQ(answerFileDialog(save, QString()).openedIn.toStdString(), folder.path().toStdString())

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
 
 using namespace kvx;
 using namespace kvx::test;
@@ -254,10 +256,14 @@ TEST(InformationPage, ProgressShowsOnlyOnceAFileIsChosenAndItsCancelIsReported) 
 }
 
 TEST(InformationPage, WhereNoViewerOpensTheLogItsPlaceIsSaid) {
-    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
-    const QByteArray oldTemp = qgetenv("TMPDIR");
     const QTemporaryDir dir;
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    // The temporary folder is named by TMPDIR on POSIX, by TMP on Windows.
+    const char* const variables[] = {"TMPDIR", "TMP"};
+    std::vector<std::optional<QByteArray>> saved;
+    for (const char* name : variables) {
+        saved.push_back(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, QDir::toNativeSeparators(dir.path()).toLocal8Bit());
+    }
     const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("KVXLOG.TXT")));
     for (const bool viewerOpens : {true, false}) {
         Fixture f;
@@ -272,8 +278,10 @@ TEST(InformationPage, WhereNoViewerOpensTheLogItsPlaceIsSaid) {
                       : QStringList{QStringLiteral("No viewer opened the device log. It was written to:\n") +
                                     path});
     }
-    if (hadTemp)
-        qputenv("TMPDIR", oldTemp);
-    else
-        qunsetenv("TMPDIR");
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i])
+            qputenv(variables[i], *saved[i]);
+        else
+            qunsetenv(variables[i]);
+    }
 }
