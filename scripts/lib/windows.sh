@@ -86,7 +86,7 @@ kvx_windows_build() {
 # side by side).
 kvx_windows_test() {
   [ -d "$KVX_WINDOWS_BUILD/wine" ] || { "$KVX_WINDOWS_BUILD/wine-run" wineboot --init >/dev/null 2>&1 || true; }
-  WINEPREFIX="$KVX_WINDOWS_BUILD/wine" wineserver -w
+  WINEPREFIX="$PWD/$KVX_WINDOWS_BUILD/wine" wineserver -w
   (cd "$KVX_WINDOWS_BUILD" && ctest --output-on-failure --timeout 600 -j2)
 }
 
