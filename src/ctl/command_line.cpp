@@ -2,11 +2,12 @@
 
 #include "core/discovery_socket.h"
 #include "core/qt_text.h"
-#include "ctl/convergence.h"
 #include "ctl/invocation.h"
-#include "ctl/metrics.h"
-#include "ctl/printable.h"
-#include "ctl/runner.h"
+#include "ctl/metrics_report.h"
+#include "ctl/progress_board.h"
+#include "fleet/convergence.h"
+#include "fleet/printable.h"
+#include "fleet/runner.h"
 #include "platform/net.h"
 
 #include <QJsonArray>
@@ -16,6 +17,8 @@
 #include <mutex>
 
 namespace kvx::ctl {
+
+using namespace kvx::fleet;
 namespace {
 
 // The --verbose echo of one device, a whole line at a time: with several devices their lines would

@@ -4,8 +4,8 @@
 #include "core/file_io.h"
 #include "core/profile_file.h"
 #include "core/qt_text.h"
-#include "ctl/inventory.h"
-#include "ctl/printable.h"
+#include "fleet/inventory.h"
+#include "fleet/printable.h"
 #include "platform/files.h"
 
 #include <QCommandLineParser>
@@ -18,6 +18,8 @@
 #include <map>
 
 namespace kvx::ctl {
+
+using namespace kvx::fleet;
 namespace {
 
 struct UsageError {
@@ -90,65 +92,6 @@ QString option(const char* name) {
     return QString::fromLatin1(name);
 }
 
-// A password file is read only when nobody but the user running kvx100ctl can read or change it, as
-// ssh asks of a private key: a file others can read has leaked already, and one others can write
-// hands them the login. The checks are made on the descriptor that is read, and a link is not
-// followed, so that what is checked is what is read.
-std::string readPasswordFile(const QString& path) {
-    const std::string shown = printable(toStd(path));
-    const std::string name = path.toStdString(); // UTF-8, as the file seam takes it
-    const auto refused = [&](const std::string& why) {
-        return UsageError{"the password file " + shown + " " + why};
-    };
-    const auto unreadable = [&](const platform::SystemError& cause) {
-        return UsageError{"cannot read the password file " + shown + ": " + cause.text};
-    };
-    platform::SystemError cause;
-    // Without blocking, so that a FIFO with no writer cannot hold the run; its status then refuses it.
-    const platform::File file = platform::openForReading(name, platform::Links::refuse, cause);
-    if (!file.isOpen()) {
-        platform::FileStatus link;
-        platform::SystemError ignored;
-        if (cause.isLink && platform::statusAt(name, link, ignored) && link.kind == platform::FileKind::link)
-            throw refused("is a symbolic link; name the file itself");
-        throw unreadable(cause);
-    }
-    platform::FileStatus info;
-    if (!platform::statusOf(file, info, cause))
-        throw unreadable(cause);
-    if (info.kind != platform::FileKind::regular)
-        throw refused("is not a regular file");
-    if (!info.ownedByUser)
-        throw refused("is owned by another user (uid " + std::to_string(info.owner) + "); it must be yours");
-    if ((info.mode & 077) != 0) {
-        char mode[8];
-        std::snprintf(mode, sizeof mode, "%04o", info.mode);
-        const char* open = (info.mode & 044) ? "readable" : (info.mode & 022) ? "writable" : "usable";
-        throw refused("is " + std::string(open) + " by others (mode " + mode + "); chmod 600 it");
-    }
-    // The size may change while reading; one byte beyond the bound tells that it grew past it.
-    const std::string tooLarge = "is larger than " + std::to_string(kMaxPasswordFileBytes) + " bytes";
-    if (info.size > kMaxPasswordFileBytes)
-        throw refused(tooLarge);
-    std::string text(std::size_t(kMaxPasswordFileBytes) + 1, '\0');
-    std::size_t filled = 0;
-    while (filled < text.size()) {
-        const std::int64_t n = platform::readSome(file, text.data() + filled, text.size() - filled, cause);
-        if (n < 0)
-            throw unreadable(cause);
-        if (n == 0)
-            break;
-        filled += std::size_t(n);
-    }
-    if (filled > std::size_t(kMaxPasswordFileBytes))
-        throw refused(tooLarge);
-    text.resize(filled);
-    std::string line = text.substr(0, text.find('\n'));
-    while (line.ends_with('\r'))
-        line.pop_back();
-    return line;
-}
-
 unsigned portOption(const QCommandLineParser& parser, const char* name, unsigned fallback) {
     if (!parser.isSet(option(name)))
         return fallback;
@@ -178,48 +121,6 @@ void keepFirstOfEach(Invocation& run) {
                                    "; worked on once");
     }
     run.devices = std::move(once);
-}
-
-// The devices an inventory names, with their own credentials and variables; `groups` selects them
-// when given.
-std::vector<Device> inventoryDevices(const QString& path, const QStringList& groups) {
-    QString error;
-    const std::optional<QByteArray> text = readRegularFile(path, kMaxHostListBytes, error);
-    if (!text)
-        throw UsageError{"cannot read the inventory " + toStd(error)};
-    std::string wrongLine;
-    const std::optional<std::vector<InventoryEntry>> entries = parseInventory(*text, wrongLine);
-    if (!entries)
-        throw UsageError{"in the inventory " + toStd(path) + ", " + wrongLine};
-    for (const QString& group : groups)
-        if (std::none_of(entries->begin(), entries->end(), [&](const InventoryEntry& e) {
-                return std::find(e.groups.begin(), e.groups.end(), toStd(group)) != e.groups.end();
-            }))
-            throw UsageError{"the inventory has no group " + printable(toStd(group))};
-    // Each password file is read once, however many devices share it.
-    std::map<std::string, std::string> passwords;
-    std::vector<Device> devices;
-    for (const InventoryEntry& entry : *entries) {
-        if (!groups.isEmpty() &&
-            std::none_of(entry.groups.begin(), entry.groups.end(),
-                         [&](const std::string& g) { return groups.contains(fromStd(g)); }))
-            continue;
-        Device device{entry.address,   entry.name,
-                      std::nullopt,    entry.groups,
-                      entry.variables, "line " + std::to_string(entry.line) + " of " + toStd(path)};
-        device.variables["host"] = entry.address.host;
-        if (!entry.user.empty() || !entry.passwordFile.empty()) {
-            if (entry.user.empty() || entry.passwordFile.empty())
-                throw UsageError{"in the inventory " + toStd(path) + ", line " + std::to_string(entry.line) +
-                                 ": user and password_file go together"};
-            auto [known, added] = passwords.try_emplace(entry.passwordFile);
-            if (added)
-                known->second = readPasswordFile(fromStd(entry.passwordFile));
-            device.credentials = Credentials{entry.user, known->second};
-        }
-        devices.push_back(std::move(device));
-    }
-    return devices;
 }
 
 Invocation parse(const CommandInfo& info, const QStringList& arguments,
@@ -405,8 +306,14 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
             throw UsageError{std::string(info.name) + " needs a file: " + info.positional};
         if (parser.isSet(option("group")) && !parser.isSet(option("inventory")))
             throw UsageError{"--group selects from an inventory: give --inventory"};
-        if (parser.isSet(option("inventory")))
-            run.devices = inventoryDevices(parser.value(option("inventory")), parser.values(option("group")));
+        if (parser.isSet(option("inventory"))) {
+            std::string error;
+            std::optional<std::vector<Device>> devices = devicesFromInventory(
+                parser.value(option("inventory")), parser.values(option("group")), error);
+            if (!devices)
+                throw UsageError{error};
+            run.devices = std::move(*devices);
+        }
         if (parser.isSet(option("hosts"))) {
             const QString path = parser.value(option("hosts"));
             QString error;
@@ -471,7 +378,11 @@ Invocation parse(const CommandInfo& info, const QStringList& arguments,
         throw UsageError{"--user (or " + std::string(kUserVariable) + ") is needed to log in"};
     run.settings.connect.credentials.user = toStd(user);
     if (const QString file = optionOrEnvironment("password-file", kPasswordFileVariable); !file.isEmpty()) {
-        run.settings.connect.credentials.password = readPasswordFile(file);
+        std::string error;
+        std::optional<std::string> password = readPasswordFile(file, error);
+        if (!password)
+            throw UsageError{error};
+        run.settings.connect.credentials.password = std::move(*password);
     } else {
         const std::optional<std::string> password = askPassword ? askPassword() : std::nullopt;
         if (!password)

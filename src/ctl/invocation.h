@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ctl/device_commands.h"
+#include "fleet/device_commands.h"
+#include "fleet/inventory.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -17,16 +18,14 @@ inline constexpr double kMinTimeoutSeconds = 0.001;
 inline constexpr double kMaxTimeoutSeconds = 3600;
 inline constexpr int kMaxWaitSeconds = 3600;
 inline constexpr int kMaxParallel = 256;
-// The largest files the options may name: a host list of tens of thousands of devices, one line of
-// password.
-inline constexpr qint64 kMaxHostListBytes = 1 << 20;
-inline constexpr qint64 kMaxPasswordFileBytes = 4 << 10;
+// The largest host list the options may name: tens of thousands of devices, as an inventory.
+inline constexpr qint64 kMaxHostListBytes = fleet::kMaxInventoryBytes;
 
 // Everything the options of one command settle.
 struct Invocation {
-    CommandSettings settings;
-    std::vector<Device> devices;       // each device once, in the order first listed
-    std::vector<std::string> repeated; // a notice for each device listed more than once
+    fleet::CommandSettings settings;
+    std::vector<fleet::Device> devices; // each device once, in the order first listed
+    std::vector<std::string> repeated;  // a notice for each device listed more than once
     int parallel = 8;
     enum class Format { Text, Json, Csv } format = Format::Text;
     bool verbose = false;
@@ -52,6 +51,6 @@ ParsedCommandLine parseCommandLine(const QStringList& arguments,
 
 // The devices of a host list: one HOST[:PORT] a line, blank lines and lines starting with "#" skipped.
 // Nothing, with `error` naming the line, when a line is not a device address.
-std::optional<std::vector<HostAddress>> parseHostList(const QByteArray& text, std::string& error);
+std::optional<std::vector<fleet::HostAddress>> parseHostList(const QByteArray& text, std::string& error);
 
 } // namespace kvx::ctl

@@ -1,6 +1,6 @@
 #include "core/profile_file.h"
 #include "ctl/command_line.h"
-#include "ctl/convergence.h"
+#include "fleet/convergence.h"
 #include "sim/simulated_device.h"
 
 #include <QDir>
@@ -88,8 +88,8 @@ void planRoutes(benchmark::State& state) {
     const kvx::ProfileFile file = routeTable(count, "00:1B:DC:0F:FF:02");
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const auto differences = kvx::ctl::differencesOf(device, file, kvx::ctl::ListMatch::Exact);
-        const kvx::ctl::ApplyPlan plan = kvx::ctl::planApply(device, file, differences);
+        const auto differences = kvx::fleet::differencesOf(device, file, kvx::fleet::ListMatch::Exact);
+        const kvx::fleet::ApplyPlan plan = kvx::fleet::planApply(device, file, differences);
         bytes = 0;
         for (const auto* steps : {&plan.steps, &plan.routesBack})
             for (const kvx::RestoreStep& step : *steps)

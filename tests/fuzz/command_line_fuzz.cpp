@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         kvx::ctl::parseCommandLine(arguments, [] { return std::optional<std::string>(); });
     if (parsed.kind == kvx::ctl::ParsedCommandLine::Kind::Run) {
         const kvx::ctl::Invocation& run = parsed.invocation;
-        const bool discover = run.settings.command == kvx::ctl::Command::Discover;
+        const bool discover = run.settings.command == kvx::fleet::Command::Discover;
         if ((!discover && run.devices.empty()) || run.parallel < 1 || run.parallel > kvx::ctl::kMaxParallel ||
             !(run.timeoutSeconds > 0 && run.timeoutSeconds <= kvx::ctl::kMaxTimeoutSeconds))
             std::abort();

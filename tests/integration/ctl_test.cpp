@@ -1,10 +1,10 @@
 // The command-line program against simulated devices on loopback, run in-process.
 #include "core/profile_file.h"
 #include "ctl/command_line.h"
-#include "ctl/convergence.h"
-#include "ctl/printable.h"
-#include "ctl/runner.h"
 #include "ctl_run.h"
+#include "fleet/convergence.h"
+#include "fleet/printable.h"
+#include "fleet/runner.h"
 #include "platform/net.h"
 #include "sim_fixture.h"
 
@@ -420,14 +420,14 @@ TEST(Kvx100ctl, PrintableEscapesControlBytesUnambiguously) {
         {"\xed\x95\x9c \xff", "\xed\x95\x9c \xff"},
     };
     for (const auto& [text, shown] : cases)
-        EXPECT_EQ(ctl::printable(text), shown) << text;
-    EXPECT_EQ(ctl::printableLines("one\ttwo\r\nthree\nfour\r\n"), "one\\ttwo\r\nthree\\nfour\r\n");
+        EXPECT_EQ(fleet::printable(text), shown) << text;
+    EXPECT_EQ(fleet::printableLines("one\ttwo\r\nthree\nfour\r\n"), "one\\ttwo\r\nthree\\nfour\r\n");
 }
 
 // A thread the system refuses costs one device, reported, and no other.
 TEST(Kvx100ctl, AWorkerThatCannotStartFailsOneDevice) {
     std::atomic<int> starts = 0;
-    const ctl::ThreadStarter refuseTheSecond = [&starts](std::function<void()> body) {
+    const fleet::ThreadStarter refuseTheSecond = [&starts](std::function<void()> body) {
         if (++starts == 2)
             throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
         return std::thread(std::move(body));
@@ -435,7 +435,7 @@ TEST(Kvx100ctl, AWorkerThatCannotStartFailsOneDevice) {
     std::mutex mutex;
     std::vector<int> runs(6, 0);
     std::vector<std::string> refused(6);
-    ctl::runInParallel(
+    fleet::runInParallel(
         6, 3,
         [&](std::size_t i) {
             // The first worker would otherwise take every device before the second start fails.
@@ -729,8 +729,8 @@ TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
     kept.write("ROUTE", "SUM", "3");
     const QString file = ctl.put("wanted.kcf", QByteArray::fromStdString(wanted.text()));
     const auto keptLists = [&](const ProfileFile& after) {
-        std::vector<ctl::Difference> lost;
-        for (const ctl::Difference& d : ctl::differencesOf(after, kept, ctl::ListMatch::Contains))
+        std::vector<fleet::Difference> lost;
+        for (const fleet::Difference& d : fleet::differencesOf(after, kept, fleet::ListMatch::Contains))
             if (!d.device &&
                 (d.group == "BIND" || d.group == "ROUTE" || (d.group == "SERV" && d.item != " ")))
                 lost.push_back(d);
@@ -753,7 +753,7 @@ TEST(Kvx100ctl, AnInterruptedReplaceNeverTakesWhatTheFileKeeps) {
         const QString after = ctl.path("after.kcf");
         ASSERT_EQ(ctl(QStringList{QStringLiteral("backup"), host(*device), after} + probe).status,
                   ctl::kExitOk);
-        EXPECT_EQ(keptLists(ProfileFile::fromFile(after, error).value()), std::vector<ctl::Difference>{})
+        EXPECT_EQ(keptLists(ProfileFile::fromFile(after, error).value()), std::vector<fleet::Difference>{})
             << "cut after command " << k << "\n"
             << run.out;
 

@@ -1,13 +1,13 @@
 // The pure halves of a fleet run: what an inventory says, what a template becomes for a device, and
 // which lines bring a device to a file.
 #include "core/profile_file.h"
-#include "ctl/convergence.h"
-#include "ctl/inventory.h"
+#include "fleet/convergence.h"
+#include "fleet/inventory.h"
 
 #include <gtest/gtest.h>
 
 using namespace kvx;
-using namespace kvx::ctl;
+using namespace kvx::fleet;
 
 namespace {
 

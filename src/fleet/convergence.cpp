@@ -3,14 +3,14 @@
 #include "core/config_backup.h"
 #include "core/profile_file.h"
 #include "core/vocabulary.h"
-#include "ctl/printable.h"
+#include "fleet/printable.h"
 
 #include <algorithm>
 #include <map>
 #include <set>
 #include <unordered_map>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 namespace {
 
 struct Entry {
@@ -292,4 +292,4 @@ ApplyPlan planApply(const ProfileFile& device, const ProfileFile& file,
     return plan;
 }
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

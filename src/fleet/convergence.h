@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/config_restore.h"
-#include "ctl/device_commands.h"
+#include "fleet/device_commands.h"
 
 #include <optional>
 #include <string>
@@ -11,7 +11,7 @@ namespace kvx {
 class ProfileFile;
 }
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 // How the entries of a list (bound devices, servers, routes) are compared: the device must hold
 // exactly the file's, or at least them.
@@ -42,4 +42,4 @@ struct ApplyPlan {
 ApplyPlan planApply(const ProfileFile& device, const ProfileFile& file,
                     const std::vector<Difference>& differences);
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <mutex>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace kvx::ctl {
@@ -43,18 +41,5 @@ private:
     bool m_changed = true;
     std::size_t m_drawn = 0; // lines on the terminal from the last redraw
 };
-
-// How often the board is redrawn while devices are worked on.
-inline constexpr std::chrono::milliseconds kRedrawInterval{250};
-
-using ThreadStarter = std::function<std::thread(std::function<void()>)>;
-std::thread startThread(std::function<void()> body);
-
-// Calls work(i) for every i below count on at most `parallel` threads, and tick() on the calling thread
-// every kRedrawInterval until they are done. When the system refuses a thread, that worker's share is
-// one device, handed to notStarted with the reason; with no thread at all, every device is.
-void runInParallel(std::size_t count, std::size_t parallel, const std::function<void(std::size_t)>& work,
-                   const std::function<void(std::size_t, const std::string&)>& notStarted,
-                   const std::function<void()>& tick, const ThreadStarter& start = startThread);
 
 } // namespace kvx::ctl

@@ -15,10 +15,10 @@
 #include "core/profile_file.h"
 #include "core/qt_text.h"
 #include "core/vocabulary.h"
-#include "ctl/convergence.h"
-#include "ctl/inventory.h"
-#include "ctl/metrics.h"
-#include "ctl/printable.h"
+#include "fleet/convergence.h"
+#include "fleet/device_metrics.h"
+#include "fleet/inventory.h"
+#include "fleet/printable.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -28,7 +28,7 @@
 #include <QTemporaryDir>
 #include <charconv>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 namespace {
 
 class StepProgress : public ProcedureProgress {
@@ -121,7 +121,7 @@ const Setting kBluetooth[] = {
 };
 
 // The live links as the Connections page reads them, each with the numbers behind its indicator.
-bool readLinks(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
+bool readLinks(FleetSession& session, FleetPrompter& prompter, DeviceOutcome& outcome) {
     const QueryOutcome list = runQuery(session, prompter, kConnectionList);
     if (!list)
         return false;
@@ -149,7 +149,7 @@ bool readLinks(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcom
     return true;
 }
 
-bool info(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
+bool info(FleetSession& session, FleetPrompter& prompter, DeviceOutcome& outcome) {
     const DeviceRecord& r = session.deviceRecord();
     const std::pair<const char*, const std::string*> identity[] = {
         {"Product Name", &r.productName},           {"Model Code", &r.modelCode},
@@ -214,7 +214,7 @@ std::string identityHeader(const DeviceRecord& r, const std::string& name, const
 // discovery answer only if it came while the backup ran: a device whose answer never comes (a filter
 // that drops it) costs no wait. What was read before a failure is kept beside the file, as the button
 // keeps it.
-bool backup(CliSession& session, CliPrompter& prompter, NewFileBeside* file, const QString& path,
+bool backup(FleetSession& session, FleetPrompter& prompter, NewFileBeside* file, const QString& path,
             const ProgressSink& progress, DeviceOutcome& outcome) {
     // Asked quietly: the identity is a comment, and a device that does not tell its version is still
     // backed up.
@@ -240,7 +240,7 @@ bool backup(CliSession& session, CliPrompter& prompter, NewFileBeside* file, con
 }
 
 // The settings of the device as a backup reads them, kept in memory.
-std::optional<ProfileFile> readDevice(CliSession& session, CliPrompter& prompter,
+std::optional<ProfileFile> readDevice(FleetSession& session, FleetPrompter& prompter,
                                       const ProgressSink& progress) {
     StepProgress steps(progress, "read");
     ProfileFile device;
@@ -249,7 +249,7 @@ std::optional<ProfileFile> readDevice(CliSession& session, CliPrompter& prompter
     return device;
 }
 
-bool restore(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
+bool restore(FleetSession& session, FleetPrompter& prompter, const ProfileFile& file,
              const ProgressSink& progress) {
     StepProgress steps(progress, "restore");
     return ConfigRestore(session, prompter, steps).runFile(file) == ConfigRestore::Result::Completed;
@@ -274,7 +274,7 @@ QString refusalFor(const CommandSettings& settings, const ProfileFile& configura
                     device.origin.empty() ? QStringLiteral("the command line") : fromStd(device.origin));
 }
 
-bool log(CliSession& session, CliPrompter& prompter, const QString& target, DeviceOutcome& outcome) {
+bool log(FleetSession& session, FleetPrompter& prompter, const QString& target, DeviceOutcome& outcome) {
     QTemporaryDir folder;
     DeviceLogFetch fetch(session, prompter, folder.path());
     if (fetch.run() != DeviceLogFetch::Result::Shown)
@@ -299,8 +299,8 @@ bool log(CliSession& session, CliPrompter& prompter, const QString& target, Devi
     return true;
 }
 
-bool diff(CliSession& session, CliPrompter& prompter, const ProfileFile& file, const ProgressSink& progress,
-          DeviceOutcome& outcome) {
+bool diff(FleetSession& session, FleetPrompter& prompter, const ProfileFile& file,
+          const ProgressSink& progress, DeviceOutcome& outcome) {
     const std::optional<ProfileFile> device = readDevice(session, prompter, progress);
     if (!device)
         return false;
@@ -325,7 +325,7 @@ bool acceptedLine(std::string_view reply) {
 
 // Sends `steps` in order, recording each accepted line; false at the first line not accepted, with
 // `failedAt` its index and the message shown.
-bool sendLines(CliSession& session, CliPrompter& prompter, const std::vector<RestoreStep>& steps,
+bool sendLines(FleetSession& session, FleetPrompter& prompter, const std::vector<RestoreStep>& steps,
                StepProgress& progress, DeviceOutcome& outcome, std::size_t& failedAt) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const RestoreStep& step = steps[i];
@@ -353,9 +353,10 @@ bool sendLines(CliSession& session, CliPrompter& prompter, const std::vector<Res
 // own routes go back on a connection of their own, the old one being in an unknown state.
 void putRoutesBack(const CommandSettings& settings, const Device& device,
                    const std::vector<RestoreStep>& routes, const ProgressSink& progress,
-                   Transcript& transcript, CliPrompter& prompter, DeviceOutcome& outcome) {
-    CliPrompter again;
-    CliSession session(connectSettingsFor(settings, device), again, transcript);
+                   Transcript& transcript, FleetPrompter& prompter, DeviceOutcome& outcome) {
+    FleetPrompter again;
+    FleetSession session(connectSettingsFor(settings, device), again, transcript);
+    session.finishOnStop();
     std::string step;
     StepProgress steps(progress, "routes back");
     std::size_t failedAt = 0;
@@ -372,7 +373,7 @@ void putRoutesBack(const CommandSettings& settings, const Device& device,
 // Reads the device, sends only the groups that differ from the file and reads it again: a device that
 // already holds the file is not written to at all, and one that did not take a setting is a failure
 // that names it.
-bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
+bool apply(FleetSession& session, FleetPrompter& prompter, const ProfileFile& file,
            const CommandSettings& settings, const Device& device, const ProgressSink& progress,
            Transcript& transcript, DeviceOutcome& outcome) {
     const ListMatch lists = settings.replace ? ListMatch::Exact : ListMatch::Contains;
@@ -393,6 +394,7 @@ bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
         outcome.output += "would change: " + joinedGroups(plan.groups) + "\n";
         return true;
     }
+    session.finishOnStop();
     outcome.step = "connection check";
     if (!runQuery(session, prompter, kRestoreConnectionCheck))
         return false;
@@ -427,7 +429,8 @@ bool apply(CliSession& session, CliPrompter& prompter, const ProfileFile& file,
 
 // A reply that starts with "-ERR" is the device's refusal, and so this device's failure; silence is
 // told by the session.
-bool send(CliSession& session, CliPrompter& prompter, std::string command, int wait, DeviceOutcome& outcome) {
+bool send(FleetSession& session, FleetPrompter& prompter, std::string command, int wait,
+          DeviceOutcome& outcome) {
     if (!command.ends_with("\r\n"))
         command += "\r\n";
     const std::string reply = session.transact(command, wait);
@@ -467,6 +470,36 @@ const char* commandName(Command command) {
     return "?";
 }
 
+// Connects, logs in and reads what the metrics show; a device that cannot be reached or refuses the
+// login still gives an outcome, whose metrics say how far it got.
+DeviceOutcome scrape(const CommandSettings& settings, const Device& device, const ProgressSink& progress,
+                     Transcript& transcript) {
+    const auto start = std::chrono::steady_clock::now();
+    DeviceOutcome outcome;
+    outcome.host = device.label();
+    FleetPrompter prompter;
+    FleetSession session(connectSettingsFor(settings, device), prompter, transcript);
+    if (progress)
+        progress("connecting");
+    DeviceMetrics& metrics = outcome.metrics;
+    const bool opened = session.open(device.address, true, outcome.step);
+    // Only the steps after "connect" fail with the connection made.
+    if (opened || outcome.step == "login")
+        metrics.loginAccepted = opened;
+    metrics.identity = session.deviceRecord();
+    if (opened) {
+        if (progress)
+            progress("metrics");
+        outcome.ok = readMetrics(session, prompter, metrics, outcome.step);
+        if (outcome.ok)
+            outcome.step = "metrics";
+    }
+    metrics.up = outcome.ok;
+    outcome.messages = prompter.messages;
+    metrics.scrapeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return outcome;
+}
+
 } // namespace
 
 ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device& device) {
@@ -474,14 +507,6 @@ ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device
     if (device.credentials)
         connect.credentials = *device.credentials;
     return connect;
-}
-
-std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& prompter) {
-    const QueryOutcome version = runQuery(session, prompter, kVersionQuery);
-    if (version.kind == QueryOutcome::Kind::Silent)
-        return std::nullopt;
-    // A refused version query stands for 1.0, as on the Information page.
-    return version ? versionTextFromReply(version.normalised()) : "1.0";
 }
 
 QJsonValue decimalValue(std::string_view text) {
@@ -501,7 +526,7 @@ QString fileInFolder(const QString& folder, const HostAddress& host, const char*
 DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device, const ProgressSink& progress,
                           Transcript& transcript) {
     if (settings.command == Command::Metrics)
-        return scrapeDevice(settings, device, progress, transcript);
+        return scrape(settings, device, progress, transcript);
     DeviceOutcome outcome;
     outcome.host = device.label();
     const HostAddress& host = device.address;
@@ -539,14 +564,14 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
         outcome.messages = {refusal};
         return outcome;
     }
-    CliPrompter prompter;
-    CliSession session(connectSettingsFor(settings, device), prompter, transcript);
+    FleetPrompter prompter;
+    FleetSession session(connectSettingsFor(settings, device), prompter, transcript);
     if (progress)
         progress("connecting");
-    const CliSession::Identity identity = settings.command == Command::Info ? CliSession::Identity::Awaited
-                                          : settings.command == Command::Backup
-                                              ? CliSession::Identity::IfArrived
-                                              : CliSession::Identity::NotWanted;
+    const FleetSession::Identity identity =
+        settings.command == Command::Info     ? FleetSession::Identity::Awaited
+        : settings.command == Command::Backup ? FleetSession::Identity::IfArrived
+                                              : FleetSession::Identity::NotWanted;
     if (!session.open(host, identity, outcome.step)) {
         outcome.messages = prompter.messages;
         return outcome;
@@ -565,6 +590,7 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
         outcome.ok = backup(session, prompter, output ? &*output : nullptr, file, progress, outcome);
         break;
     case Command::Restore:
+        session.finishOnStop();
         outcome.ok = restore(session, prompter, configuration, progress);
         break;
     case Command::Log:
@@ -588,4 +614,4 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
     return outcome;
 }
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -1,14 +1,14 @@
-#include "cli_session.h"
+#include "fleet_session.h"
 
 #include "core/discovery_socket.h"
 #include "core/qt_text.h"
-#include "ctl/printable.h"
+#include "fleet/printable.h"
 #include "platform/net.h"
 
 #include <QCoreApplication>
 #include <cerrno>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 namespace {
 
 // The connect operation's own texts, so that the report says what the window would have said.
@@ -88,14 +88,14 @@ std::optional<HostAddress> parseHostAddress(std::string_view text) {
     return host;
 }
 
-CliSession::CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript)
+FleetSession::FleetSession(ConnectSettings settings, FleetPrompter& prompter, Transcript& transcript)
     : Connection(settings.timing, transcript)
     , m_settings(std::move(settings))
     , m_prompter(prompter) {}
 
-CliSession::~CliSession() = default;
+FleetSession::~FleetSession() = default;
 
-std::optional<DeviceRecord> CliSession::arrivedAnswer(std::chrono::milliseconds wait) {
+std::optional<DeviceRecord> FleetSession::arrivedAnswer(std::chrono::milliseconds wait) {
     std::string datagram;
     if (!m_probe || m_probe->receive(wait, datagram) != DiscoverySocket::Receive::Datagram)
         return std::nullopt;
@@ -104,19 +104,19 @@ std::optional<DeviceRecord> CliSession::arrivedAnswer(std::chrono::milliseconds 
     return parseDiscoveryReply(datagram);
 }
 
-void CliSession::takeIdentity(DeviceRecord record) {
+void FleetSession::takeIdentity(DeviceRecord record) {
     record.ipAddress = m_ip;
     if (m_givenPort != 0)
         record.controlPort = std::to_string(m_givenPort);
     setDeviceRecord(record);
 }
 
-void CliSession::takeArrivedIdentity() {
+void FleetSession::takeArrivedIdentity() {
     if (const std::optional<DeviceRecord> record = arrivedAnswer(std::chrono::milliseconds(0)))
         takeIdentity(*record);
 }
 
-bool CliSession::open(const HostAddress& host, Identity identity, std::string& step) {
+bool FleetSession::open(const HostAddress& host, Identity identity, std::string& step) {
     // The probe names the device, as a row of the search list does, and gives its control port when
     // the command line did not.
     step = "resolve";
@@ -191,8 +191,9 @@ bool CliSession::open(const HostAddress& host, Identity identity, std::string& s
     return true;
 }
 
-std::string CliSession::transact(std::string_view command, int waitSeconds) {
-    std::string reply = Connection::transact(command, waitSeconds);
+std::string FleetSession::transact(std::string_view command, int waitSeconds) {
+    m_lastStopped = m_heedStop && m_settings.stop && m_settings.stop->load();
+    std::string reply = m_lastStopped ? std::string() : Connection::transact(command, waitSeconds);
     m_lastCommand = command;
     m_lastWait = waitSeconds;
     m_lastSilent = reply.empty();
@@ -200,11 +201,13 @@ std::string CliSession::transact(std::string_view command, int waitSeconds) {
     return reply;
 }
 
-QString CliSession::takeSilenceText() {
+QString FleetSession::takeSilenceText() {
     if (!m_lastSilent)
         return {};
     m_lastSilent = false;
     const QString command = fromStd(printable(beforeLineEnd(m_lastCommand)));
+    if (m_lastStopped)
+        return QStringLiteral("Stopped before \"%1\": the run was cancelled.").arg(command);
     if (m_lastClosed)
         return QStringLiteral("The device closed the connection at \"%1\".").arg(command);
     const DeviceLink::Timing& timing = m_settings.timing;
@@ -221,4 +224,4 @@ void appendReason(QStringList& messages, const QString& reason) {
         messages.last() += u' ' + reason;
 }
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -2,7 +2,7 @@
 
 #include "core/qt_text.h"
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 std::string printable(std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -50,4 +50,4 @@ std::string printableMessages(const QStringList& messages) {
         toStd(messages.join(QStringLiteral(" / ")).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
 }
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

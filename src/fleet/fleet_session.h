@@ -7,6 +7,7 @@
 #include "core/transcript.h"
 
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,7 +16,7 @@ namespace kvx {
 class DiscoverySocket;
 }
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 // A device named on the command line: dotted IPv4 text or a host name and, when given, the control port.
 struct HostAddress {
@@ -31,7 +32,7 @@ std::optional<HostAddress> parseHostAddress(std::string_view text);
 
 // What the windows would have shown, kept for the report instead; files are the ones given on the
 // command line.
-class CliPrompter : public Prompter {
+class FleetPrompter : public Prompter {
 public:
     void message(const QString& text) override { messages << text; }
     // Nobody is there to answer, so every question is declined.
@@ -71,15 +72,18 @@ struct ConnectSettings {
     DiscoveryTarget discovery; // the probe's port
     DeviceLink::Timing timing; // connect and wait bounds
     std::chrono::milliseconds probeWait{1000};
+    // Set by whoever runs the device to have it stop: nothing more is sent, so the procedure fails at
+    // the step it was at, unless it has begun changing the device (see FleetSession::finishOnStop).
+    const std::atomic<bool>* stop = nullptr;
 };
 
 // One device's connection, made the way the search and connect window makes it (probe, connect,
 // login, capability line), and the session the procedures run on. One per thread. Nobody is there to
 // carry out a request: the procedures' reconnect requests are only counted.
-class CliSession : public Connection, public CountedRequests, public DeviceSession {
+class FleetSession : public Connection, public CountedRequests, public DeviceSession {
 public:
-    CliSession(ConnectSettings settings, CliPrompter& prompter, Transcript& transcript);
-    ~CliSession() override;
+    FleetSession(ConnectSettings settings, FleetPrompter& prompter, Transcript& transcript);
+    ~FleetSession() override;
 
     // How long the device's identity (the discovery answer) is waited for when the port is given:
     // not asked at all; until the probe's wait has passed, while the login runs; or not beyond the
@@ -100,6 +104,9 @@ public:
     // Why the last command got no reply ("No reply to "Ver" within 2 s."), or nothing when it got one;
     // told once.
     QString takeSilenceText();
+    // From now on a stop is not heeded: a device that has begun to be changed is taken to the end, so
+    // that a cancel never leaves it with part of a change.
+    void finishOnStop() { m_heedStop = false; }
 
 private:
     // The discovery answer, if one comes within `wait`.
@@ -108,7 +115,7 @@ private:
     void takeIdentity(DeviceRecord record);
 
     ConnectSettings m_settings;
-    CliPrompter& m_prompter;
+    FleetPrompter& m_prompter;
     std::unique_ptr<DiscoverySocket> m_probe; // while an answer may still come
     std::string m_ip;
     unsigned m_givenPort = 0;
@@ -116,10 +123,12 @@ private:
     int m_lastWait = 0;
     bool m_lastSilent = false;
     bool m_lastClosed = false;
+    bool m_lastStopped = false;
+    bool m_heedStop = true;
 };
 
 // A message of the prompter's and the reason that follows it: both in one message, so that a report
 // keeps them together. An empty reason adds nothing.
 void appendReason(QStringList& messages, const QString& reason);
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/profile_file.h"
-#include "ctl/cli_session.h"
-#include "ctl/device_metrics.h"
+#include "fleet/device_metrics.h"
+#include "fleet/fleet_session.h"
 
 #include <QJsonValue>
 #include <QString>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 enum class Command { Discover, Info, Backup, Restore, Log, Diff, Send, Apply, Metrics };
 
@@ -88,13 +88,10 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
 // The command line's connection settings with the device's own credentials, when it has any.
 ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device& device);
 
-// The firmware version as the Information page reads it; nothing when the device stays silent.
-std::optional<std::string> firmwareVersion(CliSession& session, CliPrompter& prompter);
-
 // Decimal digits as a JSON number (a port, a count); anything else is null.
 QJsonValue decimalValue(std::string_view text);
 
 // Where a device's own file goes when one folder holds the files of several.
 QString fileInFolder(const QString& folder, const HostAddress& host, const char* extension);
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -1,9 +1,6 @@
-#include "runner.h"
+#include "progress_board.h"
 
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
-#include <system_error>
 
 namespace kvx::ctl {
 
@@ -67,61 +64,6 @@ void ProgressBoard::erase() {
         m_out << "\x1b[" << m_drawn << "A\r\x1b[J";
     m_drawn = 0;
     m_out.flush();
-}
-
-std::thread startThread(std::function<void()> body) {
-    return std::thread(std::move(body));
-}
-
-void runInParallel(std::size_t count, std::size_t parallel, const std::function<void(std::size_t)>& work,
-                   const std::function<void(std::size_t, const std::string&)>& notStarted,
-                   const std::function<void()>& tick, const ThreadStarter& start) {
-    std::atomic<std::size_t> next{0};
-    std::mutex mutex;
-    std::condition_variable ended;
-    std::size_t running = 0;
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < count; i = next++)
-            work(i);
-        const std::lock_guard lock(mutex);
-        --running;
-        ended.notify_all();
-    };
-
-    std::vector<std::thread> threads;
-    const std::size_t workers = std::min(parallel, count);
-    threads.reserve(workers);
-    std::string refused;
-    for (std::size_t w = 0; w < workers; ++w) {
-        {
-            const std::lock_guard lock(mutex);
-            ++running;
-        }
-        try {
-            threads.push_back(start(worker));
-        } catch (const std::system_error& error) {
-            {
-                const std::lock_guard lock(mutex);
-                --running;
-            }
-            refused = std::string("cannot start a worker: ") + error.what();
-            if (const std::size_t i = next++; i < count)
-                notStarted(i, refused);
-        }
-    }
-    if (threads.empty())
-        for (std::size_t i = next++; i < count; i = next++)
-            notStarted(i, refused);
-
-    std::unique_lock lock(mutex);
-    while (!ended.wait_for(lock, kRedrawInterval, [&] { return running == 0; })) {
-        lock.unlock();
-        tick();
-        lock.lock();
-    }
-    lock.unlock();
-    for (std::thread& t : threads)
-        t.join();
 }
 
 } // namespace kvx::ctl

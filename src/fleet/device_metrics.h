@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 // One live Bluetooth link as the metrics show it. A Tx or Rx column that is not a count has no value:
 // a counter that dropped to 0 would read as a reset.
@@ -33,4 +33,15 @@ struct DeviceMetrics {
     bool linksComplete = false; // the whole list was read, so `links` counts the live links
 };
 
-} // namespace kvx::ctl
+class FleetSession;
+class FleetPrompter;
+
+// The firmware version as the Information page reads it; nothing when the device stays silent.
+std::optional<std::string> firmwareVersion(FleetSession& session, FleetPrompter& prompter);
+
+// Firmware, name, mode and links, read as the Information, Bluetooth, Operation Mode and Connections
+// pages read them; false at the first query that fails, `step` naming it, with what was read before it
+// kept.
+bool readMetrics(FleetSession& session, FleetPrompter& prompter, DeviceMetrics& metrics, std::string& step);
+
+} // namespace kvx::fleet

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "ctl/cli_session.h"
+#include "fleet/device_commands.h"
+#include "fleet/fleet_session.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <optional>
@@ -13,7 +15,11 @@ namespace kvx {
 class ProfileFile;
 }
 
-namespace kvx::ctl {
+namespace kvx::fleet {
+
+// The largest inventory read (tens of thousands of devices) and password file (one line of password).
+inline constexpr qint64 kMaxInventoryBytes = 1 << 20;
+inline constexpr qint64 kMaxPasswordFileBytes = 4 << 10;
 
 // Calls `take` with each line of a list file, without blanks at its ends, and its number from 1, skipping
 // blank lines and lines starting with one of `comments`; stops when `take` returns false.
@@ -48,4 +54,14 @@ std::vector<std::string> variablesIn(std::string_view value);
 std::optional<std::string> expandVariables(ProfileFile& file,
                                            const std::map<std::string, std::string>& variables);
 
-} // namespace kvx::ctl
+// The first line of a password file, read only when nobody but the user can read or change it; nothing,
+// with `error` saying why, otherwise.
+std::optional<std::string> readPasswordFile(const QString& path, std::string& error);
+
+// The devices an inventory file names, with their own credentials (each password file read once) and
+// variables; `groups`, when given, selects them. Nothing, with `error` saying why, when the file, a line
+// of it, a group asked for or a password file cannot be read.
+std::optional<std::vector<Device>> devicesFromInventory(const QString& path, const QStringList& groups,
+                                                        std::string& error);
+
+} // namespace kvx::fleet

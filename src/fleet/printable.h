@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 
 // Text from a device or a file as the text and CSV outputs show it: control bytes become \r, \n, \t,
 // \e or \xNN and a backslash is doubled, so a name can neither move the cursor nor fake a row or a
@@ -17,4 +17,4 @@ std::string printableLines(std::string_view text);
 // A device's messages on one line of a report, a line end inside one read as a blank.
 std::string printableMessages(const QStringList& messages);
 
-} // namespace kvx::ctl
+} // namespace kvx::fleet

@@ -1,13 +1,17 @@
 #include "inventory.h"
 
+#include "core/file_io.h"
 #include "core/profile_file.h"
-#include "ctl/printable.h"
+#include "core/qt_text.h"
+#include "fleet/printable.h"
+#include "platform/files.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <unordered_map>
 
-namespace kvx::ctl {
+namespace kvx::fleet {
 namespace {
 
 bool isKeyStart(char c) {
@@ -241,4 +245,120 @@ std::optional<std::string> expandVariables(ProfileFile& file,
     return std::nullopt;
 }
 
-} // namespace kvx::ctl
+// A password file is read only when nobody but the user running kvx100ctl can read or change it, as
+// ssh asks of a private key: a file others can read has leaked already, and one others can write
+// hands them the login. The checks are made on the descriptor that is read, and a link is not
+// followed, so that what is checked is what is read.
+std::optional<std::string> readPasswordFile(const QString& path, std::string& error) {
+    const std::string shown = printable(toStd(path));
+    const std::string name = path.toStdString(); // UTF-8, as the file seam takes it
+    const auto refused = [&](const std::string& why) {
+        error = "the password file " + shown + " " + why;
+        return std::nullopt;
+    };
+    const auto unreadable = [&](const platform::SystemError& cause) {
+        error = "cannot read the password file " + shown + ": " + cause.text;
+        return std::nullopt;
+    };
+    platform::SystemError cause;
+    // Without blocking, so that a FIFO with no writer cannot hold the run; its status then refuses it.
+    const platform::File file = platform::openForReading(name, platform::Links::refuse, cause);
+    if (!file.isOpen()) {
+        platform::FileStatus link;
+        platform::SystemError ignored;
+        if (cause.isLink && platform::statusAt(name, link, ignored) && link.kind == platform::FileKind::link)
+            return refused("is a symbolic link; name the file itself");
+        return unreadable(cause);
+    }
+    platform::FileStatus info;
+    if (!platform::statusOf(file, info, cause))
+        return unreadable(cause);
+    if (info.kind != platform::FileKind::regular)
+        return refused("is not a regular file");
+    if (!info.ownedByUser)
+        return refused("is owned by another user (uid " + std::to_string(info.owner) + "); it must be yours");
+    if ((info.mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", info.mode);
+        const char* open = (info.mode & 044) ? "readable" : (info.mode & 022) ? "writable" : "usable";
+        return refused("is " + std::string(open) + " by others (mode " + mode + "); chmod 600 it");
+    }
+    // The size may change while reading; one byte beyond the bound tells that it grew past it.
+    const std::string tooLarge = "is larger than " + std::to_string(kMaxPasswordFileBytes) + " bytes";
+    if (info.size > kMaxPasswordFileBytes)
+        return refused(tooLarge);
+    std::string text(std::size_t(kMaxPasswordFileBytes) + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < text.size()) {
+        const std::int64_t n = platform::readSome(file, text.data() + filled, text.size() - filled, cause);
+        if (n < 0)
+            return unreadable(cause);
+        if (n == 0)
+            break;
+        filled += std::size_t(n);
+    }
+    if (filled > std::size_t(kMaxPasswordFileBytes))
+        return refused(tooLarge);
+    text.resize(filled);
+    std::string line = text.substr(0, text.find('\n'));
+    while (line.ends_with('\r'))
+        line.pop_back();
+    return line;
+}
+
+// The devices an inventory names, with their own credentials and variables; `groups` selects them
+// when given.
+std::optional<std::vector<Device>> devicesFromInventory(const QString& path, const QStringList& groups,
+                                                        std::string& error) {
+    QString reason;
+    const std::optional<QByteArray> text = readRegularFile(path, kMaxInventoryBytes, reason);
+    if (!text) {
+        error = "cannot read the inventory " + toStd(reason);
+        return std::nullopt;
+    }
+    std::string wrongLine;
+    const std::optional<std::vector<InventoryEntry>> entries = parseInventory(*text, wrongLine);
+    if (!entries) {
+        error = "in the inventory " + toStd(path) + ", " + wrongLine;
+        return std::nullopt;
+    }
+    for (const QString& group : groups)
+        if (std::none_of(entries->begin(), entries->end(), [&](const InventoryEntry& e) {
+                return std::find(e.groups.begin(), e.groups.end(), toStd(group)) != e.groups.end();
+            })) {
+            error = "the inventory has no group " + printable(toStd(group));
+            return std::nullopt;
+        }
+    // Each password file is read once, however many devices share it.
+    std::map<std::string, std::string> passwords;
+    std::vector<Device> devices;
+    for (const InventoryEntry& entry : *entries) {
+        if (!groups.isEmpty() &&
+            std::none_of(entry.groups.begin(), entry.groups.end(),
+                         [&](const std::string& g) { return groups.contains(fromStd(g)); }))
+            continue;
+        Device device{entry.address,   entry.name,
+                      std::nullopt,    entry.groups,
+                      entry.variables, "line " + std::to_string(entry.line) + " of " + toStd(path)};
+        device.variables["host"] = entry.address.host;
+        if (!entry.user.empty() || !entry.passwordFile.empty()) {
+            if (entry.user.empty() || entry.passwordFile.empty()) {
+                error = "in the inventory " + toStd(path) + ", line " + std::to_string(entry.line) +
+                        ": user and password_file go together";
+                return std::nullopt;
+            }
+            auto [known, added] = passwords.try_emplace(entry.passwordFile);
+            if (added) {
+                std::optional<std::string> password = readPasswordFile(fromStd(entry.passwordFile), error);
+                if (!password)
+                    return std::nullopt;
+                known->second = std::move(*password);
+            }
+            device.credentials = Credentials{entry.user, known->second};
+        }
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+} // namespace kvx::fleet

@@ -1,4 +1,4 @@
-#include "metrics.h"
+#include "metrics_report.h"
 
 #include "core/bluetooth_queries.h"
 #include "core/bluetooth_settings.h"
@@ -7,7 +7,7 @@
 #include "core/page_queries.h"
 #include "core/qt_text.h"
 #include "core/vocabulary.h"
-#include "ctl/printable.h"
+#include "fleet/printable.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,61 +18,9 @@
 #include <utility>
 
 namespace kvx::ctl {
+
+using namespace kvx::fleet;
 namespace {
-
-// A Tx or Rx column as a count: the decimal digits the device writes, nothing else.
-std::optional<std::uint64_t> countFrom(std::string_view text) {
-    std::uint64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-// Firmware, mode and links, read as the Information, Operation Mode and Connections pages read them;
-// false at the first query that fails, with what was read before it kept.
-bool readState(CliSession& session, CliPrompter& prompter, DeviceOutcome& outcome) {
-    DeviceMetrics& metrics = outcome.metrics;
-    // One reading: a reply nobody asked for would shift every value after it.
-    Reading reading(session);
-    outcome.step = "version";
-    const std::optional<std::string> firmware = firmwareVersion(session, prompter);
-    if (!firmware)
-        return false;
-    metrics.firmware = *firmware;
-
-    // Read now, as the Bluetooth page reads it: the discovery answer may still carry the name from
-    // before a rename.
-    outcome.step = "name";
-    const QueryOutcome name = runQuery(session, prompter, kBtNameQuery);
-    if (!name)
-        return false;
-    metrics.btName = valueFrom(name.normalised(), kQueryValuePosition);
-
-    outcome.step = "mode";
-    metrics.mode = queryMode(session, prompter);
-    if (!metrics.mode)
-        return false;
-
-    outcome.step = "links";
-    const QueryOutcome list = runQuery(session, prompter, kConnectionList);
-    if (!list)
-        return false;
-    // The indicator is the page's business; the numbers behind it are reported whatever the firmware.
-    const ConnectionStatus status = parseConnectionStatus(list.reply, false);
-    for (const ConnectionRow& row : status.rows)
-        metrics.links.push_back(
-            {row.columns[3], row.quality, row.signal, countFrom(row.columns[5]), countFrom(row.columns[6])});
-    if (status.imperfect) {
-        prompter.message(
-            QCoreApplication::translate("kvx::ConnectionsPage", "Get Status is imperfect. Try again."));
-        return false;
-    }
-    if (!reading.finish(prompter, kConnectionList.command))
-        return false;
-    metrics.linksComplete = true;
-    return true;
-}
 
 // The length of the UTF-8 sequence `text` starts with, 0 when it starts with none (an overlong form,
 // a surrogate, beyond U+10FFFF, cut short). For a byte of 0x80 and above.
@@ -253,34 +201,6 @@ std::string exposition(const std::vector<DeviceOutcome>& outcomes) {
 }
 
 } // namespace
-
-DeviceOutcome scrapeDevice(const CommandSettings& settings, const Device& device,
-                           const ProgressSink& progress, Transcript& transcript) {
-    const auto start = std::chrono::steady_clock::now();
-    DeviceOutcome outcome;
-    outcome.host = device.label();
-    CliPrompter prompter;
-    CliSession session(connectSettingsFor(settings, device), prompter, transcript);
-    if (progress)
-        progress("connecting");
-    DeviceMetrics& metrics = outcome.metrics;
-    const bool opened = session.open(device.address, true, outcome.step);
-    // Only the steps after "connect" fail with the connection made.
-    if (opened || outcome.step == "login")
-        metrics.loginAccepted = opened;
-    metrics.identity = session.deviceRecord();
-    if (opened) {
-        if (progress)
-            progress("metrics");
-        outcome.ok = readState(session, prompter, outcome);
-        if (outcome.ok)
-            outcome.step = "metrics";
-    }
-    metrics.up = outcome.ok;
-    outcome.messages = prompter.messages;
-    metrics.scrapeSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    return outcome;
-}
 
 bool reportMetrics(const Invocation& run, const std::vector<DeviceOutcome>& outcomes, Console& console) {
     for (const DeviceOutcome& o : outcomes)
