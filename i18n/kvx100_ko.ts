@@ -698,6 +698,49 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     </message>
 </context>
 <context>
+    <name>kvx::DeviceListModel</name>
+    <message>
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>주소</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>모델</translation>
+    </message>
+    <message>
+        <source>Serial</source>
+        <translation>일련번호</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>펌웨어</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>모드</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>연결 수</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>그룹</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>결과</translation>
+    </message>
+</context>
+<context>
     <name>kvx::DevicePicker</name>
     <message>
         <source>SD List</source>
@@ -714,6 +757,309 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Apply</source>
         <translation>적용</translation>
+    </message>
+</context>
+<context>
+    <name>kvx::DevicesWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Devices</source>
+        <translation>장치</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>세부 정보</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>장치</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>그룹</translation>
+    </message>
+    <message>
+        <source>Key</source>
+        <translation>키</translation>
+    </message>
+    <message>
+        <source>Device&apos;s Value</source>
+        <translation>장치의 값</translation>
+    </message>
+    <message>
+        <source>File&apos;s Value</source>
+        <translation>파일의 값</translation>
+    </message>
+    <message>
+        <source>All Columns</source>
+        <translation>모든 열</translation>
+    </message>
+    <message>
+        <source>Columns</source>
+        <translation>열</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>필터</translation>
+    </message>
+    <message>
+        <source>In</source>
+        <translation>대상</translation>
+    </message>
+    <message>
+        <source>%v of %m devices</source>
+        <translation>장치 %m대 중 %v대</translation>
+    </message>
+    <message>
+        <source>HOST[:PORT]</source>
+        <translation>호스트[:포트]</translation>
+    </message>
+    <message>
+        <source>Discover</source>
+        <translation>검색</translation>
+    </message>
+    <message>
+        <source>Open Inventory...</source>
+        <translation>인벤토리 열기...</translation>
+    </message>
+    <message>
+        <source>Inventory Files(*.ini *.txt);;All Files(*.*)</source>
+        <translation>인벤토리 파일(*.ini *.txt);;모든 파일(*.*)</translation>
+    </message>
+    <message>
+        <source>Add Device</source>
+        <translation>장치 추가</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>제거</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>새로 고침</translation>
+    </message>
+    <message>
+        <source>Back Up...</source>
+        <translation>백업...</translation>
+    </message>
+    <message>
+        <source>Compare with File...</source>
+        <translation>파일과 비교...</translation>
+    </message>
+    <message>
+        <source>Apply File...</source>
+        <translation>파일 적용...</translation>
+    </message>
+    <message>
+        <source>Restore File...</source>
+        <translation>파일 복원...</translation>
+    </message>
+    <message>
+        <source>Reboot</source>
+        <translation>재부팅</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>열기</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>CSV로 내보내기...</translation>
+    </message>
+    <message>
+        <source>Keep Password in Keyring</source>
+        <translation>키링에 암호 보관</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message>
+        <source>&amp;Devices</source>
+        <translation>장치(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>보기(&amp;V)</translation>
+    </message>
+    <message>
+        <source>List</source>
+        <translation>목록</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>주소</translation>
+    </message>
+    <message>
+        <source>Actions</source>
+        <translation>작업</translation>
+    </message>
+    <message>
+        <source>Parallel</source>
+        <translation>동시 실행</translation>
+    </message>
+    <message>
+        <source>The inventory was not opened: %1</source>
+        <translation>인벤토리를 열지 못했습니다: %1</translation>
+    </message>
+    <message>
+        <source>Devices from %1: %2</source>
+        <translation>%1의 장치: %2대</translation>
+    </message>
+    <message>
+        <source>Type the device&apos;s address as HOST or HOST:PORT, such as 192.168.0.10 or 192.168.0.10:9000.</source>
+        <translation>장치 주소를 HOST 또는 HOST:PORT 형식으로 입력하십시오(예: 192.168.0.10 또는 192.168.0.10:9000).</translation>
+    </message>
+    <message>
+        <source>The password could not be kept in the keyring: %1</source>
+        <translation>암호를 키링에 보관하지 못했습니다: %1</translation>
+    </message>
+    <message>
+        <source>The password could not be removed from the keyring: %1</source>
+        <translation>키링에서 암호를 지우지 못했습니다: %1</translation>
+    </message>
+    <message>
+        <source>The desktop&apos;s keyring is not available, so the password cannot be kept: it is asked for once each time the Devices window opens.</source>
+        <translation>데스크톱 키링을 사용할 수 없어 암호를 보관할 수 없습니다. 장치 창을 열 때마다 한 번씩 암호를 묻습니다.</translation>
+    </message>
+    <message>
+        <source>The password could not be read from the keyring: %1</source>
+        <translation>키링에서 암호를 읽지 못했습니다: %1</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>대기 중</translation>
+    </message>
+    <message>
+        <source>connecting</source>
+        <translation>연결 중</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>취소됨</translation>
+    </message>
+    <message>
+        <source>failed at %1</source>
+        <translation>%1 단계에서 실패</translation>
+    </message>
+    <message>
+        <source>failed at %1: %2</source>
+        <translation>%1 단계에서 실패: %2</translation>
+    </message>
+    <message>
+        <source>different</source>
+        <translation>다름</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>정상</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <translation>변경 없음</translation>
+    </message>
+    <message>
+        <source>would change: %1</source>
+        <translation>변경 예정: %1</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>변경됨</translation>
+    </message>
+    <message>
+        <source>saved to %1</source>
+        <translation>%1에 저장됨</translation>
+    </message>
+    <message>
+        <source>(none)</source>
+        <translation>(없음)</translation>
+    </message>
+    <message>
+        <source>accepted: %1</source>
+        <translation>수락됨: %1</translation>
+    </message>
+    <message>
+        <source>%1 ended, %2 failed, %3 not started</source>
+        <translation>완료 %1, 실패 %2, 시작 안 함 %3</translation>
+    </message>
+    <message>
+        <source>Cancelling: the devices under way finish their step.</source>
+        <translation>취소하는 중: 진행 중인 장치는 현재 단계를 마칩니다.</translation>
+    </message>
+    <message>
+        <source>The file cannot be read: %1</source>
+        <translation>파일을 읽을 수 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>No device that could be read needs a change from %1.</source>
+        <translation>읽을 수 있었던 장치 중 %1에 맞춰 바꿀 장치가 없습니다.</translation>
+    </message>
+    <message>
+        <source>Apply %1 to 1 device?</source>
+        <translation>%1을(를) 장치 1대에 적용하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Apply %1 to %2 devices?</source>
+        <translation>%1을(를) 장치 %2대에 적용하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Apply File</source>
+        <translation>파일 적용</translation>
+    </message>
+    <message>
+        <source>Restore %1 to 1 device?</source>
+        <translation>%1을(를) 장치 1대에 복원하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Restore %1 to %2 devices?</source>
+        <translation>%1을(를) 장치 %2대에 복원하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Restore File</source>
+        <translation>파일 복원</translation>
+    </message>
+    <message>
+        <source>%1: live links not read</source>
+        <translation>%1: 활성 연결 수를 읽지 않음</translation>
+    </message>
+    <message>
+        <source>%1: 1 live link</source>
+        <translation>%1: 활성 연결 1개</translation>
+    </message>
+    <message>
+        <source>%1: %2 live links</source>
+        <translation>%1: 활성 연결 %2개</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>외 %1대</translation>
+    </message>
+    <message>
+        <source>Reboot 1 device?</source>
+        <translation>장치 1대를 재부팅하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Reboot %1 devices?</source>
+        <translation>장치 %1대를 재부팅하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Live links that drop while they restart: %1</source>
+        <translation>재시작하는 동안 끊기는 활성 연결: %1개</translation>
+    </message>
+    <message>
+        <source>CSV Files(*.csv);;All Files(*.*)</source>
+        <translation>CSV 파일(*.csv);;모든 파일(*.*)</translation>
+    </message>
+    <message>
+        <source>The list was not saved.</source>
+        <translation>목록을 저장하지 못했습니다.</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>검색 중...</translation>
     </message>
 </context>
 <context>
@@ -852,6 +1198,33 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     </message>
 </context>
 <context>
+    <name>kvx::Keyring</name>
+    <message>
+        <source>The desktop keyring holds an entry for %1 that this program did not write.</source>
+        <translation>데스크톱 키링에 이 프로그램이 저장하지 않은 %1 항목이 있습니다.</translation>
+    </message>
+    <message>
+        <source>The desktop keyring did not answer within %1 seconds; credentials are asked for each time.</source>
+        <translation>데스크톱 키링이 %1초 안에 응답하지 않았습니다. 로그인 정보는 매번 묻습니다.</translation>
+    </message>
+    <message>
+        <source>The desktop keyring could not remove the credentials: %1</source>
+        <translation>데스크톱 키링에서 로그인 정보를 지우지 못했습니다: %1</translation>
+    </message>
+    <message>
+        <source>The desktop keyring stays locked or refuses access; credentials are asked for each time.</source>
+        <translation>데스크톱 키링이 잠겨 있거나 접근을 거부합니다. 로그인 정보는 매번 묻습니다.</translation>
+    </message>
+    <message>
+        <source>No desktop keyring (Secret Service) answers; credentials are asked for each time.</source>
+        <translation>응답하는 데스크톱 키링(Secret Service)이 없습니다. 로그인 정보는 매번 묻습니다.</translation>
+    </message>
+    <message>
+        <source>This build of the program has no desktop keyring; credentials are asked for each time.</source>
+        <translation>이 빌드의 프로그램에는 데스크톱 키링 기능이 없습니다. 로그인 정보는 매번 묻습니다.</translation>
+    </message>
+</context>
+<context>
     <name>kvx::LoginExchange</name>
     <message>
         <source>Get UserID is timeout. Check Lumeno-KVX and Try again.</source>
@@ -970,6 +1343,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>Lumeno-KVX100 Manager : not connected</source>
         <translation>Lumeno-KVX100 Manager : 연결되지 않음</translation>
+    </message>
+    <message>
+        <source>Devices...</source>
+        <translation>장치...</translation>
     </message>
 </context>
 <context>
@@ -1526,6 +1903,10 @@ Lumeno-KVX를 RS232 모드로 설정하려면 콘솔 스위치를 데이터 모�
     <message>
         <source>There is no port %1: ports go up to 65535.</source>
         <translation>%1번 포트는 없습니다. 포트 번호는 65535까지입니다.</translation>
+    </message>
+    <message>
+        <source>Devices...</source>
+        <translation>장치...</translation>
     </message>
 </context>
 <context>

@@ -1,9 +1,11 @@
 # Shared by scripts/run and scripts/test: installs what a fresh Debian machine lacks, then configures
 # and builds one tree.
 
-# Packages every build needs; callers add their own.
+# Packages every build needs; callers add their own. The keyring's test runs a Secret Service of its own
+# (gnome-keyring on a private bus), which the keychain library reaches through libsecret.
 KVX_BUILD_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-  qt6-l10n-tools qt6-translations-l10n libqt6svg6 libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+  qt6-l10n-tools qt6-translations-l10n libqt6svg6 libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring dbus-daemon)
 
 kvx_ensure_packages() {
   local missing=()

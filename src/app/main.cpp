@@ -1,9 +1,11 @@
 #include "app/app_icon.h"
+#include "app/devices_window.h"
 #include "app/main_window.h"
 #include "app/translation.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <kvx_version.h>
@@ -20,8 +22,10 @@ int main(int argc, char* argv[]) {
                     "Finds Lumeno-KVX100 devices on the local network, logs in and configures them.\n"
                     "\n"
                     "Options:\n"
-                    "  --help     show this text and exit\n"
-                    "  --version  show the version and exit\n"
+                    "  --devices           open the Devices window: many devices in one list\n"
+                    "  --inventory FILE    with --devices, list the devices of a kvx100ctl inventory\n"
+                    "  --help              show this text and exit\n"
+                    "  --version           show the version and exit\n"
                     "\n"
                     "Qt's own options (-platform, -style, -reverse...) are taken as well.\n");
         return 0;
@@ -37,9 +41,24 @@ int main(int argc, char* argv[]) {
 
     kvx::MainWindowOptions options;
     options.transcriptFolder = kvx::defaultTranscriptFolder();
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype inventory = arguments.indexOf(QStringLiteral("--inventory"));
+    if (arguments.contains(QStringLiteral("--devices")) || inventory > 0) {
+        kvx::DevicesWindowOptions devices;
+        devices.deviceWindow = std::move(options);
+        kvx::DevicesWindow* window = kvx::openDevicesWindow(std::move(devices));
+        if (inventory > 0 && inventory + 1 < arguments.size())
+            window->openInventory(arguments[inventory + 1]);
+        return app.exec();
+    }
     kvx::MainWindow window(std::move(options));
-    if (!window.initialise())
-        return 0;
+    if (!window.initialise()) {
+        // The search window may have handed over to the Devices window, which then runs on its own.
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        if (std::none_of(windows.begin(), windows.end(), [](const QWidget* w) { return w->isVisible(); }))
+            return 0;
+        return app.exec();
+    }
     window.show();
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/app_icon.h"
+#include "app/devices_window.h"
 #include "app/login_window.h"
 #include "app/product_pages.h"
 #include "core/device_text.h"
@@ -41,6 +42,17 @@ constexpr int kConnectionsTab = 2;
 
 const QLatin1String kSizeKey("mainWindow/size");
 const QLatin1String kSplitterKey("mainWindow/splitter");
+
+// The Devices window, with this window's dialogs, discovery and login; its Open makes windows like this.
+void openDevices(const MainWindowOptions& options) {
+    DevicesWindowOptions devices;
+    devices.prompter = options.prompter;
+    devices.discoveryTarget = options.discoveryTarget;
+    devices.askCredentials = options.askCredentials;
+    devices.linkTiming = options.linkTiming;
+    devices.deviceWindow = options;
+    openDevicesWindow(std::move(devices));
+}
 
 } // namespace
 
@@ -117,6 +129,7 @@ MainWindow::MainWindow(Options options, ConsolePane* console)
         std::move(askCredentials),
         [this] { notifyConnectionReplaced(); },
         [this] { postReconnect(); },
+        [this] { openDevices(m_options); },
     };
     m_search = new SearchConnectWindow(link(), *m_console, m_prompter, std::move(hooks),
                                        m_options.discoveryTarget, this);
@@ -155,6 +168,9 @@ void MainWindow::buildMenu() {
     QAction* save = file->addAction(tr("Save Transcript..."));
     save->setObjectName(QStringLiteral("saveTranscriptAction"));
     connect(save, &QAction::triggered, this, &MainWindow::saveTranscript);
+    QAction* devices = file->addAction(tr("Devices..."));
+    devices->setObjectName(QStringLiteral("devicesAction"));
+    connect(devices, &QAction::triggered, this, [this] { openDevices(m_options); });
 
     const QString aboutText = tr("Lumeno-KVX100 Manager ver%1 Info(&A)...").arg(fromStd(kVersion));
     if (aboutText.isEmpty())
@@ -188,6 +204,8 @@ bool MainWindow::initialise() {
         m_prompter.message(tr("The application create Fail. Try again."));
         return true;
     }
+    if (!m_options.presetAddress.isEmpty())
+        m_search->presetAddress(m_options.presetAddress, m_options.presetPort);
     if (runSearch() != QDialog::Accepted)
         return false;
     m_closeWatch.start();

@@ -46,6 +46,9 @@ struct MainWindowOptions {
     // Where the session's transcript file is kept (main() gives the user's state folder); without one
     // the session is kept for "Save Transcript..." only, and nothing is written behind the user's back.
     QString transcriptFolder;
+    // The address the first search window opens with, for the Devices window's Open.
+    QString presetAddress;
+    QString presetPort;
 };
 
 // The connection the pages share, echoed into its console pane; owns the search and connect window and

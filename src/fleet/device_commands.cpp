@@ -614,4 +614,27 @@ DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device,
     return outcome;
 }
 
+DeviceOutcome rebootDevice(const CommandSettings& settings, const Device& device,
+                           const ProgressSink& progress) {
+    DeviceOutcome outcome;
+    outcome.host = device.label();
+    FleetPrompter prompter;
+    StreamTranscript quiet;
+    FleetSession session(connectSettingsFor(settings, device), prompter, quiet);
+    if (progress)
+        progress("connecting");
+    if (!session.open(device.address, FleetSession::Identity::NotWanted, outcome.step)) {
+        outcome.messages = prompter.messages;
+        return outcome;
+    }
+    outcome.step = "reboot";
+    if (progress)
+        progress(outcome.step);
+    outcome.ok = runQuery(session, prompter, kReboot).accepted();
+    if (!outcome.ok)
+        appendReason(prompter.messages, session.takeSilenceText());
+    outcome.messages = prompter.messages;
+    return outcome;
+}
+
 } // namespace kvx::fleet

@@ -85,6 +85,11 @@ using ProgressSink = std::function<void(const std::string&)>;
 DeviceOutcome runOnDevice(const CommandSettings& settings, const Device& device, const ProgressSink& progress,
                           Transcript& transcript);
 
+// Sends the device its reboot command, as the Information page's Reboot does; the device is not waited
+// for to come back.
+DeviceOutcome rebootDevice(const CommandSettings& settings, const Device& device,
+                           const ProgressSink& progress);
+
 // The command line's connection settings with the device's own credentials, when it has any.
 ConnectSettings connectSettingsFor(const CommandSettings& settings, const Device& device);
 

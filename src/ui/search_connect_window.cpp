@@ -173,6 +173,15 @@ SearchConnectWindow::SearchConnectWindow(DeviceLink& link, Transcript& transcrip
     fields->addWidget(m_recentDevices, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_searchButton);
+    if (m_hooks.openDevices) {
+        QPushButton* devices = namedButton(tr("Devices..."), "devicesButton", this);
+        buttons->addWidget(devices);
+        connect(devices, &QPushButton::clicked, this, [this] {
+            // Closed first: a window opened while this modal one runs would take no input.
+            reject();
+            m_hooks.openDevices();
+        });
+    }
     buttons->addStretch();
     buttons->addWidget(m_connectButton);
     buttons->addWidget(m_cancelButton);
@@ -202,6 +211,8 @@ int SearchConnectWindow::run() {
     m_list->clear();
     m_ipEdit->clear();
     m_portEdit->clear();
+    m_ipEdit->setText(std::exchange(m_presetIp, {}));
+    m_portEdit->setText(std::exchange(m_presetPort, {}));
     showRecentDevices();
     updateConnectEnabled();
     m_ipEdit->setFocus(Qt::OtherFocusReason);
@@ -213,6 +224,11 @@ int SearchConnectWindow::run() {
     raise();
     activateWindow();
     return exec();
+}
+
+void SearchConnectWindow::presetAddress(const QString& ip, const QString& port) {
+    m_presetIp = ip;
+    m_presetPort = port;
 }
 
 void SearchConnectWindow::done(int result) {

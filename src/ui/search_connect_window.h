@@ -33,6 +33,8 @@ public:
         // Called when a working connection is replaced, for the owner's own per-connection state.
         std::function<void()> connectionReplaced;
         std::function<void()> postReconnect;
+        // With it, a "Devices..." button closes this window and hands over to the Devices window.
+        std::function<void()> openDevices = {};
     };
 
     SearchConnectWindow(DeviceLink& link, Transcript& transcript, Prompter& prompter, Hooks hooks,
@@ -41,6 +43,8 @@ public:
 
     // Runs the window modally from a fresh start; Accepted only after a connect and login succeeded.
     int run();
+    // The next run opens with these in the address fields instead of empty ones.
+    void presetAddress(const QString& ip, const QString& port);
 
     const DeviceRecord& deviceRecord() const { return m_record; }
     unsigned portNumber() const { return m_portNumber; }
@@ -77,6 +81,8 @@ private:
     Credentials m_credentials;
     // What the picked rows and the Connect of this opening make of the record.
     DeviceRecord m_candidate;
+    QString m_presetIp;
+    QString m_presetPort;
 
     QTreeWidget* m_list;
     QLineEdit* m_ipEdit;

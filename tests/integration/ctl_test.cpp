@@ -3,6 +3,7 @@
 #include "ctl/command_line.h"
 #include "ctl_run.h"
 #include "fleet/convergence.h"
+#include "fleet/device_commands.h"
 #include "fleet/printable.h"
 #include "fleet/runner.h"
 #include "platform/net.h"
@@ -451,6 +452,39 @@ TEST(Kvx100ctl, AWorkerThatCannotStartFailsOneDevice) {
     EXPECT_EQ(std::count_if(refused.begin(), refused.end(),
                             [](const std::string& r) { return r.starts_with("cannot start a worker: "); }),
               1);
+}
+
+// A stop halts a device that is only read at its next command; one that has begun to be changed is
+// taken to the end, so that a cancel never leaves part of an apply behind.
+TEST(FleetStop, AReadStopsAtItsNextCommandAnApplyRunsToItsEnd) {
+    struct Case {
+        fleet::Command command;
+        const char* stopAt; // the progress text on which the stop is set
+        bool ok;
+    };
+    for (const Case& c :
+         {Case{fleet::Command::Info, "info", false}, Case{fleet::Command::Apply, "apply 1/", true}}) {
+        const auto device = startDevice();
+        std::atomic<bool> stop = false;
+        fleet::CommandSettings settings;
+        settings.command = c.command;
+        settings.connect.credentials = {"admin", "admin"};
+        settings.connect.stop = &stop;
+        settings.configuration = ProfileFile::fromText("[MAXDT]\r\nMaxdt=3\r\n");
+        fleet::Device target;
+        target.address = *fleet::parseHostAddress(host(*device).toStdString());
+        fleet::StreamTranscript quiet;
+        const fleet::DeviceOutcome outcome = fleet::runOnDevice(
+            settings, target, [&](const std::string& text) { stop = stop || text.starts_with(c.stopAt); },
+            quiet);
+        EXPECT_TRUE(stop) << c.stopAt;
+        EXPECT_EQ(outcome.ok, c.ok) << c.stopAt << ": " << outcome.messages.join(u' ').toStdString();
+        if (c.ok)
+            EXPECT_EQ(outcome.sent, std::vector<std::string>{"maxdt 3;"});
+        else
+            EXPECT_TRUE(outcome.messages.join(u' ').contains(QStringLiteral("the run was cancelled")))
+                << c.stopAt;
+    }
 }
 
 // The fleet's loop: a template applied through an inventory converges each device to its own values,
