@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string& command = step.command;
         const std::size_t semicolon = command.find(';');
         if (!kvx::isSingleLine(command) || !command.ends_with("\r\n") ||
-            (semicolon != std::string::npos && semicolon != command.size() - 3) || command.size() > (kvx::ConfigRestore::kMaxValueBytes + 1) * 502)
+            (semicolon != std::string::npos && semicolon != command.size() - 3) ||
+            command.size() > (kvx::ConfigRestore::kMaxValueBytes + 1) * 502)
             std::abort();
     }
     return 0;

@@ -1,5 +1,5 @@
-#include "fleet/inventory.h"
 #include "ctl/invocation.h"
+#include "fleet/inventory.h"
 
 #include <cstdint>
 #include <cstdlib>

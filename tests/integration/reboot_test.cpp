@@ -1,8 +1,8 @@
 #include "app/main_window.h"
-#include "ui/console_pane.h"
 #include "recording_prompter.h"
 #include "search_window_operator.h"
 #include "sim_fixture.h"
+#include "ui/console_pane.h"
 #include "wait_for.h"
 
 #include <QElapsedTimer>

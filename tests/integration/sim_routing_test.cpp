@@ -1,8 +1,8 @@
 // The simulated device's route commands, and the routing windows against them over loopback.
-#include "mode_window_driver.h"
 #include "controls/masked_edit.h"
 #include "core/device_session.h"
 #include "link_session.h"
+#include "mode_window_driver.h"
 #include "recording_prompter.h"
 #include "routing/route_setting_window.h"
 #include "routing/routing_table_window.h"

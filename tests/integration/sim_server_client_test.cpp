@@ -121,9 +121,8 @@ TEST(SimulatedServerClient, ServerModeWindowRoundTrip) {
               "3|00:1B:DC:0F:B1:03||9103\r\n4||Scale|9104\r\n5||Handheld Scanner|9112\r\n+OK\r\n");
     // The next opening shows the device's table.
     runOpened(window);
-    EXPECT_EQ(rowsOf(table()), (Rows{{"00:1B:DC:0F:B1:03", "9103"},
-                                     {"Scale", "9104"},
-                                     {"Handheld Scanner", "9112"}}));
+    EXPECT_EQ(rowsOf(table()),
+              (Rows{{"00:1B:DC:0F:B1:03", "9103"}, {"Scale", "9104"}, {"Handheld Scanner", "9112"}}));
     EXPECT_EQ(textOf(window, "portEdit"), QStringLiteral("9200"));
 }
 

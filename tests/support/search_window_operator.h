@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "ui/search_connect_window.h"
 #include "sim/simulated_device.h"
+#include "ui/search_connect_window.h"
 
 #include <QEvent>
 #include <QLineEdit>

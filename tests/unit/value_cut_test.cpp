@@ -1,8 +1,8 @@
+#include "core/bluetooth_settings.h"
 #include "core/client_mode_replies.h"
 #include "core/server_mode_replies.h"
-#include "core/vertex_settings.h"
-#include "core/bluetooth_settings.h"
 #include "core/station_address.h"
+#include "core/vertex_settings.h"
 
 #include <functional>
 #include <gtest/gtest.h>
