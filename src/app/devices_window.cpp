@@ -645,60 +645,54 @@ void DevicesWindow::backUp() {
     startJob(std::move(settings), rows, {}, {});
 }
 
-std::optional<ProfileFile> DevicesWindow::chooseConfiguration(QString& path) {
-    path = m_prompter.openFileName(configFileFilter(), QStringLiteral("kcf"));
+std::optional<fleet::CommandSettings> DevicesWindow::withChosenFile(fleet::Command command) {
+    if (isBusy())
+        return std::nullopt;
+    const QString path = m_prompter.openFileName(configFileFilter(), QStringLiteral("kcf"));
     if (path.isEmpty())
         return std::nullopt;
     QString error;
     std::optional<ProfileFile> file = ProfileFile::fromFile(path, error);
-    if (!file)
+    if (!file) {
         m_prompter.message(tr("The file cannot be read: %1").arg(error));
-    return file;
+        return std::nullopt;
+    }
+    fleet::CommandSettings settings;
+    settings.command = command;
+    settings.file = path;
+    settings.configuration = std::move(*file);
+    return settings;
 }
 
 void DevicesWindow::compareWithFile() {
     const std::vector<int> rows = chosenRows();
-    if (rows.empty() || isBusy())
-        return;
-    QString path;
-    std::optional<ProfileFile> file = chooseConfiguration(path);
-    if (!file)
+    std::optional<fleet::CommandSettings> settings;
+    if (rows.empty() || !(settings = withChosenFile(fleet::Command::Diff)))
         return;
     m_jobKind = JobKind::Compare;
     m_details->clear();
-    fleet::CommandSettings settings;
-    settings.command = fleet::Command::Diff;
-    settings.file = path;
-    settings.configuration = std::move(*file);
-    startJob(std::move(settings), rows, {}, {});
+    startJob(std::move(*settings), rows, {}, {});
 }
 
 void DevicesWindow::applyFile() {
     const std::vector<int> rows = chosenRows();
-    if (rows.empty() || isBusy())
-        return;
-    QString path;
-    std::optional<ProfileFile> file = chooseConfiguration(path);
-    if (!file)
+    std::optional<fleet::CommandSettings> settings;
+    if (rows.empty() || !(settings = withChosenFile(fleet::Command::Apply)))
         return;
     // First the check, which sends nothing; the apply itself waits for the operator's word.
     m_jobKind = JobKind::Check;
     m_details->clear();
-    fleet::CommandSettings settings;
-    settings.command = fleet::Command::Apply;
-    settings.check = true;
-    settings.file = path;
-    settings.configuration = *file;
-    startJob(std::move(settings), rows, {},
-             [this, path, configuration = std::move(*file)] { confirmApply(path, configuration); });
+    fleet::CommandSettings apply = *settings;
+    settings->check = true;
+    startJob(std::move(*settings), rows, {}, [this, apply = std::move(apply)] { confirmApply(apply); });
 }
 
-void DevicesWindow::confirmApply(const QString& path, const ProfileFile& configuration) {
+void DevicesWindow::confirmApply(const fleet::CommandSettings& apply) {
     std::vector<int> rows;
     for (const JobEnd& end : m_jobEnds)
         if (end.kind == JobEnd::WouldChange)
             rows.push_back(end.row);
-    const QString name = QFileInfo(path).fileName();
+    const QString name = QFileInfo(apply.file).fileName();
     if (rows.empty()) {
         m_prompter.message(tr("No device that could be read needs a change from %1.").arg(name));
         return;
@@ -709,32 +703,21 @@ void DevicesWindow::confirmApply(const QString& path, const ProfileFile& configu
         return;
     m_jobKind = JobKind::Apply;
     m_details->clear();
-    fleet::CommandSettings settings;
-    settings.command = fleet::Command::Apply;
-    settings.file = path;
-    settings.configuration = configuration;
-    startJob(std::move(settings), std::move(rows), {}, {});
+    startJob(apply, std::move(rows), {}, {});
 }
 
 void DevicesWindow::restoreFile() {
     std::vector<int> rows = chosenRows();
-    if (rows.empty() || isBusy())
+    std::optional<fleet::CommandSettings> settings;
+    if (rows.empty() || !(settings = withChosenFile(fleet::Command::Restore)))
         return;
-    QString path;
-    std::optional<ProfileFile> file = chooseConfiguration(path);
-    if (!file)
-        return;
-    const QString name = QFileInfo(path).fileName();
+    const QString name = QFileInfo(settings->file).fileName();
     const QString question = rows.size() == 1 ? tr("Restore %1 to 1 device?").arg(name)
                                               : tr("Restore %1 to %2 devices?").arg(name).arg(rows.size());
     if (!m_prompter.askYesNo(tr("Restore File"), question, Prompter::Icon::Warning))
         return;
     m_jobKind = JobKind::Restore;
-    fleet::CommandSettings settings;
-    settings.command = fleet::Command::Restore;
-    settings.file = path;
-    settings.configuration = std::move(*file);
-    startJob(std::move(settings), std::move(rows), {}, {});
+    startJob(std::move(*settings), std::move(rows), {}, {});
 }
 
 void DevicesWindow::reboot() {

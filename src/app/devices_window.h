@@ -104,8 +104,10 @@ private:
     void onJobFinished();
     QString resultText(const fleet::DeviceOutcome& outcome) const;
     void showDetails(int row, const fleet::DeviceOutcome& outcome);
-    std::optional<ProfileFile> chooseConfiguration(QString& path);
-    void confirmApply(const QString& path, const ProfileFile& configuration);
+    // A run over the configuration file the operator picks; nothing while a run goes on, or when no file
+    // is picked or it cannot be read.
+    std::optional<fleet::CommandSettings> withChosenFile(fleet::Command command);
+    void confirmApply(const fleet::CommandSettings& apply);
     void onDiscovered(const DeviceRecord& record);
     void onDiscoveryEnded(bool sent, int error);
 

@@ -1,6 +1,7 @@
 #include "core/profile_file.h"
 #include "ctl/command_line.h"
 #include "fleet/convergence.h"
+#include "private_file.h"
 #include "sim/simulated_device.h"
 
 #include <QDir>
@@ -18,11 +19,8 @@ constexpr int kDevices = 50;
 
 struct Fleet {
     Fleet() {
-        QFile password(dir.filePath(QStringLiteral("password")));
-        if (!password.open(QIODevice::WriteOnly))
+        if (kvx::test::writePrivateFile(dir, "password", "admin\n").isEmpty())
             std::abort();
-        password.write("admin\n");
-        password.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         for (int i = 0; i < kDevices; ++i) {
             kvx::sim::DeviceOptions options;
             options.discoveryPort = 0;

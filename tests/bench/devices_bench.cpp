@@ -2,6 +2,7 @@
 #include "app/devices_window.h"
 #include "app/keyring.h"
 #include "ctl/command_line.h"
+#include "private_file.h"
 #include "recording_prompter.h"
 #include "sim/fleet.h"
 
@@ -37,11 +38,8 @@ public:
 
 struct Devices {
     Devices() {
-        QFile password(dir.filePath(QStringLiteral("password")));
-        if (!password.open(QIODevice::WriteOnly))
+        if (kvx::test::writePrivateFile(dir, "password", "admin\n").isEmpty())
             std::abort();
-        password.write("admin\n");
-        password.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         inventory = qEnvironmentVariable("KVX_BENCH_INVENTORY");
         discoveryPort = std::uint16_t(qEnvironmentVariableIntValue("KVX_BENCH_DISCOVERY_PORT"));
         if (const int p = qEnvironmentVariableIntValue("KVX_BENCH_PARALLEL"); p > 0)

@@ -7,6 +7,7 @@
 #include "fleet/printable.h"
 #include "fleet/runner.h"
 #include "platform/net.h"
+#include "private_file.h"
 #include "sim_fixture.h"
 
 #include <QDir>
@@ -28,12 +29,7 @@ using Result = CtlResult;
 
 class Ctl {
 public:
-    Ctl() {
-        QFile file(m_dir.filePath(QStringLiteral("password")));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("admin\n");
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
+    Ctl() { EXPECT_FALSE(test::writePrivateFile(m_dir, "password", "admin\n").isEmpty()); }
     // The arguments after the program name; credentials are added for every command but discover.
     // With terminalRows, the error stream is a terminal of that many rows.
     Result operator()(QStringList arguments, bool logIn = true, int terminalRows = 0) const {

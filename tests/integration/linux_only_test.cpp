@@ -4,6 +4,7 @@
 #include "ctl_run.h"
 #include "logged_in_link.h"
 #include "platform/net.h"
+#include "private_file.h"
 #include "sim/discovery_reply.h"
 #include "sim/simulated_device.h"
 #include "sim_fixture.h"
@@ -104,11 +105,9 @@ TEST(Transact, AFloodingReplyFailsWithinItsBound) {
 namespace {
 
 QString put(const QTemporaryDir& dir, const char* name, const QByteArray& data) {
-    QFile file(dir.filePath(QLatin1String(name)));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    return file.fileName();
+    const QString path = test::writePrivateFile(dir, name, data);
+    EXPECT_FALSE(path.isEmpty()) << name;
+    return path;
 }
 
 QStringList credentials(const QTemporaryDir& dir) {

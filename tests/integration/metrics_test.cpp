@@ -2,6 +2,7 @@
 // Prometheus project's own checker.
 #include "ctl/command_line.h"
 #include "ctl_run.h"
+#include "private_file.h"
 #include "sim_fixture.h"
 
 #include <QDir>
@@ -18,12 +19,8 @@ namespace {
 
 // kvx100ctl metrics, or with `asMetrics` false the command the arguments start with, logged in as admin.
 CtlResult metrics(QStringList arguments, const QTemporaryDir& dir, bool asMetrics = true) {
-    const QString password = dir.filePath(QStringLiteral("password"));
-    QFile file(password);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("admin\n");
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    const QString password = test::writePrivateFile(dir, "password", "admin\n");
+    EXPECT_FALSE(password.isEmpty());
     return runCtl((asMetrics ? QStringList{QStringLiteral("metrics")} : QStringList()) + arguments +
                   QStringList{QStringLiteral("--user"), QStringLiteral("admin"),
                               QStringLiteral("--password-file"), password});

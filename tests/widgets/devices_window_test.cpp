@@ -3,6 +3,7 @@
 #include "app/keyring.h"
 #include "core/file_io.h"
 #include "fleet/device_commands.h"
+#include "private_file.h"
 #include "recording_prompter.h"
 #include "sim/fleet.h"
 #include "sim_fixture.h"
@@ -130,11 +131,9 @@ struct Harness {
 };
 
 QString put(const QTemporaryDir& dir, const char* name, const QByteArray& data) {
-    QFile file(dir.filePath(QLatin1String(name)));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    return file.fileName();
+    const QString path = test::writePrivateFile(dir, name, data);
+    EXPECT_FALSE(path.isEmpty()) << name;
+    return path;
 }
 
 class DevicesWindowTest : public ::testing::Test {
